@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Installs what the build and the tests need, from Debian packages, when it is missing.
+set -euo pipefail
+
+need=()
+have_cmd() { command -v "$1" >/dev/null 2>&1; }
+have_pkg() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"; }
+
+for pkg in cmake ninja-build g++ googletest libgtest-dev g++-mingw-w64-x86-64-posix wine64 \
+           xvfb x11-utils xdotool imagemagick python3-pil; do
+  have_pkg "$pkg" || need+=("$pkg")
+done
+
+if [ ${#need[@]} -gt 0 ]; then
+  echo "setup: installing ${need[*]}"
+  SUDO=""
+  [ "$(id -u)" -ne 0 ] && SUDO="sudo"
+  export DEBIAN_FRONTEND=noninteractive
+  $SUDO apt-get update -qq
+  $SUDO apt-get install -y -qq --no-install-recommends "${need[@]}" >/dev/null
+fi

@@ -1,0 +1,42 @@
+# Sourced by the other scripts: a Wine prefix of the project's own, so nothing is written into
+# the real home, and a display (Xvfb) when there is none.
+ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+export WINEPREFIX="${VIREO_WINEPREFIX:-$ROOT/.wine}"
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEARCH=win64
+
+vireo_wine_prefix() {
+  if [ ! -f "$WINEPREFIX/.vireo-ready" ]; then
+    echo "wine: creating the prefix $WINEPREFIX (once, about 30 s)"
+    rm -rf "$WINEPREFIX"
+    wineboot -i >/dev/null 2>&1 || true
+    wineserver -w || true
+    # Windows also work without a display; the tray and screenshots need Xvfb.
+    wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d 'x11,null' /f >/dev/null 2>&1 || true
+    # The prefix's shell folders point into the real home: make them real folders here.
+    local user_dir
+    for user_dir in "$WINEPREFIX"/drive_c/users/*/; do
+      for link in "$user_dir"*; do
+        if [ -L "$link" ]; then rm -f "$link"; mkdir -p "$link"; fi
+      done
+    done
+    wineserver -w || true
+    touch "$WINEPREFIX/.vireo-ready"
+  fi
+}
+
+vireo_display() {
+  if [ -z "${DISPLAY:-}" ] || ! xdpyinfo >/dev/null 2>&1; then
+    export DISPLAY=":${VIREO_DISPLAY_NUMBER:-77}"
+    if ! xdpyinfo >/dev/null 2>&1; then
+      Xvfb "$DISPLAY" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
+      VIREO_XVFB_PID=$!
+      for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+    fi
+  fi
+}
+
+vireo_stop_display() {
+  if [ -n "${VIREO_XVFB_PID:-}" ]; then kill "$VIREO_XVFB_PID" 2>/dev/null || true; fi
+}

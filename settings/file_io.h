@@ -1,0 +1,34 @@
+#pragma once
+// The few file-system calls the portable core needs. Paths are Windows-style UTF-16 strings;
+// the native build maps them to the local file system for tests.
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+// Reads at most `limit` bytes of the file; false when it cannot be opened.
+bool ReadWholeFile(const std::u16string& path, std::string& bytes,
+                   std::size_t limit = 64u * 1024u * 1024u);
+
+// Writes the bytes to a temporary file in the same folder, flushes it and moves it over
+// `path`, so a reader sees either the old or the new content, never a torn file.
+bool ReplaceFileAtomically(const std::u16string& path, std::string_view bytes);
+
+bool FileExists(const std::u16string& path);
+bool FolderExists(const std::u16string& path);
+bool CreateFolder(const std::u16string& path);
+bool RemoveFile(const std::u16string& path);
+bool CopyFileReplacing(const std::u16string& from, const std::u16string& to);
+
+// Serialises read-modify-write commits of INI files between the two programs (a named
+// mutex on Windows). Held for the lifetime of the object.
+class CommitLock {
+ public:
+  CommitLock();
+  ~CommitLock();
+  CommitLock(const CommitLock&) = delete;
+  CommitLock& operator=(const CommitLock&) = delete;
+
+ private:
+  void* m_handle = nullptr;
+};

@@ -1,0 +1,56 @@
+#pragma once
+// IniDocument: one INI file held in memory, line by line, with the lookup and update rules of
+// the Windows private-profile functions (sections and keys without regard to case, the first
+// match wins, surrounding white space and quotes, checksummed hex blocks). Lines it does not
+// change are written back exactly as they were read.
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+enum class IniEncoding { Ansi, Utf8, Utf16Le, Utf16Be };
+
+class IniDocument {
+ public:
+  IniDocument();  // an empty file that will be created as UTF-16LE with a byte-order mark
+  static IniDocument Parse(std::string_view bytes);
+
+  std::string Serialize() const;
+  IniEncoding Encoding() const;
+
+  // The raw value of the first matching key of the first matching section, without quote
+  // stripping; nullopt when absent.
+  std::optional<std::u16string> Find(std::u16string_view section, std::u16string_view key) const;
+
+  // What GetPrivateProfileStringW returns with a buffer of bufferUnits units.
+  std::u16string GetText(std::u16string_view section, std::u16string_view key,
+                         std::u16string_view defaultText, std::size_t bufferUnits = 4096) const;
+  // What GetPrivateProfileIntW returns (decimal, leading white space and sign, stops at the
+  // first non-digit; the default only when the key is missing or empty).
+  int GetInt(std::u16string_view section, std::u16string_view key, int defaultValue) const;
+  // What GetPrivateProfileStructW accepts; the buffer is written only on success.
+  bool GetBlock(std::u16string_view section, std::u16string_view key, void* buffer,
+                std::size_t size) const;
+
+  void SetText(std::u16string_view section, std::u16string_view key, std::u16string_view text);
+  void SetInt(std::u16string_view section, std::u16string_view key, int value);
+  void SetBlock(std::u16string_view section, std::u16string_view key, const void* buffer,
+                std::size_t size);
+
+  // True when a Set* changed anything since Parse.
+  bool Modified() const;
+
+  struct Line;  // defined in the implementation
+
+ private:
+  std::vector<Line> m_lines;
+  IniEncoding m_encoding;
+  bool m_modified = false;
+};
+
+// The checksummed upper-case hex encoding of the private-profile structure functions.
+std::u16string EncodeIniBlock(const void* buffer, std::size_t size);
+bool DecodeIniBlock(std::u16string_view text, void* buffer, std::size_t size);
