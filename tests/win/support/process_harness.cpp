@@ -1,0 +1,199 @@
+#include "support/process_harness.h"
+
+#include <shlobj.h>
+
+namespace harness {
+
+namespace {
+
+constexpr wchar_t kUserShellFolders[] =
+    L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
+constexpr wchar_t kShellFolders[] =
+    L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+
+bool ReadValue(const wchar_t* key, std::wstring& value) {
+  wchar_t buffer[1024];
+  DWORD size = sizeof(buffer);
+  if (RegGetValueW(HKEY_CURRENT_USER, key, L"Personal", RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ |
+                   RRF_NOEXPAND, nullptr, buffer, &size) != ERROR_SUCCESS) {
+    return false;
+  }
+  value = buffer;
+  return true;
+}
+
+void WriteValue(const wchar_t* key, const std::wstring& value, DWORD type) {
+  HKEY handle = nullptr;
+  if (RegCreateKeyExW(HKEY_CURRENT_USER, key, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &handle,
+                      nullptr) != ERROR_SUCCESS) {
+    return;
+  }
+  RegSetValueExW(handle, L"Personal", 0, type, reinterpret_cast<const BYTE*>(value.c_str()),
+                 static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+  RegCloseKey(handle);
+}
+
+void DeleteTree(const std::wstring& folder) {
+  std::wstring pattern = folder + L"*";
+  WIN32_FIND_DATAW data;
+  HANDLE find = FindFirstFileW(pattern.c_str(), &data);
+  if (find != INVALID_HANDLE_VALUE) {
+    do {
+      const std::wstring name = data.cFileName;
+      if (name == L"." || name == L"..") continue;
+      const std::wstring path = folder + name;
+      if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+        DeleteTree(path + L"\\");
+      } else {
+        SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileW(path.c_str());
+      }
+    } while (FindNextFileW(find, &data));
+    FindClose(find);
+  }
+  RemoveDirectoryW(folder.c_str());
+}
+
+}  // namespace
+
+std::wstring BinFolder() {
+  wchar_t path[MAX_PATH] = {};
+  GetModuleFileNameW(nullptr, path, MAX_PATH);
+  std::wstring folder = path;
+  return folder.substr(0, folder.find_last_of(L'\\') + 1);
+}
+
+TempFolder::TempFolder(const wchar_t* prefix) {
+  wchar_t temp[MAX_PATH] = {};
+  GetTempPathW(MAX_PATH, temp);
+  static LONG counter = 0;
+  for (int attempt = 0; attempt < 1000; ++attempt) {
+    std::wstring candidate = std::wstring(temp) + prefix + L"-" +
+                             std::to_wstring(GetCurrentProcessId()) + L"-" +
+                             std::to_wstring(InterlockedIncrement(&counter)) + L"-" +
+                             std::to_wstring(GetTickCount()) + L"\\";
+    if (CreateDirectoryW(candidate.c_str(), nullptr)) {
+      m_path = candidate;
+      return;
+    }
+  }
+}
+
+TempFolder::~TempFolder() {
+  if (!m_path.empty()) DeleteTree(m_path);
+}
+
+DocumentsOverride::DocumentsOverride(const std::wstring& folder) {
+  m_hadUser = ReadValue(kUserShellFolders, m_oldUser);
+  m_hadShell = ReadValue(kShellFolders, m_oldShell);
+  std::wstring value = folder;
+  if (!value.empty() && value.back() == L'\\') value.pop_back();
+  WriteValue(kUserShellFolders, value, REG_EXPAND_SZ);
+  WriteValue(kShellFolders, value, REG_SZ);
+}
+
+DocumentsOverride::~DocumentsOverride() {
+  if (m_hadUser) WriteValue(kUserShellFolders, m_oldUser, REG_EXPAND_SZ);
+  if (m_hadShell) WriteValue(kShellFolders, m_oldShell, REG_SZ);
+}
+
+Process::Process(const std::wstring& exe, const std::wstring& arguments) {
+  std::wstring commandLine = L"\"" + exe + L"\"";
+  if (!arguments.empty()) commandLine += L" " + arguments;
+  STARTUPINFOW startup{};
+  startup.cb = sizeof(startup);
+  const std::wstring folder = exe.substr(0, exe.find_last_of(L'\\') + 1);
+  if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                      folder.c_str(), &startup, &m_info)) {
+    m_info = {};
+  }
+}
+
+Process::~Process() {
+  if (m_info.hProcess != nullptr) {
+    if (WaitForSingleObject(m_info.hProcess, 0) == WAIT_TIMEOUT) {
+      TerminateProcess(m_info.hProcess, 99);
+      WaitForSingleObject(m_info.hProcess, 5000);
+    }
+    CloseHandle(m_info.hProcess);
+    CloseHandle(m_info.hThread);
+  }
+}
+
+bool Process::WaitExit(DWORD milliseconds, DWORD* exitCode) {
+  if (m_info.hProcess == nullptr) return false;
+  if (WaitForSingleObject(m_info.hProcess, milliseconds) != WAIT_OBJECT_0) return false;
+  if (exitCode != nullptr) GetExitCodeProcess(m_info.hProcess, exitCode);
+  return true;
+}
+
+bool Process::Running() {
+  return m_info.hProcess != nullptr && WaitForSingleObject(m_info.hProcess, 0) == WAIT_TIMEOUT;
+}
+
+void PumpMessages(DWORD milliseconds) {
+  const DWORD start = GetTickCount();
+  do {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    }
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+  } while (GetTickCount() - start < milliseconds);
+}
+
+HWND WaitForWindow(const wchar_t* title, DWORD milliseconds) {
+  const DWORD start = GetTickCount();
+  for (;;) {
+    if (HWND window = FindWindowW(nullptr, title)) return window;
+    if (GetTickCount() - start >= milliseconds) return nullptr;
+    PumpMessages(20);
+  }
+}
+
+bool WaitForNoWindow(const wchar_t* title, DWORD milliseconds) {
+  const DWORD start = GetTickCount();
+  for (;;) {
+    if (FindWindowW(nullptr, title) == nullptr) return true;
+    if (GetTickCount() - start >= milliseconds) return false;
+    PumpMessages(20);
+  }
+}
+
+int CountWindows(const wchar_t* title) {
+  int count = 0;
+  HWND window = nullptr;
+  while ((window = FindWindowExW(nullptr, window, nullptr, title)) != nullptr) ++count;
+  return count;
+}
+
+bool WaitForFile(const std::wstring& path, DWORD milliseconds) {
+  const DWORD start = GetTickCount();
+  for (;;) {
+    if (GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES) return true;
+    if (GetTickCount() - start >= milliseconds) return false;
+    Sleep(20);
+  }
+}
+
+std::string ReadFileBytes(const std::wstring& path) {
+  std::string bytes;
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE |
+                            FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return bytes;
+  char buffer[4096];
+  DWORD read = 0;
+  while (ReadFile(file, buffer, sizeof(buffer), &read, nullptr) && read > 0) {
+    bytes.append(buffer, read);
+  }
+  CloseHandle(file);
+  return bytes;
+}
+
+bool CopyInto(const std::wstring& file, const std::wstring& folder, const wchar_t* newName) {
+  std::wstring name = newName ? std::wstring(newName) : file.substr(file.find_last_of(L'\\') + 1);
+  return CopyFileW(file.c_str(), (folder + name).c_str(), FALSE) != FALSE;
+}
+
+}  // namespace harness

@@ -1,0 +1,67 @@
+#pragma once
+// Helpers for tests that run whole programs: temporary folders, a documents folder of the
+// test's own (so a program's data folder is fresh), starting processes and finding windows.
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace harness {
+
+// The folder of the running test program (where the built programs are), with a backslash.
+std::wstring BinFolder();
+
+// A fresh, empty folder below the temporary folder, removed with its content at the end.
+class TempFolder {
+ public:
+  explicit TempFolder(const wchar_t* prefix = L"vireo");
+  ~TempFolder();
+  TempFolder(const TempFolder&) = delete;
+  TempFolder& operator=(const TempFolder&) = delete;
+  const std::wstring& Path() const { return m_path; }  // ends in a backslash
+
+ private:
+  std::wstring m_path;
+};
+
+// Points the user's documents folder at `folder` for the programs started while it lives.
+class DocumentsOverride {
+ public:
+  explicit DocumentsOverride(const std::wstring& folder);
+  ~DocumentsOverride();
+  DocumentsOverride(const DocumentsOverride&) = delete;
+  DocumentsOverride& operator=(const DocumentsOverride&) = delete;
+
+ private:
+  bool m_hadUser = false, m_hadShell = false;
+  std::wstring m_oldUser, m_oldShell;
+};
+
+// A started program; the destructor kills it if it still runs.
+class Process {
+ public:
+  Process(const std::wstring& exe, const std::wstring& arguments = L"");
+  ~Process();
+  Process(const Process&) = delete;
+  Process& operator=(const Process&) = delete;
+  bool Started() const { return m_info.hProcess != nullptr; }
+  // True and the exit code when it ended within the time.
+  bool WaitExit(DWORD milliseconds, DWORD* exitCode = nullptr);
+  bool Running();
+
+ private:
+  PROCESS_INFORMATION m_info{};
+};
+
+HWND WaitForWindow(const wchar_t* title, DWORD milliseconds);
+bool WaitForNoWindow(const wchar_t* title, DWORD milliseconds);
+// Counts the top-level windows with the title.
+int CountWindows(const wchar_t* title);
+bool WaitForFile(const std::wstring& path, DWORD milliseconds);
+std::string ReadFileBytes(const std::wstring& path);
+bool CopyInto(const std::wstring& file, const std::wstring& folder, const wchar_t* newName = nullptr);
+// Runs the message loop of this thread for the given time.
+void PumpMessages(DWORD milliseconds);
+
+}  // namespace harness
