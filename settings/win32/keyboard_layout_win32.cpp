@@ -1,0 +1,19 @@
+#include "settings/win32/keyboard_layout_win32.h"
+
+#include <windows.h>
+
+char16_t KeyboardLayoutWin32::CharacterOf(unsigned vk) const {
+  const UINT scanCode = MapVirtualKeyW(vk, MAPVK_VK_TO_VSC);
+  // No modifier pressed, so the key's plain character.
+  BYTE keyState[256] = {};
+  WORD chars[2] = {};
+  const int written = ToAscii(vk, scanCode, keyState, chars, 0);
+  if (written < 0) {
+    // A dead key is now pending in the thread's keyboard state; a second translation clears it
+    // so the user's next keystroke is not altered.
+    ToAscii(vk, scanCode, keyState, chars, 0);
+    return 0;
+  }
+  if (written == 0) return 0;
+  return static_cast<char16_t>(chars[0] & 0xFFu);
+}
