@@ -1,0 +1,276 @@
+#include "win/window.h"
+
+#include <commctrl.h>
+
+#include <utility>
+
+#include "win/dialog.h"
+
+extern "C" IMAGE_DOS_HEADER __ImageBase;
+
+namespace {
+
+// One subclass id is enough: a window has at most one Window object.
+constexpr UINT_PTR kControlSubclassId = 1;
+
+// The child a parent's message is about, for reflection; null when none.
+HWND ReflectionTarget(HWND parent, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_COMMAND:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORDLG:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORMSGBOX:
+    case WM_CTLCOLORSCROLLBAR:
+    case WM_CTLCOLORSTATIC:
+    case WM_VKEYTOITEM:
+    case WM_CHARTOITEM:
+    case WM_HSCROLL:
+    case WM_VSCROLL:
+      return reinterpret_cast<HWND>(lParam);
+    case WM_NOTIFY:
+      return lParam != 0 ? reinterpret_cast<const NMHDR*>(lParam)->hwndFrom : nullptr;
+    case WM_DRAWITEM: {
+      const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+      return item != nullptr && item->CtlType != ODT_MENU ? item->hwndItem : nullptr;
+    }
+    case WM_MEASUREITEM: {
+      const auto* item = reinterpret_cast<const MEASUREITEMSTRUCT*>(lParam);
+      return item != nullptr && item->CtlType != ODT_MENU
+                 ? ::GetDlgItem(parent, static_cast<int>(item->CtlID))
+                 : nullptr;
+    }
+    case WM_COMPAREITEM:
+      return lParam != 0 ? reinterpret_cast<const COMPAREITEMSTRUCT*>(lParam)->hwndItem : nullptr;
+    case WM_DELETEITEM:
+      return lParam != 0 ? reinterpret_cast<const DELETEITEMSTRUCT*>(lParam)->hwndItem : nullptr;
+    default:
+      static_cast<void>(wParam);
+      return nullptr;
+  }
+}
+
+}  // namespace
+
+Window::~Window() {
+  if (m_hwnd == nullptr) return;
+  HWND window = m_hwnd;
+  ReleaseHandle();
+  ::DestroyWindow(window);
+}
+
+HINSTANCE Window::ModuleInstance() noexcept {
+  return reinterpret_cast<HINSTANCE>(&__ImageBase);
+}
+
+void Window::PrepareClass(WNDCLASSEXW& windowClass) const {
+  static_cast<void>(windowClass);
+}
+
+bool Window::RegisterOwnClass() const {
+  const HINSTANCE instance = ModuleInstance();
+  WNDCLASSEXW existing{};
+  existing.cbSize = sizeof(existing);
+  if (::GetClassInfoExW(instance, ClassName(), &existing)) return true;
+
+  WNDCLASSEXW windowClass{};
+  windowClass.cbSize = sizeof(windowClass);
+  windowClass.style = CS_DBLCLKS;
+  windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+  windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+  PrepareClass(windowClass);
+  windowClass.lpfnWndProc = &Window::WindowProc;
+  windowClass.hInstance = instance;
+  windowClass.lpszClassName = ClassName();
+  return ::RegisterClassExW(&windowClass) != 0 || ::GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+}
+
+bool Window::Create(DWORD exStyle, const wchar_t* title, DWORD style, int x, int y, int width,
+                    int height, HWND parent, HMENU menu) {
+  if (m_hwnd != nullptr || !RegisterOwnClass()) return false;
+  // WM_NCCREATE binds the window (see WindowProc); a failed creation has unbound it again.
+  const HWND window = ::CreateWindowExW(exStyle, ClassName(), title, style, x, y, width, height,
+                                        parent, menu, ModuleInstance(), this);
+  return window != nullptr && window == m_hwnd;
+}
+
+bool Window::CreateControl(const wchar_t* className, DWORD exStyle, const wchar_t* title,
+                           DWORD style, int x, int y, int width, int height, HWND parent,
+                           int controlId) {
+  if (m_hwnd != nullptr) return false;
+  const HWND window = ::CreateWindowExW(
+      exStyle, className, title, style, x, y, width, height, parent,
+      reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId)), ModuleInstance(), nullptr);
+  if (window == nullptr) return false;
+  if (!SubclassWindow(window)) {
+    ::DestroyWindow(window);
+    return false;
+  }
+  return true;
+}
+
+bool Window::SubclassWindow(HWND window) {
+  if (m_hwnd != nullptr || window == nullptr || FromHandle(window) != nullptr) return false;
+  if (!::SetWindowSubclass(window, &Window::ControlProc, kControlSubclassId,
+                           reinterpret_cast<DWORD_PTR>(this))) {
+    return false;
+  }
+  m_hwnd = window;
+  m_kind = Kind::kControl;
+  return true;
+}
+
+void Window::Destroy() noexcept {
+  if (m_hwnd != nullptr) ::DestroyWindow(m_hwnd);
+}
+
+bool Window::SetTimer(UINT_PTR timerId, UINT elapseMs) noexcept {
+  return m_hwnd != nullptr && ::SetTimer(m_hwnd, timerId, elapseMs, nullptr) != 0;
+}
+
+bool Window::KillTimer(UINT_PTR timerId) noexcept {
+  return m_hwnd != nullptr && ::KillTimer(m_hwnd, timerId) != FALSE;
+}
+
+Window* Window::FromHandle(HWND window) noexcept {
+  if (window == nullptr || !::IsWindow(window)) return nullptr;
+  if (reinterpret_cast<WNDPROC>(::GetClassLongPtrW(window, GCLP_WNDPROC)) == &Window::WindowProc) {
+    return reinterpret_cast<Window*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+  }
+  DWORD_PTR refData = 0;
+  if (::GetWindowSubclass(window, &Window::ControlProc, kControlSubclassId, &refData)) {
+    return reinterpret_cast<Window*>(refData);
+  }
+  return Dialog::FromDialogHandle(window);
+}
+
+bool Window::PreTranslateMessage(MSG& msg) {
+  static_cast<void>(msg);
+  return false;
+}
+
+bool Window::ProcessMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+  static_cast<void>(message);
+  static_cast<void>(wParam);
+  static_cast<void>(lParam);
+  static_cast<void>(result);
+  return false;
+}
+
+void Window::SetMsgHandled(bool handled) noexcept {
+  if (m_handled != nullptr) *m_handled = handled;
+}
+
+bool Window::IsMsgHandled() const noexcept {
+  return m_handled != nullptr && *m_handled;
+}
+
+LRESULT Window::DefaultProcessing(UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+  switch (m_kind) {
+    case Kind::kOwnClass:
+      return ::DefWindowProcW(m_hwnd, message, wParam, lParam);
+    case Kind::kControl:
+      return ::DefSubclassProc(m_hwnd, message, wParam, lParam);
+    default:
+      return 0;
+  }
+}
+
+void Window::BindHandle(HWND window, Kind kind) noexcept {
+  m_hwnd = window;
+  m_kind = kind;
+}
+
+void Window::ReleaseHandle() noexcept {
+  if (m_hwnd == nullptr) return;
+  switch (m_kind) {
+    case Kind::kOwnClass:
+      ::SetWindowLongPtrW(m_hwnd, GWLP_USERDATA, 0);
+      break;
+    case Kind::kControl:
+      ::RemoveWindowSubclass(m_hwnd, &Window::ControlProc, kControlSubclassId);
+      break;
+    case Kind::kDialog:
+      ::SetWindowLongPtrW(m_hwnd, DWLP_USER, 0);
+      break;
+    case Kind::kNone:
+      break;
+  }
+  m_hwnd = nullptr;
+  m_kind = Kind::kNone;
+}
+
+bool Window::RouteMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) noexcept {
+  bool handled = false;
+  bool* const outer = std::exchange(m_handled, &handled);
+  bool answered = false;
+  try {
+    answered = ProcessMessage(message, wParam, lParam, result);
+    if (!answered) answered = ReflectToChild(message, wParam, lParam, result);
+  } catch (...) {
+    // No C++ exception may unwind through user32. A creation whose handler failed fails;
+    // anything else gets the default processing (which, for WM_PAINT, validates the window).
+    ::OutputDebugStringW(L"Window: exception in a message handler\n");
+    answered = false;
+    if (message == WM_CREATE) {
+      result = -1;
+      answered = true;
+    } else if (message == WM_NCCREATE) {
+      result = FALSE;
+      answered = true;
+    }
+  }
+  m_handled = outer;
+  return answered;
+}
+
+bool Window::ReflectToChild(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) noexcept {
+  const HWND child = ReflectionTarget(m_hwnd, message, wParam, lParam);
+  if (child == nullptr || child == m_hwnd) return false;
+  Window* const target = FromHandle(child);
+  if (target == nullptr) return false;
+  return target->RouteMessage(kReflectedMessageBase + message, wParam, lParam, result);
+}
+
+LRESULT CALLBACK Window::WindowProc(HWND window, UINT message, WPARAM wParam,
+                                    LPARAM lParam) noexcept {
+  Window* self = nullptr;
+  if (message == WM_NCCREATE) {
+    const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
+    self = static_cast<Window*>(create->lpCreateParams);
+    if (self != nullptr) {
+      self->BindHandle(window, Kind::kOwnClass);
+      ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    }
+  } else {
+    self = reinterpret_cast<Window*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+  }
+  if (self == nullptr) return ::DefWindowProcW(window, message, wParam, lParam);
+
+  LRESULT result = 0;
+  if (!self->RouteMessage(message, wParam, lParam, result)) {
+    result = ::DefWindowProcW(window, message, wParam, lParam);
+  }
+  if (message == WM_NCDESTROY) {
+    self->ReleaseHandle();
+    self->OnFinalMessage();
+  }
+  return result;
+}
+
+LRESULT CALLBACK Window::ControlProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                                     UINT_PTR subclassId, DWORD_PTR refData) noexcept {
+  auto* const self = reinterpret_cast<Window*>(refData);
+  // The subclass goes before the window does; DefSubclassProc still reaches the class.
+  if (message == WM_NCDESTROY) ::RemoveWindowSubclass(window, &Window::ControlProc, subclassId);
+  LRESULT result = 0;
+  if (!self->RouteMessage(message, wParam, lParam, result)) {
+    result = ::DefSubclassProc(window, message, wParam, lParam);
+  }
+  if (message == WM_NCDESTROY) {
+    self->ReleaseHandle();
+    self->OnFinalMessage();
+  }
+  return result;
+}

@@ -1,0 +1,99 @@
+#pragma once
+// Base class of every window of ours: a window of its own registered class, a system control
+// (BUTTON, LISTBOX ...) whose messages pass through our table first, or (through Dialog) a
+// dialog. Messages are answered by the message table of the derived class (message_table.h).
+#include <windows.h>
+
+#include "win/message_table.h"
+
+class Window {
+ public:
+  // Messages that a parent does not answer itself and that concern one child control
+  // (WM_DRAWITEM, WM_CTLCOLORxxx, WM_COMMAND ...) are offered to that control as
+  // kReflectedMessageBase + message, with the same parameters, when it is a Window.
+  static constexpr UINT kReflectedMessageBase = WM_USER + 0x1C00;
+
+  Window() noexcept = default;
+  Window(const Window&) = delete;
+  Window& operator=(const Window&) = delete;
+  // Detaches from the window first, so the half-destroyed object receives no more messages,
+  // then destroys the window.
+  virtual ~Window();
+
+  // Creates a window of the class named by ClassName(), registered on first use. Returns false
+  // when the object already has a window or the creation failed (WM_CREATE answered -1).
+  bool Create(DWORD exStyle, const wchar_t* title, DWORD style, int x, int y, int width, int height,
+              HWND parent = nullptr, HMENU menu = nullptr);
+
+  // Creates a window of a system class with the given control id; its messages go through this
+  // object's table first and then to the class's own procedure.
+  bool CreateControl(const wchar_t* className, DWORD exStyle, const wchar_t* title, DWORD style,
+                     int x, int y, int width, int height, HWND parent, int controlId);
+
+  // Routes the messages of an existing window (usually a control) through this object's table.
+  // The object owns it from now on.
+  bool SubclassWindow(HWND window);
+
+  // Destroys the window; the object stays and can create another one.
+  void Destroy() noexcept;
+
+  HWND Hwnd() const noexcept { return m_hwnd; }
+
+  bool SetTimer(UINT_PTR timerId, UINT elapseMs) noexcept;
+  bool KillTimer(UINT_PTR timerId) noexcept;
+
+  // The object behind a window of ours, or null.
+  static Window* FromHandle(HWND window) noexcept;
+
+  // Called by Application::Run for messages of this window and its children before they are
+  // dispatched; true means the message was consumed.
+  virtual bool PreTranslateMessage(MSG& msg);
+
+  // The module whose classes and templates the framework uses (the program itself).
+  static HINSTANCE ModuleInstance() noexcept;
+
+ protected:
+  // The message table; BEGIN_MESSAGE_TABLE overrides it. The base answers nothing.
+  virtual bool ProcessMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+
+  // Class of Create(). Derived classes that need other class settings return their own name
+  // and adjust the defaults in PrepareClass.
+  virtual const wchar_t* ClassName() const { return L"VireoWindow"; }
+  virtual void PrepareClass(WNDCLASSEXW& windowClass) const;
+
+  // Called after WM_NCDESTROY, when the object no longer has a window.
+  virtual void OnFinalMessage() {}
+
+  // Inside a handler: false lets the message go on to the rest of the table and then to
+  // default processing.
+  void SetMsgHandled(bool handled) noexcept;
+  bool IsMsgHandled() const noexcept;
+
+  // The default processing of a window or control, for handlers that want it first. (Dialogs
+  // use SetMsgHandled(false) instead.)
+  LRESULT DefaultProcessing(UINT message, WPARAM wParam, LPARAM lParam) noexcept;
+
+  enum class Kind { kNone, kOwnClass, kControl, kDialog };
+
+  // Runs the table (and reflection to a child) for one message; true when answered. Never
+  // lets an exception out.
+  bool RouteMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) noexcept;
+
+  // For Dialog: binds and releases the window.
+  void BindHandle(HWND window, Kind kind) noexcept;
+  void ReleaseHandle() noexcept;
+  Kind HandleKind() const noexcept { return m_kind; }
+
+ private:
+  static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam,
+                                     LPARAM lParam) noexcept;
+  static LRESULT CALLBACK ControlProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                                      UINT_PTR subclassId, DWORD_PTR refData) noexcept;
+  bool RegisterOwnClass() const;
+  bool ReflectToChild(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) noexcept;
+
+  HWND m_hwnd = nullptr;
+  Kind m_kind = Kind::kNone;
+  // Handled flag of the message being dispatched (messages nest, so it lives on the stack).
+  bool* m_handled = nullptr;
+};
