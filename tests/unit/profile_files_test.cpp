@@ -19,43 +19,40 @@ namespace {
 
 namespace fs = std::filesystem;
 
-bool SameBytes(const void *a, const void *b, std::size_t size) {
+bool SameBytes(const void* a, const void* b, std::size_t size) {
   return std::memcmp(a, b, size) == 0;
 }
 
-bool SameSet(const ProfileSet &a, const ProfileSet &b) {
+bool SameSet(const ProfileSet& a, const ProfileSet& b) {
   return SameBytes(&a, &b, sizeof a);
 }
 
-std::string ReadBytes(const fs::path &path) {
+std::string ReadBytes(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in),
-                     std::istreambuf_iterator<char>());
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-void WriteBytes(const fs::path &path, const std::string &bytes) {
+void WriteBytes(const fs::path& path, const std::string& bytes) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
 // The text of a UTF-16LE file with byte-order mark; fails the test for anything
 // else.
-std::u16string ReadUtf16File(const fs::path &path) {
+std::u16string ReadUtf16File(const fs::path& path) {
   const std::string bytes = ReadBytes(path);
   EXPECT_GE(bytes.size(), 2u);
-  EXPECT_EQ(bytes.substr(0, 2), std::string("\xFF\xFE", 2))
-      << "no UTF-16LE byte-order mark";
+  EXPECT_EQ(bytes.substr(0, 2), std::string("\xFF\xFE", 2)) << "no UTF-16LE byte-order mark";
   EXPECT_EQ(bytes.size() % 2, 0u);
   std::u16string text;
   for (std::size_t i = 2; i + 1 < bytes.size(); i += 2) {
-    text.push_back(
-        static_cast<char16_t>(static_cast<unsigned char>(bytes[i]) |
-                              static_cast<unsigned char>(bytes[i + 1]) << 8));
+    text.push_back(static_cast<char16_t>(static_cast<unsigned char>(bytes[i]) |
+                                         static_cast<unsigned char>(bytes[i + 1]) << 8));
   }
   return text;
 }
 
-void WriteUtf16File(const fs::path &path, const std::u16string &text) {
+void WriteUtf16File(const fs::path& path, const std::u16string& text) {
   std::string bytes = "\xFF\xFE";
   for (char16_t c : text) {
     bytes.push_back(static_cast<char>(c & 0xFF));
@@ -65,15 +62,13 @@ void WriteUtf16File(const fs::path &path, const std::u16string &text) {
 }
 
 // Removes the line "key=..." of the given section from INI text.
-void RemoveKeyLine(std::u16string &text, const std::u16string &section,
-                   const std::u16string &key) {
+void RemoveKeyLine(std::u16string& text, const std::u16string& section, const std::u16string& key) {
   const std::size_t sectionAt = text.find(u"[" + section + u"]\r\n");
   ASSERT_NE(sectionAt, std::u16string::npos) << "no section";
   const std::size_t keyAt = text.find(u"\r\n" + key + u"=", sectionAt);
   ASSERT_NE(keyAt, std::u16string::npos) << "no key";
   const std::size_t nextSection = text.find(u"\r\n[", sectionAt + 1);
-  ASSERT_TRUE(nextSection == std::u16string::npos || keyAt < nextSection)
-      << "key elsewhere";
+  ASSERT_TRUE(nextSection == std::u16string::npos || keyAt < nextSection) << "key elsewhere";
   const std::size_t lineEnd = text.find(u"\r\n", keyAt + 2);
   text.erase(keyAt, lineEnd - keyAt);
 }
@@ -81,12 +76,11 @@ void RemoveKeyLine(std::u16string &text, const std::u16string &section,
 // Files that already exist keep their encoding, and an ANSI file cannot hold
 // every name.
 ProfileSet WithAsciiNames(ProfileSet set) {
-  for (ProfileRecord &r : set.Profiles) {
-    for (ButtonAssignment &button : r.Buttons) {
+  for (ProfileRecord& r : set.Profiles) {
+    for (ButtonAssignment& button : r.Buttons) {
       std::u16string name;
       for (char16_t c : MacroNameOf(button)) {
-        if (c < 0x80)
-          name.push_back(c);
+        if (c < 0x80) name.push_back(c);
       }
       SetMacroName(button, name);
     }
@@ -99,25 +93,21 @@ std::u16string Ascii(std::string_view text) {
 }
 
 class ProfileFilesTest : public ::testing::Test {
-protected:
+ protected:
   void SetUp() override {
     static std::atomic<int> counter{0};
-    const auto *info = ::testing::UnitTest::GetInstance()->current_test_info();
-    m_folder = fs::temp_directory_path() /
-               ("vireo-profile-files-" + std::string(info->name()) + "-" +
-                std::to_string(::getpid()) + "-" + std::to_string(counter++));
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    m_folder =
+        fs::temp_directory_path() / ("vireo-profile-files-" + std::string(info->name()) + "-" +
+                                     std::to_string(::getpid()) + "-" + std::to_string(counter++));
     fs::remove_all(m_folder);
     fs::create_directories(m_folder);
     m_dataFolder = m_folder.u16string() + u"/";
   }
   void TearDown() override { fs::remove_all(m_folder); }
 
-  fs::path FilePath(int n) const {
-    return m_folder / ("QVProfile" + std::to_string(n) + ".pfd");
-  }
-  std::u16string IniPath(int n) const {
-    return ProfileFilePath(m_dataFolder, n);
-  }
+  fs::path FilePath(int n) const { return m_folder / ("QVProfile" + std::to_string(n) + ".pfd"); }
+  std::u16string IniPath(int n) const { return ProfileFilePath(m_dataFolder, n); }
 
   ProfileSet LoadAndValidate() const {
     ProfileSet loaded;
@@ -140,24 +130,22 @@ protected:
 };
 
 TEST_F(ProfileFilesTest, PathsAreTheDataFolderAndTheNumberedName) {
-  EXPECT_EQ(
-      ProfileFilePath(u"C:\\Users\\A\\Documents\\Vireo Gaming Mouse\\", 1),
-      u"C:\\Users\\A\\Documents\\Vireo Gaming Mouse\\QVProfile1.pfd");
+  EXPECT_EQ(ProfileFilePath(u"C:\\Users\\A\\Documents\\Vireo Gaming Mouse\\", 1),
+            u"C:\\Users\\A\\Documents\\Vireo Gaming Mouse\\QVProfile1.pfd");
   EXPECT_EQ(ProfileFilePath(u"D:\\x\\", 5), u"D:\\x\\QVProfile5.pfd");
 }
 
 TEST_F(ProfileFilesTest, SaveThenLoadReproducesAValidatedSetByteForByte) {
   const ProfileSet sample = MakeSampleProfileSet();
   ASSERT_TRUE(SaveProfileFiles(sample, m_dataFolder));
-  for (int n = 1; n <= kProfileCount; ++n)
-    EXPECT_TRUE(fs::exists(FilePath(n))) << n;
+  for (int n = 1; n <= kProfileCount; ++n) EXPECT_TRUE(fs::exists(FilePath(n))) << n;
 
   const ProfileSet loaded = LoadAndValidate();
   for (int p = 0; p < kProfileCount; ++p) {
     for (int b = 0; b < kButtonCount; ++b) {
       SCOPED_TRACE(std::to_string(p) + "/" + std::to_string(b));
-      const ButtonAssignment &want = sample.Profiles[p].Buttons[b];
-      const ButtonAssignment &got = loaded.Profiles[p].Buttons[b];
+      const ButtonAssignment& want = sample.Profiles[p].Buttons[b];
+      const ButtonAssignment& got = loaded.Profiles[p].Buttons[b];
       EXPECT_TRUE(SameBytes(got.KeyBlock, want.KeyBlock, kKeyBlockSize));
       EXPECT_EQ(MacroNameOf(got), MacroNameOf(want));
     }
@@ -176,19 +164,14 @@ TEST_F(ProfileFilesTest, MacroNamesAreKeptUpTo259UnitsAndCutBeyond) {
   ASSERT_TRUE(SaveProfileFiles(set, m_dataFolder));
 
   std::u16string longName;
-  for (int i = 0; i < 300; ++i)
-    longName.push_back(static_cast<char16_t>(u'a' + i % 26));
+  for (int i = 0; i < 300; ++i) longName.push_back(static_cast<char16_t>(u'a' + i % 26));
   IniFile(IniPath(2)).SetText(u"ButtonAssigned1_7", u"MacroName", longName);
-  IniFile(IniPath(3))
-      .SetText(u"ButtonAssigned2_1", u"MacroName",
-               u"\u00c4rger \u4e2d \U0001F5B1");
+  IniFile(IniPath(3)).SetText(u"ButtonAssigned2_1", u"MacroName", u"\u00c4rger \u4e2d \U0001F5B1");
 
   const ProfileSet loaded = LoadRaw();
-  EXPECT_EQ(MacroNameOf(loaded.Profiles[1].Buttons[6]),
-            longName.substr(0, 259));
+  EXPECT_EQ(MacroNameOf(loaded.Profiles[1].Buttons[6]), longName.substr(0, 259));
   EXPECT_EQ(loaded.Profiles[1].Buttons[6].MacroName[259], 0);
-  EXPECT_EQ(MacroNameOf(loaded.Profiles[2].Buttons[0]),
-            u"\u00c4rger \u4e2d \U0001F5B1");
+  EXPECT_EQ(MacroNameOf(loaded.Profiles[2].Buttons[0]), u"\u00c4rger \u4e2d \U0001F5B1");
 }
 
 TEST_F(ProfileFilesTest, WritesNewFilesAsUtf16InTheExpectedKeyOrder) {
@@ -241,17 +224,12 @@ TEST_F(ProfileFilesTest, WritesNewFilesAsUtf16InTheExpectedKeyOrder) {
       u"0000000001000000F2\r\n";
   for (int b = 1; b <= kButtonCount; ++b) {
     std::u16string block = zeros + u"00";
-    if (b == 4)
-      block = u"E2" + zeros.substr(2) + u"E2";
-    if (b == 5)
-      block = u"E0" + zeros.substr(2) + u"E0";
-    if (b == 6)
-      block = u"E1" + zeros.substr(2) + u"E1";
-    expected +=
-        u"ButtonAssigned0_" + Ascii(std::to_string(b)) + u"=" + block + u"\r\n";
+    if (b == 4) block = u"E2" + zeros.substr(2) + u"E2";
+    if (b == 5) block = u"E0" + zeros.substr(2) + u"E0";
+    if (b == 6) block = u"E1" + zeros.substr(2) + u"E1";
+    expected += u"ButtonAssigned0_" + Ascii(std::to_string(b)) + u"=" + block + u"\r\n";
   }
-  const char *functions[kButtonCount] = {"1", "2",  "3",  "6",  "6",
-                                         "6", "48", "49", "52", "100"};
+  const char* functions[kButtonCount] = {"1", "2", "3", "6", "6", "6", "48", "49", "52", "100"};
   for (int b = 1; b <= kButtonCount; ++b) {
     expected += u"[ButtonAssigned0_" + Ascii(std::to_string(b)) + u"]\r\n";
     expected += u"ButtonID=" + Ascii(std::to_string(b)) + u"\r\n";
@@ -264,9 +242,7 @@ TEST_F(ProfileFilesTest, WritesNewFilesAsUtf16InTheExpectedKeyOrder) {
 }
 
 TEST_F(ProfileFilesTest, SavingKeepsForeignContentAndUpdatesKeysInPlace) {
-  WriteBytes(
-      FilePath(1),
-      "; kept\r\n[Other]\r\nx=1\r\n[GROUP0]\r\nPollingRate=7\r\nUnknown=5\r\n");
+  WriteBytes(FilePath(1), "; kept\r\n[Other]\r\nx=1\r\n[GROUP0]\r\nPollingRate=7\r\nUnknown=5\r\n");
   const ProfileSet sample = WithAsciiNames(MakeSampleProfileSet());
   ASSERT_TRUE(SaveProfileFiles(sample, m_dataFolder));
 
@@ -282,8 +258,7 @@ TEST_F(ProfileFilesTest, SavingKeepsForeignContentAndUpdatesKeysInPlace) {
   EXPECT_TRUE(SameSet(LoadAndValidate(), sample));
 }
 
-TEST_F(ProfileFilesTest,
-       ADamagedStageBlockLoadsAsNoStagesAndValidatesToTheDefaults) {
+TEST_F(ProfileFilesTest, ADamagedStageBlockLoadsAsNoStagesAndValidatesToTheDefaults) {
   const ProfileSet sample = MakeSampleProfileSet();
   ASSERT_TRUE(SaveProfileFiles(sample, m_dataFolder));
   IniFile file(IniPath(1));
@@ -298,20 +273,16 @@ TEST_F(ProfileFilesTest,
   const ProfileSet raw = LoadRaw();
   const DpiStage zeroStages[kDpiStageCount] = {};
   const LedLevelEntry zeroLevels[kLedLevelCount] = {};
+  EXPECT_TRUE(SameBytes(raw.Profiles[0].DpiStages, zeroStages, sizeof zeroStages));
+  EXPECT_TRUE(SameBytes(raw.Profiles[0].LedLevels, zeroLevels, sizeof zeroLevels));
   EXPECT_TRUE(
-      SameBytes(raw.Profiles[0].DpiStages, zeroStages, sizeof zeroStages));
-  EXPECT_TRUE(
-      SameBytes(raw.Profiles[0].LedLevels, zeroLevels, sizeof zeroLevels));
-  EXPECT_TRUE(SameBytes(raw.Profiles[1].DpiStages, sample.Profiles[1].DpiStages,
-                        sizeof zeroStages));
+      SameBytes(raw.Profiles[1].DpiStages, sample.Profiles[1].DpiStages, sizeof zeroStages));
 
   ProfileSet validated;
   ValidateProfileSet(validated, raw);
-  const DpiStage defaults[kDpiStageCount] = {{1, 5, 5, 1},   {1, 10, 10, 1},
-                                             {1, 20, 20, 1}, {1, 30, 30, 1},
-                                             {1, 50, 50, 1}, {1, 0, 0, 1}};
-  EXPECT_TRUE(
-      SameBytes(validated.Profiles[0].DpiStages, defaults, sizeof defaults));
+  const DpiStage defaults[kDpiStageCount] = {{1, 5, 5, 1},   {1, 10, 10, 1}, {1, 20, 20, 1},
+                                             {1, 30, 30, 1}, {1, 50, 50, 1}, {1, 0, 0, 1}};
+  EXPECT_TRUE(SameBytes(validated.Profiles[0].DpiStages, defaults, sizeof defaults));
 }
 
 TEST_F(ProfileFilesTest, TheGroupIdOfTheFifthFileWins) {
@@ -337,7 +308,7 @@ TEST_F(ProfileFilesTest, MissingKeysReadAsTheirDefaults) {
   WriteUtf16File(FilePath(3), text);
 
   const ProfileSet raw = LoadRaw();
-  const ProfileRecord &r = raw.Profiles[2];
+  const ProfileRecord& r = raw.Profiles[2];
   EXPECT_EQ(r.LedColor[3], 0);
   EXPECT_EQ(r.LedColor[4], sample.Profiles[2].LedColor[4]);
   EXPECT_EQ(r.MouseSensitivity, -1);
@@ -355,16 +326,15 @@ TEST_F(ProfileFilesTest, MissingKeysReadAsTheirDefaults) {
 TEST_F(ProfileFilesTest, AbsentFilesReadAsDefaults) {
   const ProfileSet raw = LoadRaw();
   EXPECT_EQ(raw.CurrentProfile, -1);
-  for (const ProfileRecord &r : raw.Profiles) {
+  for (const ProfileRecord& r : raw.Profiles) {
     EXPECT_EQ(r.PollingRate, -1);
     EXPECT_EQ(r.Acceleration, -1);
     EXPECT_EQ(r.LedMode1, -1);
     EXPECT_EQ(LightingMode(r), 0);
-    for (int c = 0; c < kLedModeCount; ++c)
-      EXPECT_EQ(r.LedColor[c], 0);
+    for (int c = 0; c < kLedModeCount; ++c) EXPECT_EQ(r.LedColor[c], 0);
     const LedLevelEntry zeroLevels[kLedLevelCount] = {};
     EXPECT_TRUE(SameBytes(r.LedLevels, zeroLevels, sizeof zeroLevels));
-    for (const ButtonAssignment &button : r.Buttons) {
+    for (const ButtonAssignment& button : r.Buttons) {
       EXPECT_EQ(button.ButtonFunc, 0xFF);
       EXPECT_EQ(button.LoopNumber, 0xFF);
       EXPECT_EQ(button.MacroName[0], 0);
@@ -372,7 +342,7 @@ TEST_F(ProfileFilesTest, AbsentFilesReadAsDefaults) {
   }
   const ProfileSet validated = LoadAndValidate();
   EXPECT_EQ(validated.CurrentProfile, 0);
-  EXPECT_EQ(validated.Profiles[4].LedColor[0], 0); // not the factory colour
+  EXPECT_EQ(validated.Profiles[4].LedColor[0], 0);  // not the factory colour
   EXPECT_EQ(validated.Profiles[4].Buttons[0].ButtonFunc, 1);
 }
 
@@ -382,7 +352,7 @@ TEST_F(ProfileFilesTest, LoadsTheLowEightBitsAndAcceptsAnsiFilesWrittenByHand) {
              "[ButtonAssigned0_2]\r\nButtonFunc=356\r\nKeyNumber=-"
              "2\r\nMacroName=Macro 1\r\n");
   const ProfileSet raw = LoadRaw();
-  const ProfileRecord &r = raw.Profiles[0];
+  const ProfileRecord& r = raw.Profiles[0];
   EXPECT_EQ(r.Acceleration, 3);
   EXPECT_EQ(r.PollingRate, 4);
   EXPECT_EQ(r.LIFT, 0);
@@ -399,8 +369,7 @@ TEST_F(ProfileFilesTest, BrokenFilesLoadWithoutHarm) {
   WriteBytes(FilePath(1), whole.substr(0, whole.size() / 3 + 1));
   // Binary garbage, including NULs and lone surrogates.
   std::string binary;
-  for (int i = 0; i < 70000; ++i)
-    binary.push_back(static_cast<char>((i * 131 + i / 7) & 0xFF));
+  for (int i = 0; i < 70000; ++i) binary.push_back(static_cast<char>((i * 131 + i / 7) & 0xFF));
   WriteBytes(FilePath(2), binary);
   // Truncated to the byte-order mark alone, and a lone odd byte.
   WriteBytes(FilePath(3), "\xFF\xFE");
@@ -419,7 +388,7 @@ TEST_F(ProfileFilesTest, BrokenFilesLoadWithoutHarm) {
   EXPECT_EQ(validated.Profiles[2].PollingRate, 2);
 
   // Saving over broken files leaves files that load back exactly.
-  fs::remove(FilePath(5)); // parsing 10 MB once is enough
+  fs::remove(FilePath(5));  // parsing 10 MB once is enough
   ASSERT_TRUE(SaveProfileFiles(sample, m_dataFolder));
   EXPECT_TRUE(SameSet(LoadAndValidate(), sample));
 }
@@ -429,16 +398,14 @@ TEST_F(ProfileFilesTest, LightingKeysAloneAreWritten) {
   ASSERT_TRUE(SaveProfileFiles(sample, m_dataFolder));
   ProfileSet changed = sample;
   for (int p = 0; p < kProfileCount; ++p) {
-    ProfileRecord &r = changed.Profiles[p];
+    ProfileRecord& r = changed.Profiles[p];
     r.LedMode1 = 7 - p;
     r.LedState1 = 40 + p;
     r.FlashState1 = 2;
     r.BreathState1 = 3;
-    for (int c = 0; c < kLedModeCount; ++c)
-      r.LedColor[c] = 0x010203 * (c + 1) + p;
-    for (LedLevelEntry &level : r.LedLevels)
-      level = {3, 1};
-    r.PollingRate = 0; // not a lighting key: stays as saved
+    for (int c = 0; c < kLedModeCount; ++c) r.LedColor[c] = 0x010203 * (c + 1) + p;
+    for (LedLevelEntry& level : r.LedLevels) level = {3, 1};
+    r.PollingRate = 0;  // not a lighting key: stays as saved
   }
   ASSERT_TRUE(SaveLightingKeys(changed, m_dataFolder));
   ProfileSet expected = changed;
@@ -450,8 +417,7 @@ TEST_F(ProfileFilesTest, LightingKeysAloneAreWritten) {
   // Into files that do not exist yet: only the lighting keys, in their order.
   fs::remove(FilePath(2));
   std::u16string levelHex;
-  for (int m = 0; m < kLedLevelCount; ++m)
-    levelHex += u"0300000001000000";
+  for (int m = 0; m < kLedLevelCount; ++m) levelHex += u"0300000001000000";
   ASSERT_TRUE(SaveLightingKeys(changed, m_dataFolder));
   EXPECT_EQ(ReadUtf16File(FilePath(2)),
             u"[GROUP1]\r\nLedMode1=6\r\nLedState1=41\r\nFlashState1="
@@ -469,8 +435,7 @@ TEST_F(ProfileFilesTest, MouseSensitivityIsWrittenIntoEveryFile) {
   ASSERT_TRUE(SaveProfileFiles(sample, m_dataFolder));
   ASSERT_TRUE(SaveMouseSensitivityKeys(m_dataFolder, 13));
   ProfileSet expected = sample;
-  for (ProfileRecord &r : expected.Profiles)
-    r.MouseSensitivity = 13;
+  for (ProfileRecord& r : expected.Profiles) r.MouseSensitivity = 13;
   EXPECT_TRUE(SameSet(LoadAndValidate(), expected));
 }
 
@@ -478,13 +443,11 @@ TEST_F(ProfileFilesTest, SavesIntoAMissingFolderReportFailureAndWriteNothing) {
   const std::u16string missing = m_dataFolder + u"missing/";
   EXPECT_FALSE(SaveProfileFiles(MakeSampleProfileSet(), missing));
   EXPECT_FALSE(SaveLightingKeys(MakeSampleProfileSet(), missing));
-  EXPECT_FALSE(
-      ExportProfile(missing + u"x.pfd", MakeSampleProfileSet().Profiles[0]));
+  EXPECT_FALSE(ExportProfile(missing + u"x.pfd", MakeSampleProfileSet().Profiles[0]));
   EXPECT_FALSE(fs::exists(m_folder / "missing"));
 }
 
-TEST_F(ProfileFilesTest,
-       AnExportedProfileImportsIntoAnotherSlotWithoutLoopsAndLevels) {
+TEST_F(ProfileFilesTest, AnExportedProfileImportsIntoAnotherSlotWithoutLoopsAndLevels) {
   const ProfileSet sample = MakeSampleProfileSet();
   const std::u16string path = m_dataFolder + u"exchange.pfd";
   ASSERT_TRUE(ExportProfile(path, sample.Profiles[1]));
@@ -493,8 +456,7 @@ TEST_F(ProfileFilesTest,
   ImportProfile(path, target);
 
   ProfileRecord expected = sample.Profiles[1];
-  std::memcpy(expected.LedLevels, sample.Profiles[4].LedLevels,
-              sizeof expected.LedLevels);
+  std::memcpy(expected.LedLevels, sample.Profiles[4].LedLevels, sizeof expected.LedLevels);
   for (int b = 0; b < kButtonCount; ++b) {
     expected.Buttons[b].LoopNumber = sample.Profiles[4].Buttons[b].LoopNumber;
   }
@@ -503,8 +465,7 @@ TEST_F(ProfileFilesTest,
   // The exchange file has its own section names and lacks the profile-file-only
   // keys.
   const IniFile file(path);
-  EXPECT_EQ(file.GetInt(u"GROUP", u"PollingRate", -9),
-            sample.Profiles[1].PollingRate);
+  EXPECT_EQ(file.GetInt(u"GROUP", u"PollingRate", -9), sample.Profiles[1].PollingRate);
   EXPECT_EQ(file.GetInt(u"GROUP", u"GroupID", -9), -9);
   EXPECT_EQ(file.GetText(u"GROUP", u"LEDSTATE_INFO", u"none"), u"none");
   EXPECT_EQ(file.GetInt(u"ButtonAssigned_3", u"ButtonFunc", -9),
@@ -515,8 +476,7 @@ TEST_F(ProfileFilesTest,
 
 TEST_F(ProfileFilesTest, ImportReadsMissingKeysAsUnsetColoursIncluded) {
   const std::u16string path = m_dataFolder + u"partial.pfd";
-  WriteBytes(m_folder / "partial.pfd",
-             "[GROUP]\r\nLedColor2=0\r\nacceleration=2\r\n");
+  WriteBytes(m_folder / "partial.pfd", "[GROUP]\r\nLedColor2=0\r\nacceleration=2\r\n");
   const ProfileSet sample = MakeSampleProfileSet();
   ProfileRecord record = sample.Profiles[0];
   ImportProfile(path, record);
@@ -527,18 +487,15 @@ TEST_F(ProfileFilesTest, ImportReadsMissingKeysAsUnsetColoursIncluded) {
   EXPECT_EQ(record.PollingRate, -1);
   const DpiStage zeroStages[kDpiStageCount] = {};
   EXPECT_TRUE(SameBytes(record.DpiStages, zeroStages, sizeof zeroStages));
-  EXPECT_TRUE(SameBytes(record.LedLevels, sample.Profiles[0].LedLevels,
-                        sizeof record.LedLevels));
+  EXPECT_TRUE(SameBytes(record.LedLevels, sample.Profiles[0].LedLevels, sizeof record.LedLevels));
   for (int b = 0; b < kButtonCount; ++b) {
-    const ButtonAssignment &button = record.Buttons[b];
+    const ButtonAssignment& button = record.Buttons[b];
     EXPECT_EQ(button.ButtonFunc, 0xFF);
     EXPECT_EQ(button.LoopNumber, sample.Profiles[0].Buttons[b].LoopNumber);
     EXPECT_EQ(button.MacroName[0], 0);
     // No key block in the file: the one held stays.
-    EXPECT_TRUE(SameBytes(button.KeyBlock,
-                          sample.Profiles[0].Buttons[b].KeyBlock,
-                          kKeyBlockSize));
+    EXPECT_TRUE(SameBytes(button.KeyBlock, sample.Profiles[0].Buttons[b].KeyBlock, kKeyBlockSize));
   }
 }
 
-} // namespace
+}  // namespace
