@@ -1,0 +1,30 @@
+#include "settings/win32/system_folders.h"
+
+#include <windows.h>
+#include <shlobj.h>
+
+#include "settings/folders.h"
+
+static_assert(sizeof(wchar_t) == sizeof(char16_t));
+
+std::u16string ModuleProgramFolder() {
+  wchar_t path[MAX_PATH] = {};
+  const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
+  if (length == 0 || length >= MAX_PATH) return u"";
+  return FolderOfModulePath(std::u16string_view(reinterpret_cast<const char16_t*>(path), length));
+}
+
+std::optional<std::u16string> DocumentsFolder() {
+  wchar_t path[MAX_PATH] = {};
+  // The shell creates the documents folder when it is missing.
+  if (FAILED(SHGetFolderPathW(nullptr, CSIDL_PERSONAL | CSIDL_FLAG_CREATE, nullptr, 0, path))) {
+    return std::nullopt;
+  }
+  return std::u16string(reinterpret_cast<const char16_t*>(path));
+}
+
+void InitProcessFolders() {
+  std::u16string program = ModuleProgramFolder();
+  std::u16string data = DataFolderFor(DocumentsFolder(), program);
+  SetProcessFolders(std::move(program), std::move(data));
+}
