@@ -1,0 +1,266 @@
+#include "settings/macro_library.h"
+
+#include <algorithm>
+#include <array>
+
+#include "settings/file_io.h"
+#include "settings/ini_document.h"
+#include "settings/ini_file.h"
+#include "settings/macro_name.h"
+#include "settings/macro_slot_notifier.h"
+
+namespace {
+
+constexpr std::u16string_view kMacroFolder = u"MacroDB\\";
+constexpr std::u16string_view kIndexFile = u"MacroSet.MSDB";
+constexpr std::u16string_view kMacroExtension = u".MSMACRO";
+
+constexpr std::u16string_view kListSection = u"MACRO_LIST";
+constexpr std::u16string_view kSettingSection = u"Setting";
+constexpr std::u16string_view kKeyFilePath = u"MacroFilePath";
+constexpr std::u16string_view kKeyLoopTime = u"LoopTime";
+constexpr std::u16string_view kKeyDefDelayTime = u"DefDelayTime";
+constexpr std::u16string_view kKeyLoopType = u"LoopType";
+constexpr std::u16string_view kKeyDelayType = u"DelayType";
+constexpr std::u16string_view kKeyCount = u"Count";
+constexpr std::u16string_view kKeyBlock0 = u"MacroSetting_0";
+
+constexpr std::u16string_view kReadBackNamePrefix = u"NewMacro ";
+
+std::u16string SlotKey(int slot) {
+  std::string digits = std::to_string(slot);
+  return std::u16string(digits.begin(), digits.end());
+}
+
+// First slot 0..14 whose value satisfies `match`, -1 when none.
+template <typename Match>
+int FirstSlot(const IniDocument& index, Match match) {
+  for (int slot = 0; slot < kMacroLibrarySlots; ++slot) {
+    if (match(index.GetText(kListSection, SlotKey(slot), u""))) return slot;
+  }
+  return -1;
+}
+
+int FirstFreeSlot(const IniDocument& index) {
+  return FirstSlot(index, [](const std::u16string& value) { return value.empty(); });
+}
+
+int SlotOfName(const IniDocument& index, std::u16string_view name) {
+  if (name.empty()) return -1;
+  return FirstSlot(index, [name](const std::u16string& value) { return value == name; });
+}
+
+bool SameFile(std::u16string_view a, std::u16string_view b) {
+  auto fold = [](char16_t ch) -> char16_t {
+    if (ch == u'/') return u'\\';
+    return ch >= u'A' && ch <= u'Z' ? char16_t(ch - u'A' + u'a') : ch;
+  };
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
+                                            [&](auto x, auto y) { return fold(x) == fold(y); });
+}
+
+}  // namespace
+
+MacroLibrary::MacroLibrary(std::u16string dataFolder) : m_dataFolder(std::move(dataFolder)) {}
+
+std::u16string MacroLibrary::FolderPath() const {
+  return m_dataFolder + std::u16string(kMacroFolder);
+}
+
+std::u16string MacroLibrary::IndexPath() const {
+  return FolderPath() + std::u16string(kIndexFile);
+}
+
+std::u16string MacroLibrary::MacroFilePath(std::u16string_view name) const {
+  return FolderPath() + std::u16string(name) + std::u16string(kMacroExtension);
+}
+
+std::u16string MacroLibrary::SlotName(int slot) const {
+  if (slot < 0 || slot >= kMacroDeviceAreas) return {};
+  return IniFile(IndexPath()).GetText(kListSection, SlotKey(slot), u"");
+}
+
+int MacroLibrary::FindMacroSlot(std::u16string_view name) const {
+  return SlotOfName(IniFile(IndexPath()).Load(), name);
+}
+
+int MacroLibrary::AddMacroName(std::u16string_view name) {
+  if (!IsValidMacroName(name) || !EnsureFolder()) return -1;
+  IniFile index(IndexPath());
+  IniFile::Transaction transaction(index);
+  const int slot = FirstFreeSlot(transaction.Document());
+  if (slot < 0) return -1;
+  transaction.SetText(kListSection, SlotKey(slot), name);
+  return transaction.Commit() ? slot : -1;
+}
+
+bool MacroLibrary::RemoveMacroName(std::u16string_view name, MacroSlotNotifier& notifier) {
+  IniFile index(IndexPath());
+  int slot = -1;
+  {
+    IniFile::Transaction transaction(index);
+    slot = SlotOfName(transaction.Document(), name);
+    if (slot < 0) return false;
+    transaction.SetText(kListSection, SlotKey(slot), u"");
+    // A slot that could not be freed still holds its macro: the mouse keeps it too.
+    if (!transaction.Commit()) return false;
+  }
+  // After the commit (and its lock) is done: the agent reads the index while handling this.
+  notifier.MacroSlotChanged(slot, true);
+  return true;
+}
+
+std::vector<MacroListEntry> MacroLibrary::ListMacroNames() const {
+  const IniDocument index = IniFile(IndexPath()).Load();
+  std::vector<MacroListEntry> entries;
+  for (int slot = 0; slot < kMacroLibrarySlots; ++slot) {
+    std::u16string name = index.GetText(kListSection, SlotKey(slot), u"");
+    if (!name.empty()) entries.push_back({slot, std::move(name)});
+  }
+  return entries;
+}
+
+bool MacroLibrary::HasFreeSlot() const {
+  return FirstFreeSlot(IniFile(IndexPath()).Load()) >= 0;
+}
+
+Macro MacroLibrary::ReadMacroFile(std::u16string_view name) const {
+  Macro macro;
+  if (!IsValidMacroName(name)) {
+    macro = ReadMacroFileAt(std::u16string());
+  } else {
+    macro = ReadMacroFileAt(MacroFilePath(name));
+  }
+  macro.Name = std::u16string(name);
+  return macro;
+}
+
+Macro MacroLibrary::ReadMacroFileAt(const std::u16string& path) {
+  const IniDocument file = path.empty() ? IniDocument() : IniFile(path).Load();
+  Macro macro;
+  macro.LoopTime = file.GetInt(kSettingSection, kKeyLoopTime, 1);
+  macro.DefDelayTime = file.GetInt(kSettingSection, kKeyDefDelayTime, 1);
+  macro.LoopType = file.GetInt(kSettingSection, kKeyLoopType, 0);
+  macro.DelayType = file.GetInt(kSettingSection, kKeyDelayType, 2);
+  std::array<MacroRecord, kMacroRecordCapacity> records{};
+  if (file.GetBlock(kSettingSection, kKeyBlock0, records.data(), kMacroBlockSize)) {
+    macro.Records = records;
+    macro.Count = std::clamp(file.GetInt(kSettingSection, kKeyCount, 0), 0, kMacroRecordCapacity);
+  } else {
+    // Without its block the macro is empty, whatever "Count" claims.
+    macro.Count = 0;
+  }
+  return macro;
+}
+
+bool MacroLibrary::WriteMacroFile(const std::u16string& path, const Macro& macro) {
+  const int count = std::clamp(macro.Count, 0, kMacroRecordCapacity);
+  IniFile file(path);
+  IniFile::Transaction transaction(file);
+  transaction.SetText(kSettingSection, kKeyFilePath, path);
+  transaction.SetInt(kSettingSection, kKeyLoopTime, macro.LoopTime);
+  transaction.SetInt(kSettingSection, kKeyDefDelayTime, macro.DefDelayTime);
+  transaction.SetInt(kSettingSection, kKeyLoopType, macro.LoopType);
+  transaction.SetInt(kSettingSection, kKeyDelayType, macro.DelayType);
+  transaction.SetInt(kSettingSection, kKeyCount, count);
+  // Blocks 0 .. Count/1000: with at most 63 records that is block 0 alone.
+  transaction.SetBlock(kSettingSection, kKeyBlock0, macro.Records.data(), kMacroBlockSize);
+  return transaction.Commit();
+}
+
+bool MacroLibrary::SaveMacro(const Macro& macro) {
+  if (!IsValidMacroName(macro.Name) || !EnsureFolder()) return false;
+  return WriteMacroFile(MacroFilePath(macro.Name), macro);
+}
+
+int MacroLibrary::CreateMacro(std::u16string_view name) {
+  if (!IsValidMacroName(name)) return -1;
+  const std::u16string path = MacroFilePath(name);
+  if (FileExists(path)) return -1;
+  // A name left in the index without its file keeps its slot rather than taking a second one.
+  int slot = FindMacroSlot(name);
+  if (slot < 0 && !HasFreeSlot()) return -1;
+  if (!EnsureFolder()) return -1;
+  Macro macro;
+  macro.Name = std::u16string(name);
+  if (!WriteMacroFile(path, macro)) return -1;
+  if (slot < 0) slot = AddMacroName(name);
+  return slot;
+}
+
+bool MacroLibrary::DeleteMacro(std::u16string_view name, MacroSlotNotifier& notifier) {
+  if (!IsValidMacroName(name)) return false;
+  RemoveFile(MacroFilePath(name));
+  RemoveMacroName(name, notifier);
+  return true;
+}
+
+int MacroLibrary::ImportMacro(const std::u16string& sourcePath, MacroSlotNotifier& notifier) {
+  const std::u16string name = MacroNameOfFile(sourcePath);
+  if (!IsValidMacroName(name) || !FileExists(sourcePath)) return -1;
+  const int existingSlot = FindMacroSlot(name);
+  if (existingSlot < 0 && !HasFreeSlot()) return -1;
+  if (!EnsureFolder()) return -1;
+  const std::u16string target = MacroFilePath(name);
+  if (!SameFile(sourcePath, target) && !CopyFileReplacing(sourcePath, target)) return -1;
+  if (existingSlot >= 0) {
+    // The slot keeps its number but holds a different macro now: the mouse must get it.
+    notifier.MacroSlotChanged(existingSlot, false);
+    return existingSlot;
+  }
+  return AddMacroName(name);
+}
+
+bool MacroLibrary::ExportMacro(const Macro& macro, const std::u16string& exportPath) {
+  return WriteMacroFile(exportPath, macro);
+}
+
+bool MacroLibrary::StoreReadBackMacro(int area, std::span<const std::uint8_t> areaBytes) {
+  if (area < 0 || area >= kMacroDeviceAreas) return false;
+  const int count = CountAreaRecords(areaBytes);
+  // An empty area leaves the library as it is.
+  if (count == 0) return false;
+  if (!EnsureFolder()) return false;
+
+  std::u16string name;
+  {
+    IniFile index(IndexPath());
+    IniFile::Transaction transaction(index);
+    name = transaction.Document().GetText(kListSection, SlotKey(area), u"");
+    if (name.empty()) {
+      name = std::u16string(kReadBackNamePrefix) + SlotKey(area);
+      transaction.SetText(kListSection, SlotKey(area), name);
+      if (!transaction.Commit()) return false;
+    }
+  }
+  // A name that would leave the macro folder (a hand-edited index) is not written to.
+  if (!IsValidMacroName(name)) return false;
+
+  // The records end where the mouse's list ends; what follows in the area is not a record, and
+  // every reader expects zeros after the last used one.
+  std::array<MacroRecord, kMacroRecordCapacity> records{};
+  std::copy_n(areaBytes.begin(), static_cast<std::size_t>(count) * sizeof(MacroRecord),
+              reinterpret_cast<std::uint8_t*>(records.data()));
+
+  const std::u16string path = MacroFilePath(name);
+  IniFile file(path);
+  IniFile::Transaction transaction(file);
+  transaction.SetText(kSettingSection, kKeyFilePath, path);
+  transaction.SetInt(kSettingSection, kKeyCount, count);
+  transaction.SetBlock(kSettingSection, kKeyBlock0, records.data(), kMacroBlockSize);
+  return transaction.Commit();
+}
+
+bool MacroLibrary::EnsureFolder() const {
+  const std::u16string folder = FolderPath();
+  return FolderExists(folder) || CreateFolder(folder);
+}
+
+std::u16string MacroNameOfFile(std::u16string_view path) {
+  const std::size_t separator = path.find_last_of(u"\\/");
+  std::u16string_view file =
+      separator == std::u16string_view::npos ? path : path.substr(separator + 1);
+  const std::size_t dot = file.rfind(u'.');
+  if (dot != std::u16string_view::npos) file = file.substr(0, dot);
+  return std::u16string(file);
+}

@@ -1,0 +1,95 @@
+#pragma once
+// MacroLibrary: the macro files below one data folder. The index "MacroDB\MacroSet.MSDB" maps
+// the library's 15 slots (section "MACRO_LIST", keys "0".."14") to macro names, and each
+// macro lives in "MacroDB\<name>.MSMACRO". Slot n is macro area n in the mouse; the agent's
+// read-back may also use the keys "15".."19".
+//
+// Every operation that takes a name refuses one that IsValidMacroName rejects before any file
+// is touched. Every write is one atomic commit of the file it changes.
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "settings/macro.h"
+
+class MacroSlotNotifier;
+
+inline constexpr int kMacroLibrarySlots = 15;
+inline constexpr int kMacroDeviceAreas = 20;
+
+struct MacroListEntry {
+  int Slot;
+  std::u16string Name;
+};
+
+class MacroLibrary {
+ public:
+  // `dataFolder` ends in a path separator.
+  explicit MacroLibrary(std::u16string dataFolder);
+
+  std::u16string FolderPath() const;  // "<data>MacroDB\"
+  std::u16string IndexPath() const;   // "<data>MacroDB\MacroSet.MSDB"
+  std::u16string MacroFilePath(std::u16string_view name) const;
+
+  // --- the index ---
+
+  // The name held by slot 0..19, "" when free or out of range.
+  std::u16string SlotName(int slot) const;
+  // First slot 0..14 holding exactly this name; -1 when none (an empty name is never found).
+  int FindMacroSlot(std::u16string_view name) const;
+  // Writes the name into the first free slot and returns it; -1 when all 15 are taken or the
+  // name is invalid. It does not look for the name itself: callers check uniqueness first.
+  int AddMacroName(std::u16string_view name);
+  // Frees the first slot holding the name and tells the agent that slot's macro was removed.
+  // Returns false, writing and sending nothing, when no slot holds the name.
+  bool RemoveMacroName(std::u16string_view name, MacroSlotNotifier& notifier);
+  // The used slots 0..14 in slot order (row numbers differ from slots once a lower one is free).
+  std::vector<MacroListEntry> ListMacroNames() const;
+  bool HasFreeSlot() const;
+
+  // --- macro files ---
+
+  // Reads the macro file of that name with the readers' defaults ("LoopTime" 1,
+  // "DefDelayTime" 1, "LoopType" 0, "DelayType" 2, "Count" 0). A missing or damaged record
+  // block reads as an empty macro; "Count" is kept within 0..63.
+  Macro ReadMacroFile(std::u16string_view name) const;
+  static Macro ReadMacroFileAt(const std::u16string& path);
+
+  // Writes "MacroFilePath" (= path), "LoopTime", "DefDelayTime", "LoopType", "DelayType",
+  // "Count" and the record block "MacroSetting_0", in this order, in one commit. Other keys of
+  // an existing file stay. Returns false when the file could not be written.
+  static bool WriteMacroFile(const std::u16string& path, const Macro& macro);
+  // WriteMacroFile of the macro's own file in the library.
+  bool SaveMacro(const Macro& macro);
+
+  // A new, empty macro: refused (-1) when the name is invalid, its file exists already or no
+  // slot is free; otherwise the file is written and the slot (a new one, or the one that
+  // already names it) returned.
+  int CreateMacro(std::u16string_view name);
+  // Deletes the macro's file and frees its slot (telling the agent). False for an invalid name.
+  bool DeleteMacro(std::u16string_view name, MacroSlotNotifier& notifier);
+  // Copies an exchange file unchanged into the library under its file name without the
+  // extension. A macro of that name is replaced in its own slot (and the agent told to rewrite
+  // it); otherwise a free slot is taken. Returns the slot, or -1 when the name is invalid, the
+  // source is missing, no slot is free or the copy failed (then no slot is taken).
+  int ImportMacro(const std::u16string& sourcePath, MacroSlotNotifier& notifier);
+  // Writes the macro to an exchange file; its "MacroFilePath" is the exchange file's path.
+  static bool ExportMacro(const Macro& macro, const std::u16string& exportPath);
+
+  // The agent's read-back of macro area 0..19 (at least 189 bytes; fewer read as zero). An
+  // area without records changes nothing. Otherwise a free key is named "NewMacro <area>" and
+  // the macro file gets "MacroFilePath", "Count" and the block only, keeping its other keys.
+  // Returns true when the files were written.
+  bool StoreReadBackMacro(int area, std::span<const std::uint8_t> areaBytes);
+
+ private:
+  bool EnsureFolder() const;
+
+  std::u16string m_dataFolder;
+};
+
+// The macro name an exchange file imports as: its file name without folder and extension.
+std::u16string MacroNameOfFile(std::u16string_view path);
