@@ -6,7 +6,8 @@
 #include <string>
 #include <string_view>
 
-// Reads at most `limit` bytes of the file; false when it cannot be opened.
+// Reads at most `limit` bytes of the file; false when it cannot be opened (a file that is
+// being replaced by the other program at that moment is retried briefly).
 bool ReadWholeFile(const std::u16string& path, std::string& bytes,
                    std::size_t limit = 64u * 1024u * 1024u);
 
@@ -14,14 +15,17 @@ bool ReadWholeFile(const std::u16string& path, std::string& bytes,
 // `path`, so a reader sees either the old or the new content, never a torn file.
 bool ReplaceFileAtomically(const std::u16string& path, std::string_view bytes);
 
-bool FileExists(const std::u16string& path);
+bool FileExists(const std::u16string& path);  // a file, not a folder
 bool FolderExists(const std::u16string& path);
-bool CreateFolder(const std::u16string& path);
-bool RemoveFile(const std::u16string& path);
+bool CreateFolder(const std::u16string& path);  // also true when it already exists
+bool RemoveFile(const std::u16string& path);    // true when the file was removed
+// Replaces `to` atomically with a copy of `from`.
 bool CopyFileReplacing(const std::u16string& from, const std::u16string& to);
 
 // Serialises read-modify-write commits of INI files between the two programs (a named
-// mutex on Windows). Held for the lifetime of the object.
+// mutex on Windows, a lock file elsewhere). Held for the lifetime of the object; a thread may
+// take it again while holding it. A holder that hangs delays the others only for a few seconds:
+// then they go on without the lock rather than freeze.
 class CommitLock {
  public:
   CommitLock();
@@ -31,4 +35,5 @@ class CommitLock {
 
  private:
   void* m_handle = nullptr;
+  bool m_owned = false;
 };

@@ -16,13 +16,20 @@ enum class IniEncoding { Ansi, Utf8, Utf16Le, Utf16Be };
 class IniDocument {
  public:
   IniDocument();  // an empty file that will be created as UTF-16LE with a byte-order mark
+  ~IniDocument();
+  IniDocument(const IniDocument&);
+  IniDocument(IniDocument&&) noexcept;
+  IniDocument& operator=(const IniDocument&);
+  IniDocument& operator=(IniDocument&&) noexcept;
+
+  // Never fails: whatever the bytes hold, the lines that make sense are used.
   static IniDocument Parse(std::string_view bytes);
 
   std::string Serialize() const;
   IniEncoding Encoding() const;
 
   // The raw value of the first matching key of the first matching section, without quote
-  // stripping; nullopt when absent.
+  // stripping; nullopt when absent (or a bare key without '=').
   std::optional<std::u16string> Find(std::u16string_view section, std::u16string_view key) const;
 
   // What GetPrivateProfileStringW returns with a buffer of bufferUnits units.
@@ -35,20 +42,31 @@ class IniDocument {
   bool GetBlock(std::u16string_view section, std::u16string_view key, void* buffer,
                 std::size_t size) const;
 
+  // A value is one line: it ends at the first line break or NUL, and leading white space is
+  // dropped, as the Windows functions drop it. An empty key name changes nothing.
   void SetText(std::u16string_view section, std::u16string_view key, std::u16string_view text);
   void SetInt(std::u16string_view section, std::u16string_view key, int value);
   void SetBlock(std::u16string_view section, std::u16string_view key, const void* buffer,
                 std::size_t size);
 
-  // True when a Set* changed anything since Parse.
+  // True when a Set* changed anything since Parse (or since MarkSaved, after the caller wrote
+  // Serialize() to the file).
   bool Modified() const;
+  void MarkSaved();
 
   struct Line;  // defined in the implementation
 
  private:
+  std::size_t InsertLine(std::size_t index, std::u16string text);
+  void EnsureEncodable(std::u16string_view text);
+  void MarkChanged();
+
   std::vector<Line> m_lines;
   IniEncoding m_encoding;
   bool m_modified = false;
+  std::u16string m_newline = u"\r\n";  // line end of added lines: the file's own
+  std::string m_tail;                  // an odd last byte of a UTF-16 file, kept if unchanged
+  bool m_hasBom = false;
 };
 
 // The checksummed upper-case hex encoding of the private-profile structure functions.

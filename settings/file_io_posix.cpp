@@ -1,0 +1,170 @@
+// The file calls of the native build, used by the unit tests: Windows-style paths map to the
+// local file system (UTF-8, '/' for '\').
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <mutex>
+#include <string>
+#include <thread>
+
+#include "settings/file_io.h"
+
+namespace {
+
+std::string NativePath(const std::u16string& path) {
+  std::string out;
+  for (std::size_t i = 0; i < path.size(); ++i) {
+    char32_t cp = path[i];
+    if (cp == u'\\') cp = u'/';
+    if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < path.size() && path[i + 1] >= 0xDC00 &&
+        path[i + 1] <= 0xDFFF) {
+      cp = 0x10000 + ((cp - 0xD800) << 10) + (path[++i] - 0xDC00);
+    } else if (cp >= 0xD800 && cp <= 0xDFFF) {
+      cp = 0xFFFD;
+    }
+    if (cp < 0x80) {
+      out.push_back(char(cp));
+    } else if (cp < 0x800) {
+      out.push_back(char(0xC0 | (cp >> 6)));
+      out.push_back(char(0x80 | (cp & 0x3F)));
+    } else if (cp < 0x10000) {
+      out.push_back(char(0xE0 | (cp >> 12)));
+      out.push_back(char(0x80 | ((cp >> 6) & 0x3F)));
+      out.push_back(char(0x80 | (cp & 0x3F)));
+    } else {
+      out.push_back(char(0xF0 | (cp >> 18)));
+      out.push_back(char(0x80 | ((cp >> 12) & 0x3F)));
+      out.push_back(char(0x80 | ((cp >> 6) & 0x3F)));
+      out.push_back(char(0x80 | (cp & 0x3F)));
+    }
+  }
+  return out;
+}
+
+bool WriteAll(int fd, const char* data, std::size_t size) {
+  while (size > 0) {
+    const ssize_t written = ::write(fd, data, size);
+    if (written < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    data += written;
+    size -= static_cast<std::size_t>(written);
+  }
+  return true;
+}
+
+constexpr auto kLockPatience = std::chrono::seconds(5);
+
+// One lock per process, taken again by the same thread without blocking (as a Windows mutex
+// is); the lock file serialises the processes.
+std::recursive_timed_mutex g_commitMutex;
+int g_lockDepth = 0;
+int g_lockFile = -1;
+
+std::string LockFilePath() {
+  const char* folder = std::getenv("XDG_RUNTIME_DIR");
+  std::string path = (folder && *folder) ? folder : "/tmp";
+  return path + "/vireo-settings-commit-" + std::to_string(::getuid()) + ".lock";
+}
+
+}  // namespace
+
+bool ReadWholeFile(const std::u16string& path, std::string& bytes, std::size_t limit) {
+  bytes.clear();
+  const int fd = ::open(NativePath(path).c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  struct stat info {};
+  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    ::close(fd);
+    return false;
+  }
+  char chunk[65536];
+  while (bytes.size() < limit) {
+    const std::size_t wanted = std::min(sizeof chunk, limit - bytes.size());
+    const ssize_t got = ::read(fd, chunk, wanted);
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) {
+      ::close(fd);
+      bytes.clear();
+      return false;
+    }
+    if (got == 0) break;
+    bytes.append(chunk, static_cast<std::size_t>(got));
+  }
+  ::close(fd);
+  return true;
+}
+
+bool ReplaceFileAtomically(const std::u16string& path, std::string_view bytes) {
+  const std::string target = NativePath(path);
+  std::string temp = target + ".XXXXXX";
+  const int fd = ::mkstemp(temp.data());
+  if (fd < 0) return false;
+  struct stat info {};
+  const mode_t mode = ::stat(target.c_str(), &info) == 0 ? (info.st_mode & 07777) : 0644;
+  const bool written =
+      ::fchmod(fd, mode) == 0 && WriteAll(fd, bytes.data(), bytes.size()) && ::fsync(fd) == 0;
+  const bool closed = ::close(fd) == 0;
+  if (!written || !closed || ::rename(temp.c_str(), target.c_str()) != 0) {
+    ::unlink(temp.c_str());
+    return false;
+  }
+  return true;
+}
+
+bool FileExists(const std::u16string& path) {
+  struct stat info {};
+  return ::stat(NativePath(path).c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+bool FolderExists(const std::u16string& path) {
+  struct stat info {};
+  return ::stat(NativePath(path).c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+bool CreateFolder(const std::u16string& path) {
+  return ::mkdir(NativePath(path).c_str(), 0755) == 0 || (errno == EEXIST && FolderExists(path));
+}
+
+bool RemoveFile(const std::u16string& path) {
+  return FileExists(path) && ::unlink(NativePath(path).c_str()) == 0;
+}
+
+bool CopyFileReplacing(const std::u16string& from, const std::u16string& to) {
+  std::string bytes;
+  return ReadWholeFile(from, bytes) && ReplaceFileAtomically(to, bytes);
+}
+
+CommitLock::CommitLock() {
+  if (!g_commitMutex.try_lock_for(kLockPatience)) return;
+  m_owned = true;
+  if (g_lockDepth++ > 0) return;
+  g_lockFile = ::open(LockFilePath().c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+  if (g_lockFile < 0) return;
+  const auto deadline = std::chrono::steady_clock::now() + kLockPatience;
+  while (::flock(g_lockFile, LOCK_EX | LOCK_NB) != 0) {
+    if ((errno != EWOULDBLOCK && errno != EINTR) || std::chrono::steady_clock::now() > deadline) {
+      ::close(g_lockFile);
+      g_lockFile = -1;
+      return;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+}
+
+CommitLock::~CommitLock() {
+  if (!m_owned) return;
+  if (--g_lockDepth == 0 && g_lockFile >= 0) {
+    ::close(g_lockFile);  // releases the flock
+    g_lockFile = -1;
+  }
+  g_commitMutex.unlock();
+}
