@@ -12,6 +12,9 @@ namespace {
 
 // One subclass id is enough: a window has at most one Window object.
 constexpr UINT_PTR kControlSubclassId = 1;
+// A control's object is found through this window property (GWLP_USERDATA belongs to whoever
+// created the control, and GetWindowSubclass is not in every import library).
+constexpr wchar_t kControlObjectProperty[] = L"VireoWindowObject";
 
 // The child a parent's message is about, for reflection; null when none.
 HWND ReflectionTarget(HWND parent, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -116,6 +119,10 @@ bool Window::SubclassWindow(HWND window) {
                            reinterpret_cast<DWORD_PTR>(this))) {
     return false;
   }
+  if (!::SetPropW(window, kControlObjectProperty, this)) {
+    ::RemoveWindowSubclass(window, &Window::ControlProc, kControlSubclassId);
+    return false;
+  }
   m_hwnd = window;
   m_kind = Kind::kControl;
   return true;
@@ -138,9 +145,8 @@ Window* Window::FromHandle(HWND window) noexcept {
   if (reinterpret_cast<WNDPROC>(::GetClassLongPtrW(window, GCLP_WNDPROC)) == &Window::WindowProc) {
     return reinterpret_cast<Window*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
   }
-  DWORD_PTR refData = 0;
-  if (::GetWindowSubclass(window, &Window::ControlProc, kControlSubclassId, &refData)) {
-    return reinterpret_cast<Window*>(refData);
+  if (auto* control = static_cast<Window*>(::GetPropW(window, kControlObjectProperty))) {
+    return control;
   }
   return Dialog::FromDialogHandle(window);
 }
@@ -190,6 +196,7 @@ void Window::ReleaseHandle() noexcept {
       break;
     case Kind::kControl:
       ::RemoveWindowSubclass(m_hwnd, &Window::ControlProc, kControlSubclassId);
+      ::RemovePropW(m_hwnd, kControlObjectProperty);
       break;
     case Kind::kDialog:
       ::SetWindowLongPtrW(m_hwnd, DWLP_USER, 0);
