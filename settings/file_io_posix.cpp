@@ -15,6 +15,7 @@
 #include <thread>
 
 #include "settings/file_io.h"
+#include "settings/ini_code_page.h"
 
 namespace {
 
@@ -76,6 +77,10 @@ std::string LockFilePath() {
 }
 
 }  // namespace
+
+const IniCodePage& PlatformAnsiCodePage() {
+  return Windows1252CodePage();
+}
 
 bool ReadWholeFile(const std::u16string& path, std::string& bytes, std::size_t limit) {
   bytes.clear();

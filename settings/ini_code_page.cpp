@@ -55,7 +55,7 @@ const IniCodePage& Windows1252CodePage() {
 
 const IniCodePage& AnsiCodePage() {
   const IniCodePage* codePage = g_codePage.load(std::memory_order_acquire);
-  return codePage ? *codePage : Windows1252CodePage();
+  return codePage ? *codePage : PlatformAnsiCodePage();
 }
 
 void SetAnsiCodePage(const IniCodePage* codePage) {

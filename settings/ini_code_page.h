@@ -1,7 +1,7 @@
 #pragma once
 // IniCodePage: how the bytes of an ANSI (no byte-order mark) INI file map to UTF-16. The
-// portable core uses Windows-1252; the Windows build installs the system's ANSI code page so
-// that our files read exactly as the private-profile functions read them on that machine.
+// portable core uses Windows-1252; the Windows build uses the system's ANSI code page so that
+// our files read exactly as the private-profile functions read them on that machine.
 
 #include <string>
 #include <string_view>
@@ -17,7 +17,11 @@ class IniCodePage {
 
 const IniCodePage& Windows1252CodePage();
 
-// The code page used for ANSI files; Windows-1252 until one is installed.
+// The platform's own ANSI code page: the system's on Windows, Windows-1252 elsewhere.
+// Provided by the file-system port.
+const IniCodePage& PlatformAnsiCodePage();
+
+// The code page used for ANSI files: the platform's unless another one is installed.
 const IniCodePage& AnsiCodePage();
-// Installs `codePage` (which must outlive its use); nullptr restores Windows-1252.
+// Installs `codePage` (which must outlive its use); nullptr restores the platform's.
 void SetAnsiCodePage(const IniCodePage* codePage);

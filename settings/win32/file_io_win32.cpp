@@ -1,0 +1,152 @@
+// The file calls of the programs: atomic replacement in the same folder, reads that tolerate a
+// file being replaced at that moment, and the commit lock shared by both programs.
+#include <windows.h>
+
+#include <algorithm>
+#include <atomic>
+#include <string>
+
+#include "settings/file_io.h"
+
+static_assert(sizeof(wchar_t) == 2, "UTF-16 text is passed to Windows as wchar_t");
+
+namespace {
+
+const wchar_t* Wide(const std::u16string& text) {
+  return reinterpret_cast<const wchar_t*>(text.c_str());
+}
+
+// The other program may be replacing the file this very moment; these errors pass quickly.
+bool IsTransient(DWORD error) {
+  return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION ||
+         error == ERROR_ACCESS_DENIED;
+}
+
+constexpr int kAttempts = 10;
+constexpr DWORD kRetryDelayMs = 15;
+constexpr DWORD kLockPatienceMs = 5000;
+
+bool WriteAll(HANDLE file, std::string_view bytes) {
+  while (!bytes.empty()) {
+    const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), 1u << 20));
+    DWORD written = 0;
+    if (!WriteFile(file, bytes.data(), chunk, &written, nullptr) || written == 0) return false;
+    bytes.remove_prefix(written);
+  }
+  return true;
+}
+
+std::wstring TempPathBeside(const std::u16string& path, unsigned attempt) {
+  static std::atomic<unsigned> counter{0};
+  wchar_t suffix[64];
+  wsprintfW(suffix, L".%lx-%x-%x.tmp", GetCurrentProcessId(), counter.fetch_add(1), attempt);
+  return std::wstring(Wide(path)) + suffix;
+}
+
+}  // namespace
+
+bool ReadWholeFile(const std::u16string& path, std::string& bytes, std::size_t limit) {
+  bytes.clear();
+  HANDLE file = INVALID_HANDLE_VALUE;
+  for (int attempt = 0; attempt < kAttempts; ++attempt) {
+    file = CreateFileW(Wide(path), GENERIC_READ,
+                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file != INVALID_HANDLE_VALUE) break;
+    const DWORD error = GetLastError();
+    // Access is also denied for folders; those are not worth waiting for.
+    if (!IsTransient(error) || !FileExists(path)) return false;
+    Sleep(kRetryDelayMs);
+  }
+  if (file == INVALID_HANDLE_VALUE) return false;
+  LARGE_INTEGER size{};
+  if (!GetFileSizeEx(file, &size) || size.QuadPart < 0) {
+    CloseHandle(file);
+    return false;
+  }
+  const std::size_t wanted =
+      std::min<unsigned long long>(static_cast<unsigned long long>(size.QuadPart), limit);
+  bytes.resize(wanted);
+  std::size_t done = 0;
+  bool ok = true;
+  while (done < wanted) {
+    const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(wanted - done, 1u << 20));
+    DWORD got = 0;
+    if (!ReadFile(file, bytes.data() + done, chunk, &got, nullptr)) {
+      ok = false;
+      break;
+    }
+    if (got == 0) break;  // the file shrank while we read
+    done += got;
+  }
+  CloseHandle(file);
+  bytes.resize(ok ? done : 0);
+  return ok;
+}
+
+bool ReplaceFileAtomically(const std::u16string& path, std::string_view bytes) {
+  std::wstring temp;
+  HANDLE file = INVALID_HANDLE_VALUE;
+  for (unsigned attempt = 0; attempt < 4 && file == INVALID_HANDLE_VALUE; ++attempt) {
+    temp = TempPathBeside(path, attempt);
+    file = CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
+                       nullptr);
+    if (file == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS) return false;
+  }
+  if (file == INVALID_HANDLE_VALUE) return false;
+  const bool written = WriteAll(file, bytes) && FlushFileBuffers(file);
+  CloseHandle(file);
+  if (written) {
+    for (int attempt = 0; attempt < kAttempts; ++attempt) {
+      if (MoveFileExW(temp.c_str(), Wide(path),
+                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        return true;
+      }
+      // A reader without delete sharing (an editor, a virus scanner) holds the file briefly.
+      if (!IsTransient(GetLastError())) break;
+      Sleep(kRetryDelayMs);
+    }
+  }
+  DeleteFileW(temp.c_str());
+  return false;
+}
+
+bool FileExists(const std::u16string& path) {
+  const DWORD attributes = GetFileAttributesW(Wide(path));
+  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool FolderExists(const std::u16string& path) {
+  const DWORD attributes = GetFileAttributesW(Wide(path));
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool CreateFolder(const std::u16string& path) {
+  return CreateDirectoryW(Wide(path), nullptr) ||
+         (GetLastError() == ERROR_ALREADY_EXISTS && FolderExists(path));
+}
+
+bool RemoveFile(const std::u16string& path) {
+  return DeleteFileW(Wide(path)) != FALSE;
+}
+
+bool CopyFileReplacing(const std::u16string& from, const std::u16string& to) {
+  std::string bytes;
+  return ReadWholeFile(from, bytes) && ReplaceFileAtomically(to, bytes);
+}
+
+CommitLock::CommitLock() {
+  HANDLE mutex = CreateMutexW(nullptr, FALSE, L"Local\\VireoSettingsCommit");
+  if (!mutex) return;
+  m_handle = mutex;
+  // An abandoned mutex (its holder crashed) is ours now; a holder that hangs is waited for
+  // only so long, then the commit goes on unlocked rather than freezing the program.
+  const DWORD result = WaitForSingleObject(mutex, kLockPatienceMs);
+  m_owned = result == WAIT_OBJECT_0 || result == WAIT_ABANDONED;
+}
+
+CommitLock::~CommitLock() {
+  if (!m_handle) return;
+  if (m_owned) ReleaseMutex(static_cast<HANDLE>(m_handle));
+  CloseHandle(static_cast<HANDLE>(m_handle));
+}
