@@ -23,6 +23,7 @@ Application* Application::Instance() noexcept {
 
 bool Application::AcquireSingleInstance(const wchar_t* mutexName) {
   if (m_instanceMutex) return true;
+  ::SetLastError(ERROR_SUCCESS);
   UniqueKernelHandle mutex(::CreateMutexW(nullptr, FALSE, mutexName));
   // ERROR_ACCESS_DENIED without a handle: it exists, created by someone we may not open.
   if (!mutex || ::GetLastError() == ERROR_ALREADY_EXISTS) return false;

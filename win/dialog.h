@@ -12,6 +12,7 @@
 //     END_MESSAGE_TABLE()
 //   };
 //
+// A dialog procedure never sees WM_NCCREATE or WM_CREATE: do creation work in OnInitDialog.
 // An unanswered message gets the dialog manager's default processing. OK and Cancel (including
 // Escape and WM_CLOSE) end the dialog through OnOK/OnCancel and End.
 #include <windows.h>
