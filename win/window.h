@@ -61,7 +61,8 @@ class Window {
   virtual const wchar_t* ClassName() const { return L"VireoWindow"; }
   virtual void PrepareClass(WNDCLASSEXW& windowClass) const;
 
-  // Called after WM_NCDESTROY, when the object no longer has a window.
+  // Called after WM_NCDESTROY, when the object no longer has a window: the one place where a
+  // window may delete its own object (never inside another handler).
   virtual void OnFinalMessage() {}
 
   // Inside a handler: false lets the message go on to the rest of the table and then to
