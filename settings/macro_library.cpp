@@ -4,6 +4,7 @@
 #include <array>
 
 #include "settings/file_io.h"
+#include "settings/folders.h"
 #include "settings/ini_document.h"
 #include "settings/ini_file.h"
 #include "settings/macro_name.h"
@@ -11,8 +12,6 @@
 
 namespace {
 
-constexpr std::u16string_view kMacroFolder = u"MacroDB\\";
-constexpr std::u16string_view kIndexFile = u"MacroSet.MSDB";
 constexpr std::u16string_view kMacroExtension = u".MSMACRO";
 
 constexpr std::u16string_view kListSection = u"MACRO_LIST";
@@ -64,11 +63,11 @@ bool SameFile(std::u16string_view a, std::u16string_view b) {
 MacroLibrary::MacroLibrary(std::u16string dataFolder) : m_dataFolder(std::move(dataFolder)) {}
 
 std::u16string MacroLibrary::FolderPath() const {
-  return m_dataFolder + std::u16string(kMacroFolder);
+  return MacroFolderPath(m_dataFolder);
 }
 
 std::u16string MacroLibrary::IndexPath() const {
-  return FolderPath() + std::u16string(kIndexFile);
+  return MacroLibraryPath(m_dataFolder);
 }
 
 std::u16string MacroLibrary::MacroFilePath(std::u16string_view name) const {

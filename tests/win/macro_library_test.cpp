@@ -1,0 +1,113 @@
+// Macro files written by the library read the same through the Windows private-profile
+// functions, and files those functions write read the same through the library.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "settings/file_io.h"
+#include "settings/macro_library.h"
+
+static_assert(sizeof(wchar_t) == 2);
+
+namespace {
+
+std::wstring W(const std::u16string& s) {
+  return std::wstring(s.begin(), s.end());
+}
+std::u16string U(const std::wstring& s) {
+  return std::u16string(s.begin(), s.end());
+}
+
+class MacroLibraryWin32Test : public testing::Test {
+ protected:
+  void SetUp() override {
+    wchar_t temp[MAX_PATH];
+    ASSERT_GT(GetTempPathW(MAX_PATH, temp), 0u);
+    m_data = std::wstring(temp) + L"vireo_macro_" + std::to_wstring(GetCurrentProcessId()) + L"\\";
+    ASSERT_TRUE(CreateDirectoryW(m_data.c_str(), nullptr) ||
+                GetLastError() == ERROR_ALREADY_EXISTS);
+    ASSERT_TRUE(CreateDirectoryW((m_data + L"MacroDB").c_str(), nullptr) ||
+                GetLastError() == ERROR_ALREADY_EXISTS);
+  }
+  void TearDown() override {
+    WIN32_FIND_DATAW found;
+    const std::wstring folder = m_data + L"MacroDB\\";
+    HANDLE find = FindFirstFileW((folder + L"*").c_str(), &found);
+    if (find != INVALID_HANDLE_VALUE) {
+      do {
+        DeleteFileW((folder + found.cFileName).c_str());
+      } while (FindNextFileW(find, &found));
+      FindClose(find);
+    }
+    RemoveDirectoryW(folder.c_str());
+    RemoveDirectoryW(m_data.c_str());
+  }
+
+  std::wstring m_data;
+};
+
+Macro Sample(std::u16string name) {
+  Macro macro;
+  macro.Name = std::move(name);
+  macro.Append(KeyRecord(0xE0, true));
+  macro.Append(*DelayRecord(250));
+  macro.Append(MouseButtonRecord(2, true));
+  macro.Append(MouseButtonRecord(2, false));
+  macro.Append(KeyRecord(0xE0, false));
+  macro.LoopTime = 9;
+  macro.LoopType = 1;
+  macro.DelayType = 0;
+  macro.DefDelayTime = 30;
+  return macro;
+}
+
+TEST_F(MacroLibraryWin32Test, WindowsReadsWhatTheLibraryWrites) {
+  MacroLibrary library(U(m_data));
+  const std::u16string name = u"Makro \u00DC\u65E5";
+  const Macro macro = Sample(name);
+  ASSERT_TRUE(library.SaveMacro(macro));
+  ASSERT_EQ(library.AddMacroName(name), 0);
+
+  const std::wstring file = W(library.MacroFilePath(name));
+  EXPECT_EQ(GetPrivateProfileIntW(L"Setting", L"LoopTime", -1, file.c_str()), 9u);
+  EXPECT_EQ(GetPrivateProfileIntW(L"Setting", L"DefDelayTime", -1, file.c_str()), 30u);
+  EXPECT_EQ(GetPrivateProfileIntW(L"Setting", L"LoopType", -1, file.c_str()), 1u);
+  EXPECT_EQ(GetPrivateProfileIntW(L"Setting", L"DelayType", -1, file.c_str()), 0u);
+  EXPECT_EQ(GetPrivateProfileIntW(L"Setting", L"Count", -1, file.c_str()), 5u);
+  std::array<MacroRecord, 63> records{};
+  ASSERT_TRUE(GetPrivateProfileStructW(L"Setting", L"MacroSetting_0", records.data(),
+                                       sizeof(records), file.c_str()));
+  EXPECT_EQ(records, macro.Records);
+
+  // The non-ASCII name survives in the index.
+  wchar_t value[260] = {};
+  GetPrivateProfileStringW(L"MACRO_LIST", L"0", L"", value, 260, W(library.IndexPath()).c_str());
+  EXPECT_EQ(std::wstring(value), W(name));
+}
+
+TEST_F(MacroLibraryWin32Test, LibraryReadsWhatWindowsWrites) {
+  MacroLibrary library(U(m_data));
+  const Macro macro = Sample(u"Plain");
+  const std::wstring file = W(library.MacroFilePath(u"Plain"));
+  WritePrivateProfileStringW(L"Setting", L"LoopTime", L"9", file.c_str());
+  WritePrivateProfileStringW(L"Setting", L"LoopType", L"1", file.c_str());
+  WritePrivateProfileStringW(L"Setting", L"Count", L"5", file.c_str());
+  WritePrivateProfileStructW(L"Setting", L"MacroSetting_0",
+                             const_cast<MacroRecord*>(macro.Records.data()), sizeof(macro.Records),
+                             file.c_str());
+  WritePrivateProfileStringW(L"MACRO_LIST", L"1", L"Plain", W(library.IndexPath()).c_str());
+  WritePrivateProfileStringW(nullptr, nullptr, nullptr, file.c_str());
+
+  EXPECT_EQ(library.FindMacroSlot(u"Plain"), 1);
+  const Macro read = library.ReadMacroFile(u"Plain");
+  EXPECT_EQ(read.Records, macro.Records);
+  EXPECT_EQ(read.Count, 5);
+  EXPECT_EQ(read.LoopTime, 9);
+  EXPECT_EQ(read.LoopType, 1);
+  EXPECT_EQ(read.DelayType, 2);  // missing: the readers' default
+}
+
+}  // namespace
