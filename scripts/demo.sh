@@ -24,7 +24,7 @@ cleanup() {
 }
 trap cleanup EXIT INT TERM
 
-wineserver -p
+wineserver -p >/dev/null 2>&1
 echo "demo: starting the agent (hid.exe) on display $DISPLAY"
 wine "$BIN/hid.exe" &
 sleep 3

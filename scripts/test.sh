@@ -20,6 +20,6 @@ vireo_wine_prefix
 vireo_display
 trap 'wineserver -k >/dev/null 2>&1 || true; vireo_stop_display' EXIT
 # A persistent, warm wineserver: otherwise every Windows test pays for its start.
-wineserver -p
+wineserver -p >/dev/null 2>&1
 wine cmd /c exit >/dev/null 2>&1 || true
 ctest --preset win

@@ -9,7 +9,7 @@ struct RootName {
   HKEY root;
 };
 
-constexpr RootName kRoots[] = {
+const RootName kRoots[] = {
     {L"HKEY_LOCAL_MACHINE", HKEY_LOCAL_MACHINE},
     {L"HKEY_CURRENT_USER", HKEY_CURRENT_USER},
     {L"HKEY_CURRENT_CONFIG", HKEY_CURRENT_CONFIG},

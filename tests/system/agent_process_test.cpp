@@ -1,0 +1,202 @@
+// hid.exe as a whole program under Wine: one instance, first-run folders and the one start
+// of the configurator, every message of its table answered, and its shut-down order.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+
+#include "agent/agent_messages.h"
+#include "settings/ini_file.h"
+#include "support/process_harness.h"
+
+namespace {
+
+using harness::BinFolder;
+
+const wchar_t* W(const char16_t* text) { return reinterpret_cast<const wchar_t*>(text); }
+std::u16string U16(const std::wstring& text) { return std::u16string(text.begin(), text.end()); }
+
+const wchar_t* AgentTitle() { return W(agent_names::kAgentWindowTitle); }
+
+// A program folder of the test's own: hid.exe with its libraries, and a stand-in tuner.exe.
+class AgentFixture : public testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_EQ(FindWindowW(nullptr, AgentTitle()), nullptr) << "an agent is already running";
+    ASSERT_TRUE(harness::CopyInto(BinFolder() + L"hid.exe", m_program.Path()));
+    ASSERT_TRUE(harness::CopyInto(BinFolder() + L"stand_in_tuner.exe", m_program.Path(),
+                                  L"tuner.exe"));
+    WIN32_FIND_DATAW data;
+    HANDLE find = FindFirstFileW((BinFolder() + L"*.dll").c_str(), &data);
+    if (find != INVALID_HANDLE_VALUE) {
+      do harness::CopyInto(BinFolder() + data.cFileName, m_program.Path());
+      while (FindNextFileW(find, &data));
+      FindClose(find);
+    }
+  }
+
+  void TearDown() override {
+    if (HWND agent = FindWindowW(nullptr, AgentTitle())) {
+      PostMessageW(agent, WM_COMMAND, agent_msg::kCommandExit, 0);
+      harness::WaitForNoWindow(AgentTitle(), 5000);
+    }
+  }
+
+  std::wstring Hid() const { return m_program.Path() + L"hid.exe"; }
+  std::wstring DataFolder() const { return m_documents.Path() + L"Vireo Gaming Mouse\\"; }
+  std::wstring LibraryPath() const { return DataFolder() + L"MacroDB\\MacroSet.MSDB"; }
+  int TunerStarts() const {
+    const std::string log = harness::ReadFileBytes(m_program.Path() + L"tuner-started.log");
+    int count = 0;
+    for (std::size_t at = log.find("started"); at != std::string::npos;
+         at = log.find("started", at + 1)) {
+      ++count;
+    }
+    return count;
+  }
+
+  // Asks the agent to end the way its tray menu does and waits for the process.
+  void EndAgent(harness::Process& process) {
+    HWND agent = FindWindowW(nullptr, AgentTitle());
+    ASSERT_NE(agent, nullptr);
+    PostMessageW(agent, WM_COMMAND, agent_msg::kCommandExit, 0);
+    EXPECT_TRUE(process.WaitExit(10000));
+  }
+
+  harness::TempFolder m_program{L"vireo-program"};
+  harness::TempFolder m_documents{L"vireo-documents"};
+  harness::DocumentsOverride m_override{m_documents.Path()};
+};
+
+TEST_F(AgentFixture, FirstRunCreatesTheDataFoldersAndStartsTheConfiguratorOnce) {
+  harness::Process first(Hid());
+  ASSERT_TRUE(first.Started());
+  HWND agent = harness::WaitForWindow(AgentTitle(), 10000);
+  ASSERT_NE(agent, nullptr);
+  EXPECT_FALSE(IsWindowVisible(agent));
+  EXPECT_TRUE(GetWindowLongPtrW(agent, GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
+
+  EXPECT_NE(GetFileAttributesW((DataFolder() + L"MacroDB").c_str()), INVALID_FILE_ATTRIBUTES);
+  // The one-shot timer starts the configurator about half a second after the start.
+  ASSERT_TRUE(harness::WaitForFile(m_program.Path() + L"tuner-started.log", 10000));
+  harness::PumpMessages(300);
+  EXPECT_EQ(TunerStarts(), 1);
+
+  IniFile library(U16(LibraryPath()));
+  EXPECT_EQ(library.GetInt(u"Setting", u"FirstOpen", 0), 1);
+  // No device link yet: the agent records that the library did not accept it.
+  EXPECT_EQ(library.GetInt(u"Setting", u"Device", -1), 0);
+  EndAgent(first);
+
+  // The second start finds FirstOpen set and leaves the configurator alone.
+  harness::Process second(Hid());
+  ASSERT_NE(harness::WaitForWindow(AgentTitle(), 10000), nullptr);
+  harness::PumpMessages(1500);
+  EXPECT_EQ(TunerStarts(), 1);
+  EndAgent(second);
+}
+
+TEST_F(AgentFixture, ASecondInstanceEndsWithoutAWindow) {
+  harness::Process first(Hid());
+  ASSERT_NE(harness::WaitForWindow(AgentTitle(), 10000), nullptr);
+  harness::Process second(Hid());
+  ASSERT_TRUE(second.Started());
+  EXPECT_TRUE(second.WaitExit(10000));
+  EXPECT_EQ(harness::CountWindows(AgentTitle()), 1);
+  EXPECT_TRUE(first.Running());
+  EndAgent(first);
+}
+
+TEST_F(AgentFixture, EveryMessageOfTheTableIsAnsweredWithZero) {
+  harness::Process process(Hid());
+  HWND agent = harness::WaitForWindow(AgentTitle(), 10000);
+  ASSERT_NE(agent, nullptr);
+  struct Case {
+    UINT message;
+    WPARAM wParam;
+    LPARAM lParam;
+  };
+  const Case cases[] = {
+      {agent_msg::kApplyAll, 0, 0},
+      {agent_msg::kPollingRate, 0, 0},
+      {agent_msg::kProfileSelected, 0, 0},
+      {agent_msg::kLightingChanged, 0, 0},
+      {agent_msg::kMacroChanged, 3, 0},
+      {agent_msg::kMacroChanged, 3, 1},
+      {agent_msg::kMacroChanged, 19, 1},
+      {agent_msg::kMacroChanged, 20, 0},           // slot out of range: ignored
+      {agent_msg::kMacroChanged, WPARAM(-1), 0},   // ignored
+      {agent_msg::kButtonMacro, 4, 9},
+      {agent_msg::kButtonMacro, 5, 0},             // profile out of range: ignored
+      {agent_msg::kButtonMacro, 0, 10},            // button out of range: ignored
+      {agent_msg::kButtonMacro, 0, LPARAM(-1)},
+      // From another process the notification's pointer means nothing to the agent: it must
+      // not be read.
+      {agent_msg::kDeviceNotify, 1, LPARAM(0x1234)},
+      {agent_msg::kDeviceNotify, 1, 0},
+      {agent_msg::kMouseData, 0xFFFE, 0},
+      {agent_msg::kMouseData, 0xFFFD, 0},
+      {agent_msg::kIgnored504, 0, 0},
+      {agent_msg::kIgnored4AC, 0, 0},
+      {WM_DEVICECHANGE, 0x0007, 0},
+      {0x02B1 /* WM_WTSSESSION_CHANGE */, 0, 0},
+  };
+  for (const Case& c : cases) {
+    DWORD_PTR result = 12345;
+    ASSERT_TRUE(SendMessageTimeoutW(agent, c.message, c.wParam, c.lParam, SMTO_ABORTIFHUNG, 30000,
+                                    &result))
+        << std::hex << c.message;
+    EXPECT_EQ(result, 0u) << "message 0x" << std::hex << c.message << " wParam " << c.wParam;
+  }
+  EXPECT_TRUE(process.Running());
+  EXPECT_EQ(FindWindowW(nullptr, AgentTitle()), agent);
+  EndAgent(process);
+}
+
+// A window standing in for the configurator or the beacon, counting the WM_CLOSE it gets.
+struct CloseCounter {
+  static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_CLOSE) {
+      ++*reinterpret_cast<int*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+      return 0;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+  }
+  explicit CloseCounter(const wchar_t* title) {
+    WNDCLASSW windowClass{};
+    windowClass.lpfnWndProc = Proc;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.lpszClassName = L"VireoTestCloseCounter";
+    RegisterClassW(&windowClass);
+    window = CreateWindowExW(0, windowClass.lpszClassName, title, WS_POPUP, 0, 0, 10, 10, nullptr,
+                             nullptr, windowClass.hInstance, nullptr);
+    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&closes));
+  }
+  ~CloseCounter() { DestroyWindow(window); }
+  HWND window = nullptr;
+  int closes = 0;
+};
+
+TEST_F(AgentFixture, ShutDownClosesTheConfiguratorAndTheBeaconThenEnds) {
+  harness::Process process(Hid());
+  HWND agent = harness::WaitForWindow(AgentTitle(), 10000);
+  ASSERT_NE(agent, nullptr);
+  // Let the first-run start of the stand-in tuner happen before the configurator window exists.
+  harness::PumpMessages(1000);
+  CloseCounter configurator(W(agent_names::kConfiguratorWindowTitle));
+  CloseCounter beacon(W(agent_names::kBeaconWindowTitle));
+  ASSERT_NE(configurator.window, nullptr);
+
+  PostMessageW(agent, WM_COMMAND, agent_msg::kCommandExit, 0);
+  // The agent waits a second after asking them to close, so the asks arrive while it lives.
+  const DWORD start = GetTickCount();
+  while (GetTickCount() - start < 10000 && process.Running()) harness::PumpMessages(20);
+  harness::PumpMessages(100);
+  EXPECT_FALSE(process.Running());
+  // Once from the exit command, once from the shut-down itself.
+  EXPECT_EQ(configurator.closes, 2);
+  EXPECT_EQ(beacon.closes, 1);
+  EXPECT_EQ(FindWindowW(nullptr, AgentTitle()), nullptr);
+}
+
+}  // namespace
