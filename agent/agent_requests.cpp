@@ -2,8 +2,7 @@
 
 #include "settings/profile_set.h"
 
-std::optional<MacroAreaRequest> ParseMacroAreaRequest(std::uintptr_t wParam,
-                                                      std::intptr_t lParam) {
+std::optional<MacroAreaRequest> ParseMacroAreaRequest(std::uintptr_t wParam, std::intptr_t lParam) {
   const bool clear = lParam != 0;
   const std::uintptr_t limit = clear ? kMouseMacroAreaCount : kLibrarySlotCount;
   if (wParam >= limit) return std::nullopt;

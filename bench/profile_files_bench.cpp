@@ -49,7 +49,9 @@ ProfileSet FullSet() {
   return validated;
 }
 
-std::u16string ToU16(const std::string& s) { return std::u16string(s.begin(), s.end()); }
+std::u16string ToU16(const std::string& s) {
+  return std::u16string(s.begin(), s.end());
+}
 
 struct Figures {
   double best = 1e30;
@@ -64,7 +66,9 @@ struct Figures {
 };
 
 #ifdef _WIN32
-std::wstring Wide(const std::u16string& s) { return std::wstring(s.begin(), s.end()); }
+std::wstring Wide(const std::u16string& s) {
+  return std::wstring(s.begin(), s.end());
+}
 
 // Writes every key of our saved files again, key by key, through the Windows API.
 double KeyByKeySave(const std::u16string& ourFolder, const std::u16string& apiFolder) {
@@ -160,7 +164,11 @@ int Run(int runs) {
 }
 
 #ifdef _WIN32
-int wmain(int argc, wchar_t** argv) { return Run(argc > 1 ? std::max(1, _wtoi(argv[1])) : 20); }
+int wmain(int argc, wchar_t** argv) {
+  return Run(argc > 1 ? std::max(1, _wtoi(argv[1])) : 20);
+}
 #else
-int main(int argc, char** argv) { return Run(argc > 1 ? std::max(1, std::atoi(argv[1])) : 20); }
+int main(int argc, char** argv) {
+  return Run(argc > 1 ? std::max(1, std::atoi(argv[1])) : 20);
+}
 #endif

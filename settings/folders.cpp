@@ -9,7 +9,9 @@ namespace {
 std::u16string g_programFolder;
 std::u16string g_dataFolder;
 
-bool IsSeparator(char16_t c) { return c == u'\\' || c == u'/'; }
+bool IsSeparator(char16_t c) {
+  return c == u'\\' || c == u'/';
+}
 
 std::u16string Decimal(int value) {
   std::string ascii = std::to_string(value);
@@ -39,8 +41,12 @@ void SetProcessFolders(std::u16string programFolder, std::u16string dataFolder) 
   g_dataFolder = std::move(dataFolder);
 }
 
-const std::u16string& ProgramFolder() { return g_programFolder; }
-const std::u16string& DataFolder() { return g_dataFolder; }
+const std::u16string& ProgramFolder() {
+  return g_programFolder;
+}
+const std::u16string& DataFolder() {
+  return g_dataFolder;
+}
 
 std::u16string MacroFolderPath(const std::u16string& dataFolder) {
   return dataFolder + u"MacroDB\\";

@@ -20,10 +20,11 @@ const std::u16string& ProgramFolder();
 const std::u16string& DataFolder();
 
 // Paths the programs share.
-std::u16string MacroFolderPath(const std::u16string& dataFolder);       // "%sMacroDB\\"
-std::u16string MacroLibraryPath(const std::u16string& dataFolder);      // "%sMacroDB\\MacroSet.MSDB"
-std::u16string SkinsIniPath(const std::u16string& programFolder);       // images\0409\strings\skins.ini
-std::u16string GeneralIniPath(const std::u16string& programFolder);     // images\0409\strings\general.ini
+std::u16string MacroFolderPath(const std::u16string& dataFolder);   // "%sMacroDB\\"
+std::u16string MacroLibraryPath(const std::u16string& dataFolder);  // "%sMacroDB\\MacroSet.MSDB"
+std::u16string SkinsIniPath(const std::u16string& programFolder);   // images\0409\strings\skins.ini
+std::u16string GeneralIniPath(
+    const std::u16string& programFolder);  // images\0409\strings\general.ini
 
 // A caption from the skin text file: key "<number>" of `section`, "" when missing.
 std::u16string SkinText(std::u16string_view section, int number);

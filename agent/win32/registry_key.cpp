@@ -27,7 +27,9 @@ HKEY NamedRoot(const wchar_t* name, size_t length) {
 
 }  // namespace
 
-RegistryKey::~RegistryKey() { Close(); }
+RegistryKey::~RegistryKey() {
+  Close();
+}
 
 HKEY RegistryKey::RootOf(const wchar_t* path, const wchar_t** subkey) {
   const wchar_t* slash = wcschr(path, L'\\');
@@ -70,8 +72,8 @@ bool RegistryKey::ReadString(const wchar_t* valueName, wchar_t* buffer, DWORD bu
   if (size / sizeof(wchar_t) > units) return false;
   std::wstring text(size / sizeof(wchar_t) + 1, L'\0');
   DWORD read = static_cast<DWORD>(text.size() * sizeof(wchar_t));
-  if (RegQueryValueExW(m_key, valueName, nullptr, &type,
-                       reinterpret_cast<BYTE*>(text.data()), &read) != ERROR_SUCCESS) {
+  if (RegQueryValueExW(m_key, valueName, nullptr, &type, reinterpret_cast<BYTE*>(text.data()),
+                       &read) != ERROR_SUCCESS) {
     return false;
   }
   size_t length = read / sizeof(wchar_t);

@@ -6,7 +6,9 @@
 CTarnhidApp::CTarnhidApp() = default;
 
 // The window object goes before the base class closes the single-instance mutex.
-CTarnhidApp::~CTarnhidApp() { m_window.reset(); }
+CTarnhidApp::~CTarnhidApp() {
+  m_window.reset();
+}
 
 bool CTarnhidApp::InitInstance() {
   if (!AcquireSingleInstance(ToWide(agent_names::kAgentMutexName).c_str())) return false;

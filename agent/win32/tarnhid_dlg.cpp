@@ -13,9 +13,13 @@
 
 namespace {
 
-const wchar_t* W(const char16_t* text) { return reinterpret_cast<const wchar_t*>(text); }
+const wchar_t* W(const char16_t* text) {
+  return reinterpret_cast<const wchar_t*>(text);
+}
 
-HWND FindByTitle(const char16_t* title) { return FindWindowW(nullptr, W(title)); }
+HWND FindByTitle(const char16_t* title) {
+  return FindWindowW(nullptr, W(title));
+}
 
 // The folder of the running program without its trailing backslash.
 std::wstring ModuleFolder() {
@@ -142,7 +146,9 @@ LRESULT CTarnhidDlg::OnLightingChanged(WPARAM, LPARAM) {
 
 // A macro was saved or removed. No reload: only the macro's own area concerns the mouse, and
 // there is no device link to write it to yet.
-LRESULT CTarnhidDlg::OnMacroChanged(WPARAM, LPARAM) { return 0; }
+LRESULT CTarnhidDlg::OnMacroChanged(WPARAM, LPARAM) {
+  return 0;
+}
 
 LRESULT CTarnhidDlg::OnButtonMacro(WPARAM profile, LPARAM button) {
   const auto request = ParseButtonRequest(profile, button);
@@ -152,8 +158,14 @@ LRESULT CTarnhidDlg::OnButtonMacro(WPARAM profile, LPARAM button) {
 }
 
 // The mouse library's open/close notification; default processing follows.
-LRESULT CTarnhidDlg::OnDeviceNotify(WPARAM, LPARAM) { return 0; }
+LRESULT CTarnhidDlg::OnDeviceNotify(WPARAM, LPARAM) {
+  return 0;
+}
 
-LRESULT CTarnhidDlg::OnTrayCallback(WPARAM, LPARAM) { return 0; }
+LRESULT CTarnhidDlg::OnTrayCallback(WPARAM, LPARAM) {
+  return 0;
+}
 
-LRESULT CTarnhidDlg::OnMouseData(WPARAM, LPARAM) { return 0; }
+LRESULT CTarnhidDlg::OnMouseData(WPARAM, LPARAM) {
+  return 0;
+}

@@ -13,10 +13,16 @@ namespace {
 
 using harness::BinFolder;
 
-const wchar_t* W(const char16_t* text) { return reinterpret_cast<const wchar_t*>(text); }
-std::u16string U16(const std::wstring& text) { return std::u16string(text.begin(), text.end()); }
+const wchar_t* W(const char16_t* text) {
+  return reinterpret_cast<const wchar_t*>(text);
+}
+std::u16string U16(const std::wstring& text) {
+  return std::u16string(text.begin(), text.end());
+}
 
-const wchar_t* AgentTitle() { return W(agent_names::kAgentWindowTitle); }
+const wchar_t* AgentTitle() {
+  return W(agent_names::kAgentWindowTitle);
+}
 
 // A program folder of the test's own: hid.exe with its libraries, and a stand-in tuner.exe.
 class AgentFixture : public testing::Test {
@@ -24,8 +30,8 @@ class AgentFixture : public testing::Test {
   void SetUp() override {
     ASSERT_EQ(FindWindowW(nullptr, AgentTitle()), nullptr) << "an agent is already running";
     ASSERT_TRUE(harness::CopyInto(BinFolder() + L"hid.exe", m_program.Path()));
-    ASSERT_TRUE(harness::CopyInto(BinFolder() + L"stand_in_tuner.exe", m_program.Path(),
-                                  L"tuner.exe"));
+    ASSERT_TRUE(
+        harness::CopyInto(BinFolder() + L"stand_in_tuner.exe", m_program.Path(), L"tuner.exe"));
     WIN32_FIND_DATAW data;
     HANDLE find = FindFirstFileW((BinFolder() + L"*.dll").c_str(), &data);
     if (find != INVALID_HANDLE_VALUE) {
@@ -124,11 +130,11 @@ TEST_F(AgentFixture, EveryMessageOfTheTableIsAnsweredWithZero) {
       {agent_msg::kMacroChanged, 3, 0},
       {agent_msg::kMacroChanged, 3, 1},
       {agent_msg::kMacroChanged, 19, 1},
-      {agent_msg::kMacroChanged, 20, 0},           // slot out of range: ignored
-      {agent_msg::kMacroChanged, WPARAM(-1), 0},   // ignored
+      {agent_msg::kMacroChanged, 20, 0},          // slot out of range: ignored
+      {agent_msg::kMacroChanged, WPARAM(-1), 0},  // ignored
       {agent_msg::kButtonMacro, 4, 9},
-      {agent_msg::kButtonMacro, 5, 0},             // profile out of range: ignored
-      {agent_msg::kButtonMacro, 0, 10},            // button out of range: ignored
+      {agent_msg::kButtonMacro, 5, 0},   // profile out of range: ignored
+      {agent_msg::kButtonMacro, 0, 10},  // button out of range: ignored
       {agent_msg::kButtonMacro, 0, LPARAM(-1)},
       // From another process the notification's pointer means nothing to the agent: it must
       // not be read.
@@ -143,8 +149,8 @@ TEST_F(AgentFixture, EveryMessageOfTheTableIsAnsweredWithZero) {
   };
   for (const Case& c : cases) {
     DWORD_PTR result = 12345;
-    ASSERT_TRUE(SendMessageTimeoutW(agent, c.message, c.wParam, c.lParam, SMTO_ABORTIFHUNG, 30000,
-                                    &result))
+    ASSERT_TRUE(
+        SendMessageTimeoutW(agent, c.message, c.wParam, c.lParam, SMTO_ABORTIFHUNG, 30000, &result))
         << std::hex << c.message;
     EXPECT_EQ(result, 0u) << "message 0x" << std::hex << c.message << " wParam " << c.wParam;
   }

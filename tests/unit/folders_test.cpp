@@ -3,7 +3,8 @@
 #include <gtest/gtest.h>
 
 TEST(FoldersTest, ProgramFolderIsDriveAndDirectoryOfTheModule) {
-  EXPECT_EQ(FolderOfModulePath(u"C:\\Program Files\\Vireo\\hid.exe"), u"C:\\Program Files\\Vireo\\");
+  EXPECT_EQ(FolderOfModulePath(u"C:\\Program Files\\Vireo\\hid.exe"),
+            u"C:\\Program Files\\Vireo\\");
   EXPECT_EQ(FolderOfModulePath(u"C:/mixed\\sep/tuner.exe"), u"C:/mixed\\sep/");
   EXPECT_EQ(FolderOfModulePath(u"C:hid.exe"), u"C:");
   EXPECT_EQ(FolderOfModulePath(u"hid.exe"), u"");
@@ -13,7 +14,8 @@ TEST(FoldersTest, ProgramFolderIsDriveAndDirectoryOfTheModule) {
 TEST(FoldersTest, DataFolderLivesInDocumentsOrFallsBackToTheProgramFolder) {
   const std::u16string data = DataFolderFor(std::u16string(u"C:\\Users\\A\\Documents"), u"C:\\P\\");
   EXPECT_EQ(data, u"C:\\Users\\A\\Documents\\Vireo Gaming Mouse\\");
-  EXPECT_EQ(data + u"QVProfile1.pfd", u"C:\\Users\\A\\Documents\\Vireo Gaming Mouse\\QVProfile1.pfd");
+  EXPECT_EQ(data + u"QVProfile1.pfd",
+            u"C:\\Users\\A\\Documents\\Vireo Gaming Mouse\\QVProfile1.pfd");
   EXPECT_EQ(DataFolderFor(std::nullopt, u"C:\\P\\"), u"C:\\P\\");
 }
 

@@ -16,11 +16,17 @@
 
 namespace {
 
-const wchar_t* W(const char16_t* text) { return reinterpret_cast<const wchar_t*>(text); }
+const wchar_t* W(const char16_t* text) {
+  return reinterpret_cast<const wchar_t*>(text);
+}
 
-HWND AgentWindow() { return FindWindowW(nullptr, W(agent_names::kAgentWindowTitle)); }
+HWND AgentWindow() {
+  return FindWindowW(nullptr, W(agent_names::kAgentWindowTitle));
+}
 
-long long Number(const wchar_t* text) { return std::wcstoll(text, nullptr, 0); }
+long long Number(const wchar_t* text) {
+  return std::wcstoll(text, nullptr, 0);
+}
 
 void ListFolder(const std::wstring& folder) {
   WIN32_FIND_DATAW data;
@@ -42,9 +48,9 @@ int Status() {
   const std::wstring data(DataFolder().begin(), DataFolder().end());
   std::wprintf(L"agent window \"%ls\": %ls\n", W(agent_names::kAgentWindowTitle),
                AgentWindow() ? L"running" : L"absent");
-  std::wprintf(L"configurator window \"%ls\": %ls\n", W(agent_names::kConfiguratorWindowTitle),
-               FindWindowW(nullptr, W(agent_names::kConfiguratorWindowTitle)) ? L"open"
-                                                                               : L"absent");
+  std::wprintf(
+      L"configurator window \"%ls\": %ls\n", W(agent_names::kConfiguratorWindowTitle),
+      FindWindowW(nullptr, W(agent_names::kConfiguratorWindowTitle)) ? L"open" : L"absent");
   std::wprintf(L"data folder %ls\n", data.c_str());
   ListFolder(data);
   std::wprintf(L"macro folder %lsMacroDB\\\n", data.c_str());

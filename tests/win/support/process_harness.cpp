@@ -14,8 +14,9 @@ constexpr wchar_t kShellFolders[] =
 bool ReadValue(const wchar_t* key, std::wstring& value) {
   wchar_t buffer[1024];
   DWORD size = sizeof(buffer);
-  if (RegGetValueW(HKEY_CURRENT_USER, key, L"Personal", RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ |
-                   RRF_NOEXPAND, nullptr, buffer, &size) != ERROR_SUCCESS) {
+  if (RegGetValueW(HKEY_CURRENT_USER, key, L"Personal",
+                   RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ | RRF_NOEXPAND, nullptr, buffer,
+                   &size) != ERROR_SUCCESS) {
     return false;
   }
   value = buffer;
@@ -179,8 +180,9 @@ bool WaitForFile(const std::wstring& path, DWORD milliseconds) {
 
 std::string ReadFileBytes(const std::wstring& path) {
   std::string bytes;
-  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE |
-                            FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, 0, nullptr);
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ,
+                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                            OPEN_EXISTING, 0, nullptr);
   if (file == INVALID_HANDLE_VALUE) return bytes;
   char buffer[4096];
   DWORD read = 0;

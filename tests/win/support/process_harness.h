@@ -60,7 +60,8 @@ bool WaitForNoWindow(const wchar_t* title, DWORD milliseconds);
 int CountWindows(const wchar_t* title);
 bool WaitForFile(const std::wstring& path, DWORD milliseconds);
 std::string ReadFileBytes(const std::wstring& path);
-bool CopyInto(const std::wstring& file, const std::wstring& folder, const wchar_t* newName = nullptr);
+bool CopyInto(const std::wstring& file, const std::wstring& folder,
+              const wchar_t* newName = nullptr);
 // Runs the message loop of this thread for the given time.
 void PumpMessages(DWORD milliseconds);
 
