@@ -6,7 +6,7 @@ need=()
 have_cmd() { command -v "$1" >/dev/null 2>&1; }
 have_pkg() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"; }
 
-for pkg in cmake ninja-build g++ googletest libgtest-dev g++-mingw-w64-x86-64-posix wine64 \
+for pkg in cmake ninja-build g++ googletest libgtest-dev g++-mingw-w64-x86-64-posix wine wine64 \
            xvfb x11-utils xdotool imagemagick python3-pil; do
   have_pkg "$pkg" || need+=("$pkg")
 done
@@ -17,5 +17,5 @@ if [ ${#need[@]} -gt 0 ]; then
   [ "$(id -u)" -ne 0 ] && SUDO="sudo"
   export DEBIAN_FRONTEND=noninteractive
   $SUDO apt-get update -qq
-  $SUDO apt-get install -y -qq --no-install-recommends "${need[@]}" >/dev/null
+  $SUDO apt-get install -y -qq "${need[@]}" >/dev/null
 fi
