@@ -30,23 +30,10 @@ std::u16string_view CleanName(std::u16string_view name) {
   return name;
 }
 
-// Simple case folding of the scripts names are written in (Latin, Greek, Cyrillic and the
-// full-width forms); other characters compare exactly.
+// Names compare without regard to ASCII case only, as the Windows functions under Wine do;
+// other letters must match exactly.
 char16_t Fold(char16_t c) {
-  if (c < 0x80) return (c >= u'A' && c <= u'Z') ? char16_t(c + 32) : c;
-  if (c >= 0xC0 && c <= 0xDE && c != 0xD7) return char16_t(c + 32);
-  if ((c >= 0x100 && c <= 0x12F) || (c >= 0x132 && c <= 0x137) || (c >= 0x14A && c <= 0x177)) {
-    return char16_t(c | 1);
-  }
-  if ((c >= 0x139 && c <= 0x148) || (c >= 0x179 && c <= 0x17E)) {
-    return (c & 1) ? char16_t(c + 1) : c;
-  }
-  if (c == 0x178) return 0xFF;
-  if (c >= 0x391 && c <= 0x3AB && c != 0x3A2) return char16_t(c + 32);
-  if (c >= 0x410 && c <= 0x42F) return char16_t(c + 32);
-  if (c >= 0x400 && c <= 0x40F) return char16_t(c + 80);
-  if (c >= 0xFF21 && c <= 0xFF3A) return char16_t(c + 32);
-  return c;
+  return (c >= u'A' && c <= u'Z') ? char16_t(c + 32) : c;
 }
 
 bool SameName(std::u16string_view a, std::u16string_view b) {
@@ -162,16 +149,40 @@ void AppendUtf16(std::u16string_view text, bool bigEndian, std::string& out) {
   }
 }
 
-// What RtlUnicodeStringToInteger does with base 10: skip leading characters up to the space,
-// an optional sign, then digits; anything else ends the number. Overflow wraps.
+// What RtlUnicodeStringToInteger does with base 0, as GetPrivateProfileIntW calls it: skip
+// leading characters up to the space, an optional sign, an optional 0x, 0o or 0b prefix (any
+// case), then digits of that base; anything else ends the number. Overflow wraps.
 int ParseInteger(std::u16string_view text) {
   std::size_t i = 0;
   while (i < text.size() && text[i] <= u' ') ++i;
   bool negative = false;
   if (i < text.size() && (text[i] == u'+' || text[i] == u'-')) negative = text[i++] == u'-';
+  std::uint32_t base = 10;
+  if (i + 1 < text.size() && text[i] == u'0') {
+    switch (text[i + 1] | 0x20) {
+      case u'x':
+        base = 16;
+        break;
+      case u'o':
+        base = 8;
+        break;
+      case u'b':
+        base = 2;
+        break;
+      default:
+        break;
+    }
+    if (base != 10) i += 2;
+  }
   std::uint32_t total = 0;
-  for (; i < text.size() && text[i] >= u'0' && text[i] <= u'9'; ++i) {
-    total = total * 10u + std::uint32_t(text[i] - u'0');
+  for (; i < text.size(); ++i) {
+    const char16_t c = text[i];
+    std::uint32_t digit = 99;
+    if (c >= u'0' && c <= u'9') digit = c - u'0';
+    if (c >= u'A' && c <= u'Z') digit = c - u'A' + 10;
+    if (c >= u'a' && c <= u'z') digit = c - u'a' + 10;
+    if (digit >= base) break;
+    total = total * base + digit;
   }
   if (negative) total = 0u - total;
   return static_cast<int>(total);
@@ -227,6 +238,8 @@ struct IniDocument::Line {
         kind = Kind::Section;
         nameBegin = begin + 1;
         nameEnd = close;
+        while (nameBegin < nameEnd && IsBlank(text[nameBegin])) ++nameBegin;
+        while (nameEnd > nameBegin && IsBlank(text[nameEnd - 1])) --nameEnd;
         return;
       }
     }
@@ -436,7 +449,7 @@ std::optional<std::u16string> IniDocument::Find(std::u16string_view section,
                                                 std::u16string_view key) const {
   key = CleanName(key);
   const std::optional<SectionRange> range = FindSection(m_lines, CleanName(section));
-  if (!range || key.empty()) return std::nullopt;
+  if (!range) return std::nullopt;
   const std::size_t index = FindKey(m_lines, *range, key);
   if (index == npos || !m_lines[index].HasValue()) return std::nullopt;
   return std::u16string(m_lines[index].Value());
@@ -451,7 +464,6 @@ std::u16string IniDocument::GetText(std::u16string_view section, std::u16string_
   std::size_t last = defaultText.size();
   while (last > 1 && defaultText[last - 1] == u' ') --last;
   defaultText = defaultText.substr(0, last);
-  if (CutAtNul(key).empty()) return CopyEntry(defaultText, bufferUnits);
   const std::optional<std::u16string> value = Find(section, key);
   return CopyEntry(value ? std::u16string_view(*value) : defaultText, bufferUnits);
 }

@@ -1,8 +1,8 @@
 #pragma once
 // IniDocument: one INI file held in memory, line by line, with the lookup and update rules of
-// the Windows private-profile functions (sections and keys without regard to case, the first
-// match wins, surrounding white space and quotes, checksummed hex blocks). Lines it does not
-// change are written back exactly as they were read.
+// the Windows private-profile functions (sections and keys without regard to ASCII case, the
+// first match wins, surrounding white space and quotes, checksummed hex blocks). Lines it does
+// not change are written back exactly as they were read.
 
 #include <cstddef>
 #include <cstdint>
@@ -35,8 +35,9 @@ class IniDocument {
   // What GetPrivateProfileStringW returns with a buffer of bufferUnits units.
   std::u16string GetText(std::u16string_view section, std::u16string_view key,
                          std::u16string_view defaultText, std::size_t bufferUnits = 4096) const;
-  // What GetPrivateProfileIntW returns (decimal, leading white space and sign, stops at the
-  // first non-digit; the default only when the key is missing or empty).
+  // What GetPrivateProfileIntW returns (leading white space and sign, decimal unless a 0x, 0o
+  // or 0b prefix says otherwise, stops at the first non-digit; the default only when the key
+  // is missing or its value empty).
   int GetInt(std::u16string_view section, std::u16string_view key, int defaultValue) const;
   // What GetPrivateProfileStructW accepts; the buffer is written only on success.
   bool GetBlock(std::u16string_view section, std::u16string_view key, void* buffer,

@@ -41,8 +41,7 @@ IniDocument Reparse(const IniDocument& doc) {
 
 TEST(IniDocumentRoundTrip, UnchangedFilesSerializeByteForByte) {
   const std::vector<std::string> files = {
-      "",
-      "[A]\r\nk=v\r\n",
+      "", "[A]\r\nk=v\r\n",
       "[A]\nk=v\n\n\n[B]\nx = 1",  // LF, blank lines, no final line end
       "[A]\rk=v\r\r\n\n\r",        // CR and mixed line ends
       "  ; comment\r\n\tkey before sections = 1 \r\n[ S ]  trailing\r\nbare\r\n",
@@ -50,8 +49,7 @@ TEST(IniDocumentRoundTrip, UnchangedFilesSerializeByteForByte) {
       "\xEF\xBB\xBF[A]\r\nk=\xC3\xA9\xE2\x82\xAC\r\nbad=\xC3\x28\xFF\r\n",  // UTF-8 with invalid
                                                                             // bytes
       Utf16Le(u"[A]\r\nname=\u00C4\u20AC\U0001F600\r\n"),
-      Utf16Le(u"[A]\r\nk=\xD800 lone surrogate\r\n"),
-      Utf16Be(u"[A]\r\nk=v\r\n"),
+      Utf16Le(u"[A]\r\nk=\xD800 lone surrogate\r\n"), Utf16Be(u"[A]\r\nk=v\r\n"),
       Utf16Le(u"[A]\r\nk=v\r\n") + "\x41",     // UTF-16 with an odd byte count
       "\xFF\xFE",                              // byte-order mark only
       "\x00\x01\x02\xFE\r\x00\n[\x00]=\x00"s,  // binary garbage with NULs
@@ -88,7 +86,7 @@ TEST(IniDocumentRoundTrip, EncodingsDecodeToTheSameText) {
   };
   for (const std::string& bytes : files) {
     const IniDocument doc = IniDocument::Parse(bytes);
-    EXPECT_EQ(doc.GetText(u"GR\u00DC\u00DFE", u"name", u""), u"Caf\u00E9 \u20AC5");
+    EXPECT_EQ(doc.GetText(u"GR\u00FC\u00DFE", u"name", u""), u"Caf\u00E9 \u20AC5");
   }
 }
 
@@ -100,7 +98,9 @@ TEST(IniDocumentLookup, NamesIgnoreCaseAndSurroundingWhiteSpace) {
       "[\xC4pfel]\r\n\xD6l=1\r\n");
   EXPECT_EQ(doc.GetText(u"GROUP0", u"mixedcase", u"-"), u"value with  inner  spaces");
   EXPECT_EQ(doc.GetText(u" group0\t", u"\tMIXEDCASE ", u"-"), u"value with  inner  spaces");
-  EXPECT_EQ(doc.GetInt(u"\u00E4PFEL", u"\u00F6L", -1), 1);     // Latin-1 letters fold too
+  // Only ASCII letters fold, as in the Windows functions under Wine.
+  EXPECT_EQ(doc.GetInt(u"\u00C4PFEL", u"\u00D6l", -1), 1);
+  EXPECT_EQ(doc.GetInt(u"\u00E4pfel", u"\u00D6l", -1), -1);
   EXPECT_EQ(doc.GetText(u"Group", u"MixedCase", u"-"), u"-");  // no prefix matches
   EXPECT_EQ(doc.GetText(u"Group0", u"Mixed", u"-"), u"-");
 }
@@ -131,6 +131,8 @@ TEST(IniDocumentLookup, LineShapes) {
       ";comment=1\r\n"
       "[broken header\r\n"
       "  = no name\r\n"
+      "[  Padded\t]\r\n"
+      "k=padded\r\n"
       "[B]x]\r\n"
       "k=in B]x\r\n"
       "[]\r\n"
@@ -143,7 +145,11 @@ TEST(IniDocumentLookup, LineShapes) {
   // Comment and broken header lines are ordinary key lines to the API.
   EXPECT_EQ(doc.GetText(u"A", u";comment", u""), u"1");
   EXPECT_EQ(doc.GetText(u"A", u"[broken header", u"d"), u"d");
-  EXPECT_EQ(doc.GetText(u"A", u"", u"d"), u"d");
+  // An empty key name finds the first key line without a name.
+  EXPECT_EQ(doc.GetText(u"A", u"", u"d"), u"no name");
+  EXPECT_EQ(doc.GetText(u"A", u" \t", u"d"), u"no name");
+  // Section names are trimmed inside the brackets.
+  EXPECT_EQ(doc.GetText(u"padded", u"k", u""), u"padded");
   // The name runs to the last ']'.
   EXPECT_EQ(doc.GetText(u"B]x", u"k", u""), u"in B]x");
   // "[]" is never the nameless section: that one is the part before the first header.
@@ -196,7 +202,7 @@ TEST(IniDocumentLookup, IntegersAreParsedLikeThePlatform) {
       "[I]\r\npos=42\r\nneg=-17\r\nplus=+8\r\ntrail=12abc\r\nletters=abc\r\nempty=\r\n"
       "bare\r\nquoted=\"77\"\r\nspacedquote=\" 5\"\r\nmax=2147483647\r\nwrap=4294967295\r\n"
       "over=2147483648\r\nhex=0x10\r\nsignonly=-\r\nlong=000000000000000000000000000001\r\n"
-      "innerspace=1 2\r\n");
+      "innerspace=1 2\r\nHEX=-0XfF\r\noct=0o17\r\nbin=0B1012\r\nxonly=0x\r\nlead0=010\r\n");
   EXPECT_EQ(doc.GetInt(u"I", u"pos", -1), 42);
   EXPECT_EQ(doc.GetInt(u"I", u"neg", 0), -17);
   EXPECT_EQ(doc.GetInt(u"I", u"plus", 0), 8);
@@ -211,7 +217,12 @@ TEST(IniDocumentLookup, IntegersAreParsedLikeThePlatform) {
   EXPECT_EQ(doc.GetInt(u"I", u"max", 0), INT_MAX);
   EXPECT_EQ(doc.GetInt(u"I", u"wrap", 0), -1);
   EXPECT_EQ(doc.GetInt(u"I", u"over", 0), INT_MIN);
-  EXPECT_EQ(doc.GetInt(u"I", u"hex", -1), 0);
+  EXPECT_EQ(doc.GetInt(u"I", u"hex", -1), 16);
+  EXPECT_EQ(doc.GetInt(u"I", u"HEX", -1), 16);  // the first of the two keys
+  EXPECT_EQ(doc.GetInt(u"I", u"oct", -1), 15);
+  EXPECT_EQ(doc.GetInt(u"I", u"bin", -1), 5);  // stops at the 2
+  EXPECT_EQ(doc.GetInt(u"I", u"xonly", -1), 0);
+  EXPECT_EQ(doc.GetInt(u"I", u"lead0", -1), 10);  // no octal from a leading zero
   EXPECT_EQ(doc.GetInt(u"I", u"signonly", -1), 0);
   // Only the first 29 units are looked at: the trailing 1 is cut off.
   EXPECT_EQ(doc.GetInt(u"I", u"long", -1), 0);
