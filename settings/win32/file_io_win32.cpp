@@ -23,6 +23,7 @@ bool IsTransient(DWORD error) {
 }
 
 constexpr int kAttempts = 10;
+constexpr int kReplaceAttempts = 30;
 constexpr DWORD kRetryDelayMs = 15;
 constexpr DWORD kLockPatienceMs = 5000;
 
@@ -97,14 +98,15 @@ bool ReplaceFileAtomically(const std::u16string& path, std::string_view bytes) {
   const bool written = WriteAll(file, bytes) && FlushFileBuffers(file);
   CloseHandle(file);
   if (written) {
-    for (int attempt = 0; attempt < kAttempts; ++attempt) {
+    // A file that is open cannot be replaced: the other program reading it, an editor or a
+    // virus scanner holds it for moments, so keep trying for about a second.
+    for (int attempt = 0; attempt < kReplaceAttempts; ++attempt) {
       if (MoveFileExW(temp.c_str(), Wide(path),
                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         return true;
       }
-      // A reader without delete sharing (an editor, a virus scanner) holds the file briefly.
       if (!IsTransient(GetLastError())) break;
-      Sleep(kRetryDelayMs);
+      Sleep(std::min<DWORD>(5 + 5 * attempt, 50));
     }
   }
   DeleteFileW(temp.c_str());
