@@ -77,7 +77,7 @@ class AgentFixture : public testing::Test {
 TEST_F(AgentFixture, FirstRunCreatesTheDataFoldersAndStartsTheConfiguratorOnce) {
   harness::Process first(Hid());
   ASSERT_TRUE(first.Started());
-  HWND agent = harness::WaitForWindow(AgentTitle(), 10000);
+  HWND agent = harness::WaitForReadyWindow(AgentTitle(), 10000);
   ASSERT_NE(agent, nullptr);
   EXPECT_FALSE(IsWindowVisible(agent));
   EXPECT_TRUE(GetWindowLongPtrW(agent, GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
@@ -96,7 +96,7 @@ TEST_F(AgentFixture, FirstRunCreatesTheDataFoldersAndStartsTheConfiguratorOnce) 
 
   // The second start finds FirstOpen set and leaves the configurator alone.
   harness::Process second(Hid());
-  ASSERT_NE(harness::WaitForWindow(AgentTitle(), 10000), nullptr);
+  ASSERT_NE(harness::WaitForReadyWindow(AgentTitle(), 10000), nullptr);
   harness::PumpMessages(1500);
   EXPECT_EQ(TunerStarts(), 1);
   EndAgent(second);
@@ -104,7 +104,7 @@ TEST_F(AgentFixture, FirstRunCreatesTheDataFoldersAndStartsTheConfiguratorOnce) 
 
 TEST_F(AgentFixture, ASecondInstanceEndsWithoutAWindow) {
   harness::Process first(Hid());
-  ASSERT_NE(harness::WaitForWindow(AgentTitle(), 10000), nullptr);
+  ASSERT_NE(harness::WaitForReadyWindow(AgentTitle(), 10000), nullptr);
   harness::Process second(Hid());
   ASSERT_TRUE(second.Started());
   EXPECT_TRUE(second.WaitExit(10000));
@@ -115,7 +115,7 @@ TEST_F(AgentFixture, ASecondInstanceEndsWithoutAWindow) {
 
 TEST_F(AgentFixture, EveryMessageOfTheTableIsAnsweredWithZero) {
   harness::Process process(Hid());
-  HWND agent = harness::WaitForWindow(AgentTitle(), 10000);
+  HWND agent = harness::WaitForReadyWindow(AgentTitle(), 10000);
   ASSERT_NE(agent, nullptr);
   struct Case {
     UINT message;
@@ -185,7 +185,7 @@ struct CloseCounter {
 
 TEST_F(AgentFixture, ShutDownClosesTheConfiguratorAndTheBeaconThenEnds) {
   harness::Process process(Hid());
-  HWND agent = harness::WaitForWindow(AgentTitle(), 10000);
+  HWND agent = harness::WaitForReadyWindow(AgentTitle(), 10000);
   ASSERT_NE(agent, nullptr);
   // Let the first-run start of the stand-in tuner happen before the configurator window exists.
   harness::PumpMessages(1000);

@@ -153,6 +153,16 @@ HWND WaitForWindow(const wchar_t* title, DWORD milliseconds) {
   }
 }
 
+HWND WaitForReadyWindow(const wchar_t* title, DWORD milliseconds) {
+  HWND window = WaitForWindow(title, milliseconds);
+  if (window == nullptr) return nullptr;
+  DWORD_PTR result = 0;
+  if (!SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, milliseconds, &result)) {
+    return nullptr;
+  }
+  return window;
+}
+
 bool WaitForNoWindow(const wchar_t* title, DWORD milliseconds) {
   const DWORD start = GetTickCount();
   for (;;) {

@@ -55,6 +55,9 @@ class Process {
 };
 
 HWND WaitForWindow(const wchar_t* title, DWORD milliseconds);
+// Finds the window and waits until its thread takes messages, so its creation has finished
+// (the title is found while WM_CREATE still runs).
+HWND WaitForReadyWindow(const wchar_t* title, DWORD milliseconds);
 bool WaitForNoWindow(const wchar_t* title, DWORD milliseconds);
 // Counts the top-level windows with the title.
 int CountWindows(const wchar_t* title);
