@@ -9,7 +9,8 @@ cd "$ROOT"
 
 bash scripts/setup.sh
 cmake --preset win >/dev/null
-cmake --build --preset win -j "$(nproc)"
+# Only the programs: the tests are built by scripts/test.sh.
+cmake --build --preset win -j "$(nproc)" --target hid vireoctl
 
 source scripts/wine-env.sh
 vireo_wine_prefix
