@@ -16,36 +16,14 @@
 
 #include "settings/file_io.h"
 #include "settings/ini_code_page.h"
+#include "settings/utf8.h"
 
 namespace {
 
 std::string NativePath(const std::u16string& path) {
-  std::string out;
-  for (std::size_t i = 0; i < path.size(); ++i) {
-    char32_t cp = path[i];
-    if (cp == u'\\') cp = u'/';
-    if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < path.size() && path[i + 1] >= 0xDC00 &&
-        path[i + 1] <= 0xDFFF) {
-      cp = 0x10000 + ((cp - 0xD800) << 10) + (path[++i] - 0xDC00);
-    } else if (cp >= 0xD800 && cp <= 0xDFFF) {
-      cp = 0xFFFD;
-    }
-    if (cp < 0x80) {
-      out.push_back(char(cp));
-    } else if (cp < 0x800) {
-      out.push_back(char(0xC0 | (cp >> 6)));
-      out.push_back(char(0x80 | (cp & 0x3F)));
-    } else if (cp < 0x10000) {
-      out.push_back(char(0xE0 | (cp >> 12)));
-      out.push_back(char(0x80 | ((cp >> 6) & 0x3F)));
-      out.push_back(char(0x80 | (cp & 0x3F)));
-    } else {
-      out.push_back(char(0xF0 | (cp >> 18)));
-      out.push_back(char(0x80 | ((cp >> 12) & 0x3F)));
-      out.push_back(char(0x80 | ((cp >> 6) & 0x3F)));
-      out.push_back(char(0x80 | (cp & 0x3F)));
-    }
-  }
+  std::string out = ToUtf8(path);
+  // A backslash byte never stands inside a multi-byte UTF-8 sequence: safe to swap after encoding.
+  std::replace(out.begin(), out.end(), '\\', '/');
   return out;
 }
 

@@ -1,0 +1,9 @@
+#pragma once
+// UTF-16 to UTF-8 for file contents and native file names. A lone surrogate cannot be encoded
+// and becomes U+FFFD, so the output is always valid UTF-8.
+
+#include <string>
+#include <string_view>
+
+void AppendUtf8(std::u16string_view text, std::string& out);
+std::string ToUtf8(std::u16string_view text);
