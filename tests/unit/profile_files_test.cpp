@@ -73,21 +73,6 @@ void RemoveKeyLine(std::u16string& text, const std::u16string& section, const st
   text.erase(keyAt, lineEnd - keyAt);
 }
 
-// Files that already exist keep their encoding, and an ANSI file cannot hold
-// every name.
-ProfileSet WithAsciiNames(ProfileSet set) {
-  for (ProfileRecord& r : set.Profiles) {
-    for (ButtonAssignment& button : r.Buttons) {
-      std::u16string name;
-      for (char16_t c : MacroNameOf(button)) {
-        if (c < 0x80) name.push_back(c);
-      }
-      SetMacroName(button, name);
-    }
-  }
-  return set;
-}
-
 std::u16string Ascii(std::string_view text) {
   return std::u16string(text.begin(), text.end());
 }

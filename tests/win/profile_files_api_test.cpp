@@ -61,21 +61,6 @@ struct Api {
   }
 };
 
-// Sets every macro name to ASCII: a file that the private-profile functions
-// create is ANSI.
-ProfileSet WithAsciiNames(ProfileSet set) {
-  for (ProfileRecord& r : set.Profiles) {
-    for (ButtonAssignment& button : r.Buttons) {
-      std::u16string name;
-      for (char16_t c : MacroNameOf(button)) {
-        if (c < 0x80) name.push_back(c);
-      }
-      SetMacroName(button, name);
-    }
-  }
-  return set;
-}
-
 class ProfileFilesApiTest : public ::testing::Test {
  protected:
   void SetUp() override {

@@ -81,3 +81,19 @@ inline ProfileSet MakeSampleProfileSet() {
   }
   return set;
 }
+
+// The set with every macro name cut down to its ASCII characters, for files written in an ANSI
+// code page (which cannot hold every name): a file that already exists keeps its encoding, and
+// one the private-profile functions create is ANSI.
+inline ProfileSet WithAsciiNames(ProfileSet set) {
+  for (ProfileRecord& r : set.Profiles) {
+    for (ButtonAssignment& button : r.Buttons) {
+      std::u16string name;
+      for (char16_t c : MacroNameOf(button)) {
+        if (c < 0x80) name.push_back(c);
+      }
+      SetMacroName(button, name);
+    }
+  }
+  return set;
+}
