@@ -11,6 +11,7 @@
 #include "settings/ini_code_page.h"
 #include "settings/ini_document.h"
 #include "settings/ini_file.h"
+#include "support/temp_folder.h"
 
 static_assert(sizeof(wchar_t) == 2, "UTF-16 text is passed to Windows as wchar_t");
 
@@ -23,26 +24,11 @@ const wchar_t* W(const std::u16string& text) {
 class FileIoWin32 : public testing::Test {
  protected:
   void SetUp() override {
-    wchar_t temp[MAX_PATH];
-    ASSERT_GT(GetTempPathW(MAX_PATH, temp), 0u);
-    const std::wstring folder =
-        std::wstring(temp) + L"vireo-file-io-" + std::to_wstring(GetCurrentProcessId()) + L"\\";
-    m_folder.assign(folder.begin(), folder.end());
+    m_folder = TempTestFolder(u"vireo-file-io-");
+    ASSERT_FALSE(m_folder.empty());
     ASSERT_TRUE(CreateFolder(m_folder));
   }
-  void TearDown() override {
-    WIN32_FIND_DATAW found;
-    HANDLE find = FindFirstFileW(W(m_folder + u"*"), &found);
-    if (find != INVALID_HANDLE_VALUE) {
-      do {
-        const std::u16string name(reinterpret_cast<const char16_t*>(found.cFileName));
-        SetFileAttributesW(W(m_folder + name), FILE_ATTRIBUTE_NORMAL);
-        DeleteFileW(W(m_folder + name));
-      } while (FindNextFileW(find, &found));
-      FindClose(find);
-    }
-    RemoveDirectoryW(W(m_folder));
-  }
+  void TearDown() override { RemoveTestFolder(m_folder); }
   int FileCount() const {
     int count = 0;
     WIN32_FIND_DATAW found;

@@ -16,6 +16,7 @@
 #include "settings/file_io.h"
 #include "settings/ini_document.h"
 #include "settings/ini_file.h"
+#include "support/temp_folder.h"
 
 static_assert(sizeof(wchar_t) == 2, "UTF-16 text is passed to Windows as wchar_t");
 
@@ -23,10 +24,6 @@ namespace {
 
 const wchar_t* W(const std::u16string& text) {
   return reinterpret_cast<const wchar_t*>(text.c_str());
-}
-
-std::u16string U(const wchar_t* text) {
-  return reinterpret_cast<const char16_t*>(text);
 }
 
 std::u16string Number(long long value) {
@@ -467,22 +464,11 @@ void ApplyApi(const std::u16string& path, const std::vector<Change>& changes) {
 class IniEquivalence : public testing::Test {
  protected:
   void SetUp() override {
-    wchar_t temp[MAX_PATH];
-    ASSERT_GT(GetTempPathW(MAX_PATH, temp), 0u);
-    m_folder = U(temp) + u"vireo-ini-equivalence-" + Number(GetCurrentProcessId()) + u"\\";
+    m_folder = TempTestFolder(u"vireo-ini-equivalence-");
+    ASSERT_FALSE(m_folder.empty());
     ASSERT_TRUE(CreateFolder(m_folder));
   }
-  void TearDown() override {
-    WIN32_FIND_DATAW found;
-    HANDLE find = FindFirstFileW(W(m_folder + u"*"), &found);
-    if (find != INVALID_HANDLE_VALUE) {
-      do {
-        DeleteFileW(W(m_folder + U(found.cFileName)));
-      } while (FindNextFileW(find, &found));
-      FindClose(find);
-    }
-    RemoveDirectoryW(W(m_folder));
-  }
+  void TearDown() override { RemoveTestFolder(m_folder); }
 
   std::u16string Place(const std::string& name, const std::string& bytes) {
     const std::u16string path = m_folder + std::u16string(name.begin(), name.end()) + u".ini";

@@ -9,6 +9,7 @@
 
 #include "settings/file_io.h"
 #include "settings/macro_library.h"
+#include "support/temp_folder.h"
 
 static_assert(sizeof(wchar_t) == 2);
 
@@ -24,26 +25,17 @@ std::u16string U(const std::wstring& s) {
 class MacroLibraryWin32Test : public testing::Test {
  protected:
   void SetUp() override {
-    wchar_t temp[MAX_PATH];
-    ASSERT_GT(GetTempPathW(MAX_PATH, temp), 0u);
-    m_data = std::wstring(temp) + L"vireo_macro_" + std::to_wstring(GetCurrentProcessId()) + L"\\";
+    const std::u16string data = TempTestFolder(u"vireo_macro_");
+    ASSERT_FALSE(data.empty());
+    m_data = W(data);
     ASSERT_TRUE(CreateDirectoryW(m_data.c_str(), nullptr) ||
                 GetLastError() == ERROR_ALREADY_EXISTS);
     ASSERT_TRUE(CreateDirectoryW((m_data + L"MacroDB").c_str(), nullptr) ||
                 GetLastError() == ERROR_ALREADY_EXISTS);
   }
   void TearDown() override {
-    WIN32_FIND_DATAW found;
-    const std::wstring folder = m_data + L"MacroDB\\";
-    HANDLE find = FindFirstFileW((folder + L"*").c_str(), &found);
-    if (find != INVALID_HANDLE_VALUE) {
-      do {
-        DeleteFileW((folder + found.cFileName).c_str());
-      } while (FindNextFileW(find, &found));
-      FindClose(find);
-    }
-    RemoveDirectoryW(folder.c_str());
-    RemoveDirectoryW(m_data.c_str());
+    RemoveTestFolder(U(m_data + L"MacroDB\\"));
+    RemoveTestFolder(U(m_data));
   }
 
   std::wstring m_data;
