@@ -2,6 +2,8 @@
 
 #include <shlobj.h>
 
+#include "support/temp_folder.h"
+
 namespace harness {
 
 namespace {
@@ -34,27 +36,6 @@ void WriteValue(const wchar_t* key, const std::wstring& value, DWORD type) {
   RegCloseKey(handle);
 }
 
-void DeleteTree(const std::wstring& folder) {
-  std::wstring pattern = folder + L"*";
-  WIN32_FIND_DATAW data;
-  HANDLE find = FindFirstFileW(pattern.c_str(), &data);
-  if (find != INVALID_HANDLE_VALUE) {
-    do {
-      const std::wstring name = data.cFileName;
-      if (name == L"." || name == L"..") continue;
-      const std::wstring path = folder + name;
-      if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-        DeleteTree(path + L"\\");
-      } else {
-        SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-        DeleteFileW(path.c_str());
-      }
-    } while (FindNextFileW(find, &data));
-    FindClose(find);
-  }
-  RemoveDirectoryW(folder.c_str());
-}
-
 }  // namespace
 
 std::wstring BinFolder() {
@@ -81,7 +62,7 @@ TempFolder::TempFolder(const wchar_t* prefix) {
 }
 
 TempFolder::~TempFolder() {
-  if (!m_path.empty()) DeleteTree(m_path);
+  if (!m_path.empty()) RemoveTestFolder(m_path);
 }
 
 DocumentsOverride::DocumentsOverride(const std::wstring& folder) {

@@ -14,20 +14,27 @@ inline std::u16string TempTestFolder(const std::u16string& prefix) {
          u"\\";
 }
 
-// Deletes the files in the folder, read-only ones too, then the folder.
-inline void RemoveTestFolder(const std::u16string& folder) {
-  const auto w = [](const std::u16string& text) {
-    return reinterpret_cast<const wchar_t*>(text.c_str());
-  };
+// Deletes the folder with everything in it, read-only files and subfolders too.
+inline void RemoveTestFolder(const std::wstring& folder) {
   WIN32_FIND_DATAW found;
-  HANDLE find = FindFirstFileW(w(folder + u"*"), &found);
+  HANDLE find = FindFirstFileW((folder + L"*").c_str(), &found);
   if (find != INVALID_HANDLE_VALUE) {
     do {
-      const std::u16string path = folder + reinterpret_cast<const char16_t*>(found.cFileName);
-      SetFileAttributesW(w(path), FILE_ATTRIBUTE_NORMAL);
-      DeleteFileW(w(path));
+      const std::wstring name = found.cFileName;
+      if (name == L"." || name == L"..") continue;
+      const std::wstring path = folder + name;
+      if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+        RemoveTestFolder(path + L"\\");
+      } else {
+        SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileW(path.c_str());
+      }
     } while (FindNextFileW(find, &found));
     FindClose(find);
   }
-  RemoveDirectoryW(w(folder));
+  RemoveDirectoryW(folder.c_str());
+}
+
+inline void RemoveTestFolder(const std::u16string& folder) {
+  RemoveTestFolder(std::wstring(folder.begin(), folder.end()));
 }
