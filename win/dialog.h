@@ -49,8 +49,8 @@ class Dialog : public Window {
   virtual void OnCancel() { End(IDCANCEL); }
 
   BEGIN_MESSAGE_TABLE(Dialog, Window)
-  MESSAGE_HANDLER(WM_INITDIALOG, HandleInitDialog)
-  MESSAGE_HANDLER(WM_COMMAND, HandleCommand)
+    MESSAGE_HANDLER(WM_INITDIALOG, HandleInitDialog)
+    MESSAGE_HANDLER(WM_COMMAND, HandleCommand)
   END_MESSAGE_TABLE()
 
  private:

@@ -1,7 +1,7 @@
 #include "settings/win32/system_folders.h"
 
-#include <windows.h>
 #include <shlobj.h>
+#include <windows.h>
 
 #include "settings/folders.h"
 

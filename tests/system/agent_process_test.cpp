@@ -74,7 +74,7 @@ class AgentFixture : public testing::Test {
   harness::DocumentsOverride m_override{m_documents.Path()};
 };
 
-TEST_F(AgentFixture, FirstRunCreatesTheDataFoldersAndStartsTheConfiguratorOnce) {
+TEST_F(AgentFixture, FirstRunCreatesTheFoldersAndStartsTheConfiguratorOnceThenOnlyOnCommand) {
   harness::Process first(Hid());
   ASSERT_TRUE(first.Started());
   HWND agent = harness::WaitForReadyWindow(AgentTitle(), 10000);
@@ -88,6 +88,11 @@ TEST_F(AgentFixture, FirstRunCreatesTheDataFoldersAndStartsTheConfiguratorOnce) 
   harness::PumpMessages(300);
   EXPECT_EQ(TunerStarts(), 1);
 
+  // The open-configurator command starts it again while its window is absent.
+  SendMessageW(agent, WM_COMMAND, agent_msg::kCommandOpenConfigurator, 0);
+  for (int i = 0; i < 100 && TunerStarts() < 2; ++i) harness::PumpMessages(50);
+  EXPECT_EQ(TunerStarts(), 2);
+
   IniFile library(U16(LibraryPath()));
   EXPECT_EQ(library.GetInt(u"Setting", u"FirstOpen", 0), 1);
   // No device link yet: the agent records that the library did not accept it.
@@ -98,7 +103,7 @@ TEST_F(AgentFixture, FirstRunCreatesTheDataFoldersAndStartsTheConfiguratorOnce) 
   harness::Process second(Hid());
   ASSERT_NE(harness::WaitForReadyWindow(AgentTitle(), 10000), nullptr);
   harness::PumpMessages(1500);
-  EXPECT_EQ(TunerStarts(), 1);
+  EXPECT_EQ(TunerStarts(), 2);
   EndAgent(second);
 }
 
@@ -142,6 +147,7 @@ TEST_F(AgentFixture, EveryMessageOfTheTableIsAnsweredWithZero) {
       {agent_msg::kDeviceNotify, 1, 0},
       {agent_msg::kMouseData, 0xFFFE, 0},
       {agent_msg::kMouseData, 0xFFFD, 0},
+      {agent_msg::kTrayCallback, 128, WM_MOUSEMOVE},
       {agent_msg::kIgnored504, 0, 0},
       {agent_msg::kIgnored4AC, 0, 0},
       {WM_DEVICECHANGE, 0x0007, 0},

@@ -88,9 +88,9 @@ class RecordingWindow : public Window {
   }
 
   BEGIN_MESSAGE_TABLE(RecordingWindow, Window)
-  MESSAGE_HANDLER(kBaseOnly, OnBaseOnly)
-  MESSAGE_HANDLER(kBoth, OnBaseBoth)
-  MESSAGE_HANDLER(kDecline, OnBaseDecline)
+    MESSAGE_HANDLER(kBaseOnly, OnBaseOnly)
+    MESSAGE_HANDLER(kBoth, OnBaseBoth)
+    MESSAGE_HANDLER(kDecline, OnBaseDecline)
   END_MESSAGE_TABLE()
 };
 
@@ -165,19 +165,19 @@ class TestWindow : public RecordingWindow {
   void OnFinalMessage() override { ++finalCount; }
 
   BEGIN_MESSAGE_TABLE(TestWindow, RecordingWindow)
-  MSG_WM_CREATE(OnCreate)
-  MSG_WM_DESTROY(OnDestroy)
-  MSG_WM_PAINT(OnPaint)
-  TIMER_ID_HANDLER(8, OnTimerEight)
-  MSG_WM_TIMER(OnTimer)
-  COMMAND_ID_HANDLER(6006, OnExitCommand)
-  MSG_WM_COMMAND(OnCommand)
-  MESSAGE_HANDLER(kPing, OnPing)
-  MESSAGE_HANDLER(kBoth, OnDerivedBoth)
-  MESSAGE_HANDLER(kDecline, OnDecline)
-  MESSAGE_HANDLER(kThrow, OnThrow)
-  MESSAGE_HANDLER(kSwallowed, OnSwallowed)
-  MESSAGE_HANDLER_THEN_DEFAULT(WM_SETTEXT, OnSetText)
+    MSG_WM_CREATE(OnCreate)
+    MSG_WM_DESTROY(OnDestroy)
+    MSG_WM_PAINT(OnPaint)
+    TIMER_ID_HANDLER(8, OnTimerEight)
+    MSG_WM_TIMER(OnTimer)
+    COMMAND_ID_HANDLER(6006, OnExitCommand)
+    MSG_WM_COMMAND(OnCommand)
+    MESSAGE_HANDLER(kPing, OnPing)
+    MESSAGE_HANDLER(kBoth, OnDerivedBoth)
+    MESSAGE_HANDLER(kDecline, OnDecline)
+    MESSAGE_HANDLER(kThrow, OnThrow)
+    MESSAGE_HANDLER(kSwallowed, OnSwallowed)
+    MESSAGE_HANDLER_THEN_DEFAULT(WM_SETTEXT, OnSetText)
   END_MESSAGE_TABLE()
 };
 
@@ -366,8 +366,8 @@ class OwnerDrawnButton : public Window {
   }
 
   BEGIN_MESSAGE_TABLE(OwnerDrawnButton, Window)
-  MESSAGE_HANDLER(kReflectedMessageBase + WM_DRAWITEM, OnDrawItem)
-  MESSAGE_HANDLER(WM_LBUTTONUP, OnButtonUp)
+    MESSAGE_HANDLER(kReflectedMessageBase + WM_DRAWITEM, OnDrawItem)
+    MESSAGE_HANDLER(WM_LBUTTONUP, OnButtonUp)
   END_MESSAGE_TABLE()
 };
 
@@ -411,8 +411,8 @@ class TestDialog : public Dialog {
   void OnButtonClicked() { ++buttonClicks; }
 
   BEGIN_MESSAGE_TABLE(TestDialog, Dialog)
-  MESSAGE_HANDLER(kEndWith, OnEndWith)
-  COMMAND_ID_HANDLER(1001, OnButtonClicked)
+    MESSAGE_HANDLER(kEndWith, OnEndWith)
+    COMMAND_ID_HANDLER(1001, OnButtonClicked)
   END_MESSAGE_TABLE()
 };
 
@@ -741,8 +741,8 @@ class BufferedWindow : public Window {
   LRESULT OnEraseBackground(WPARAM, LPARAM) { return TRUE; }
 
   BEGIN_MESSAGE_TABLE(BufferedWindow, Window)
-  MSG_WM_PAINT(OnPaint)
-  MESSAGE_HANDLER(WM_ERASEBKGND, OnEraseBackground)
+    MSG_WM_PAINT(OnPaint)
+    MESSAGE_HANDLER(WM_ERASEBKGND, OnEraseBackground)
   END_MESSAGE_TABLE()
 };
 
