@@ -21,16 +21,6 @@ HWND FindByTitle(const char16_t* title) {
   return FindWindowW(nullptr, W(title));
 }
 
-// The folder of the running program without its trailing backslash.
-std::wstring ModuleFolder() {
-  wchar_t path[MAX_PATH] = {};
-  const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
-  if (length == 0 || length >= MAX_PATH) return L"";
-  std::wstring folder(path, length);
-  const std::size_t slash = folder.find_last_of(L'\\');
-  return slash == std::wstring::npos ? L"" : folder.substr(0, slash);
-}
-
 }  // namespace
 
 CTarnhidDlg::CTarnhidDlg() = default;
@@ -91,7 +81,8 @@ void CTarnhidDlg::OnFirstRunTimer() {
 }
 
 void CTarnhidDlg::StartConfigurator() {
-  const std::wstring program = ModuleFolder() + L"\\" + W(agent_names::kConfiguratorProgram);
+  // The program folder is the module path cut after its last backslash.
+  const std::wstring program = ToWide(ProgramFolder()) + W(agent_names::kConfiguratorProgram);
   ShellExecuteW(nullptr, L"open", program.c_str(), nullptr, nullptr, SW_SHOW);
 }
 
