@@ -1,26 +1,37 @@
 // The five ordinals of Conduit.dll.
 #include "conduit/conduit.h"
+#include "conduit/conduit_library.h"
+#include "conduit/notification_window.h"
 
 extern "C" {
 
 BOOL __stdcall ConduitConfigure(const ConduitOpenParams* params) {
-  return params != nullptr;
+  return ConduitLibrary::Instance().Configure(params);
 }
 
-BOOL __stdcall ConduitSetInputCallback(ConduitInputCallback) {
+BOOL __stdcall ConduitSetInputCallback(ConduitInputCallback callback) {
+  return ConduitLibrary::Instance().SetInputCallback(callback);
+}
+
+BOOL __stdcall ConduitRegisterWindow(HWND window, UINT message) {
+  return ConduitLibrary::Instance().RegisterWindow(window, message);
+}
+
+BOOL __stdcall ConduitWriteReport(uint32_t deviceId, const uint8_t* report, uint32_t length) {
+  return ConduitLibrary::Instance().WriteReport(deviceId, report, length);
+}
+
+BOOL __stdcall ConduitReadReport(uint32_t deviceId, uint8_t* buffer, uint32_t length) {
+  return ConduitLibrary::Instance().ReadReport(deviceId, buffer, length);
+}
+
+BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID reserved) {
+  // Unloaded by FreeLibrary (not at process end): no thread of ours runs any more, since each
+  // holds a reference on the module; only the window class is left behind.
+  if (reason == DLL_PROCESS_DETACH && reserved == nullptr) {
+    NotificationWindow::UnregisterWindowClass();
+  }
   return TRUE;
-}
-
-BOOL __stdcall ConduitRegisterWindow(HWND window, UINT) {
-  return window != nullptr;
-}
-
-BOOL __stdcall ConduitWriteReport(uint32_t, const uint8_t*, uint32_t) {
-  return FALSE;
-}
-
-BOOL __stdcall ConduitReadReport(uint32_t, uint8_t*, uint32_t) {
-  return FALSE;
 }
 
 }  // extern "C"

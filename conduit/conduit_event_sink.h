@@ -1,0 +1,12 @@
+#pragma once
+// Where a transport reports what happens on its side; called on the transport's own threads.
+#include <cstdint>
+
+class ConduitEventSink {
+ public:
+  virtual ~ConduitEventSink() = default;
+  virtual void CollectionOpened(uint32_t deviceId, uint16_t usagePage, uint16_t usage) = 0;
+  virtual void CollectionClosed(uint32_t deviceId, uint16_t usagePage, uint16_t usage) = 0;
+  // `report` starts with the report id; valid during the call.
+  virtual void InputReport(uint32_t deviceId, const uint8_t* report, uint32_t length) = 0;
+};

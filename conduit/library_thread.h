@@ -1,0 +1,30 @@
+#pragma once
+// A thread of the library that keeps Conduit.dll loaded while it runs: it takes a reference
+// on the module at its start and drops it with its last instruction (FreeLibraryAndExitThread),
+// so a FreeLibrary by the host can never unmap code that a thread still executes.
+#include <windows.h>
+
+#include <functional>
+
+#include "win/unique_handle.h"
+
+class LibraryThread {
+ public:
+  LibraryThread() = default;
+  ~LibraryThread() { Join(); }
+  LibraryThread(const LibraryThread&) = delete;
+  LibraryThread& operator=(const LibraryThread&) = delete;
+
+  bool Start(std::function<void()> body);
+  // Waits for the end of the body; never call it from the thread itself.
+  void Join();
+  bool Running() const { return static_cast<bool>(m_thread); }
+  DWORD Id() const { return m_id; }
+
+ private:
+  static DWORD WINAPI Entry(void* parameter);
+
+  std::function<void()> m_body;
+  UniqueKernelHandle m_thread;
+  DWORD m_id = 0;
+};

@@ -1,0 +1,358 @@
+#include "conduit/tcp_link_transport.h"
+
+#include <ws2tcpip.h>
+
+#include <chrono>
+#include <cstring>
+#include <utility>
+
+namespace {
+
+constexpr DWORD kRetryMilliseconds = 1000;
+constexpr DWORD kConnectMilliseconds = 1000;
+constexpr ULONGLONG kHandshakeMilliseconds = 2000;  // HELLO until DEVICE
+constexpr ULONGLONG kOpenWaitMilliseconds = 500;    // DEVICE until the collections are open
+constexpr DWORD kFirstLookMilliseconds = 4000;
+constexpr auto kReadTimeout = std::chrono::milliseconds(1000);
+constexpr long kSendStallMilliseconds = 1000;
+
+timeval Timeout(long milliseconds) {
+  timeval time{};
+  time.tv_sec = milliseconds / 1000;
+  time.tv_usec = (milliseconds % 1000) * 1000;
+  return time;
+}
+
+// "HOST:PORT", the host possibly in brackets ("[::1]:47011").
+bool SplitAddress(const std::string& address, std::string& host, std::string& port) {
+  const auto colon = address.rfind(':');
+  if (colon == std::string::npos || colon == 0 || colon + 1 == address.size()) return false;
+  host = address.substr(0, colon);
+  port = address.substr(colon + 1);
+  if (host.size() > 2 && host.front() == '[' && host.back() == ']') {
+    host = host.substr(1, host.size() - 2);
+  }
+  return true;
+}
+
+uint16_t ReadU16(const std::vector<uint8_t>& bytes, std::size_t at) {
+  return static_cast<uint16_t>(bytes[at] | (bytes[at + 1] << 8));
+}
+
+}  // namespace
+
+TcpLinkTransport::TcpLinkTransport(std::string address, const ConduitWatch& watch,
+                                   ConduitEventSink& sink)
+    : m_address(std::move(address)), m_watch(watch), m_sink(sink) {}
+
+TcpLinkTransport::~TcpLinkTransport() {
+  Stop();
+}
+
+bool TcpLinkTransport::Start() {
+  m_stopEvent.reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+  m_firstLookEvent.reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+  if (!m_stopEvent || !m_firstLookEvent) return false;
+  if (!m_thread.Start([this] { Run(); })) return false;
+  WaitForSingleObject(m_firstLookEvent.get(), kFirstLookMilliseconds);
+  std::lock_guard lock(m_mutex);
+  return !m_open.empty();
+}
+
+void TcpLinkTransport::Stop() {
+  if (m_stopEvent) SetEvent(m_stopEvent.get());
+  m_thread.Join();
+}
+
+bool TcpLinkTransport::Stopping() const {
+  return WaitForSingleObject(m_stopEvent.get(), 0) == WAIT_OBJECT_0;
+}
+
+void TcpLinkTransport::Run() {
+  WSADATA data;
+  const bool winsock = WSAStartup(MAKEWORD(2, 2), &data) == 0;
+  while (winsock && !Stopping()) {
+    SOCKET socket = Connect();
+    if (socket != INVALID_SOCKET) {
+      {
+        std::lock_guard sendLock(m_sendMutex);
+        m_socket = socket;
+      }
+      m_deviceMatched = false;
+      m_connectedAt = GetTickCount64();
+      Serve();
+      Drop(!Stopping());
+    }
+    SetEvent(m_firstLookEvent.get());
+    if (WaitForSingleObject(m_stopEvent.get(), kRetryMilliseconds) == WAIT_OBJECT_0) break;
+  }
+  SetEvent(m_firstLookEvent.get());
+  if (winsock) WSACleanup();
+}
+
+SOCKET TcpLinkTransport::Connect() const {
+  std::string host, port;
+  if (!SplitAddress(m_address, host, port)) return INVALID_SOCKET;
+  addrinfo hints{};
+  hints.ai_family = AF_UNSPEC;
+  hints.ai_socktype = SOCK_STREAM;
+  hints.ai_protocol = IPPROTO_TCP;
+  addrinfo* found = nullptr;
+  if (getaddrinfo(host.c_str(), port.c_str(), &hints, &found) != 0) return INVALID_SOCKET;
+
+  SOCKET result = INVALID_SOCKET;
+  for (addrinfo* entry = found; entry && result == INVALID_SOCKET; entry = entry->ai_next) {
+    SOCKET candidate = socket(entry->ai_family, entry->ai_socktype, entry->ai_protocol);
+    if (candidate == INVALID_SOCKET) continue;
+    u_long nonBlocking = 1;
+    ioctlsocket(candidate, FIONBIO, &nonBlocking);
+    // Small frames go out at once: a READ must not wait for the WRITE before it to be acked.
+    BOOL noDelay = TRUE;
+    setsockopt(candidate, IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char*>(&noDelay),
+               sizeof(noDelay));
+    bool connected = connect(candidate, entry->ai_addr, static_cast<int>(entry->ai_addrlen)) == 0;
+    if (!connected && WSAGetLastError() == WSAEWOULDBLOCK) {
+      fd_set writable, failed;
+      FD_ZERO(&writable);
+      FD_ZERO(&failed);
+      FD_SET(candidate, &writable);
+      FD_SET(candidate, &failed);
+      timeval timeout = Timeout(kConnectMilliseconds);
+      if (select(0, nullptr, &writable, &failed, &timeout) > 0 && FD_ISSET(candidate, &writable)) {
+        int error = 0;
+        int size = sizeof(error);
+        connected = getsockopt(candidate, SOL_SOCKET, SO_ERROR, reinterpret_cast<char*>(&error),
+                               &size) == 0 &&
+                    error == 0;
+      }
+    }
+    if (connected) {
+      result = candidate;
+    } else {
+      closesocket(candidate);
+    }
+  }
+  freeaddrinfo(found);
+  return result;
+}
+
+void TcpLinkTransport::Serve() {
+  {
+    std::lock_guard sendLock(m_sendMutex);
+    if (!SendLocked(HelloFrame())) return;
+  }
+  LinkFrameReader reader;
+  std::vector<uint8_t> buffer(16384);
+  bool firstLookDone = false;
+  while (!Stopping()) {
+    fd_set readable;
+    FD_ZERO(&readable);
+    FD_SET(m_socket, &readable);  // only this thread replaces or closes the socket
+    timeval timeout = Timeout(100);
+    const int ready = select(0, &readable, nullptr, nullptr, &timeout);
+    if (ready == SOCKET_ERROR) return;
+    if (ready > 0) {
+      const int received = recv(m_socket, reinterpret_cast<char*>(buffer.data()),
+                                static_cast<int>(buffer.size()), 0);
+      if (received == 0) return;  // the server closed
+      if (received < 0) {
+        if (WSAGetLastError() == WSAEWOULDBLOCK) continue;
+        return;
+      }
+      if (!reader.Feed(
+              std::span<const uint8_t>(buffer.data(), static_cast<std::size_t>(received)))) {
+        return;
+      }
+      while (auto frame = reader.Next()) {
+        if (!HandleFrame(*frame)) return;
+      }
+    }
+    const ULONGLONG now = GetTickCount64();
+    if (!m_deviceMatched && now - m_connectedAt > kHandshakeMilliseconds) return;
+    if (!firstLookDone && m_deviceMatched) {
+      bool allOpen;
+      {
+        std::lock_guard lock(m_mutex);
+        allOpen = m_open.size() >= m_watch.CollectionCount;
+      }
+      if (allOpen || now - m_matchedAt > kOpenWaitMilliseconds) {
+        SetEvent(m_firstLookEvent.get());
+        firstLookDone = true;
+      }
+    }
+  }
+}
+
+bool TcpLinkTransport::HandleFrame(const LinkFrame& frame) {
+  if (!m_deviceMatched) {
+    // The server's first frame answers HELLO; another device counts as no mouse at all.
+    const auto device = ParseDeviceFrame(frame);
+    if (!device || !m_watch.IsDevice(device->VendorId, device->ProductId)) return false;
+    m_deviceMatched = true;
+    m_matchedAt = GetTickCount64();
+    return true;
+  }
+  switch (frame.Type) {
+    case LinkFrameType::Device:
+      return ParseDeviceFrame(frame).has_value();  // repeated: nothing new
+    case LinkFrameType::Open: {
+      const auto open = ParseOpenFrame(frame);
+      if (!open) return false;
+      if (!m_watch.Watches(open->UsagePage, open->Usage)) return true;
+      const uint32_t id = DeviceIdOf(open->Collection);
+      std::lock_guard lock(m_mutex);
+      if (m_open.count(id)) return true;
+      if (m_open.empty()) {
+        // A fresh plug-in: answers the server owed to reads before the unplug are forgotten.
+        m_answersReceived = m_readsSent;
+      }
+      m_open[id] = {open->UsagePage, open->Usage};
+      m_sink.CollectionOpened(id, open->UsagePage, open->Usage);
+      return true;
+    }
+    case LinkFrameType::Close: {
+      const auto collection = ParseCloseFrame(frame);
+      if (!collection) return false;
+      const uint32_t id = DeviceIdOf(*collection);
+      std::lock_guard lock(m_mutex);
+      const auto found = m_open.find(id);
+      if (found == m_open.end()) return true;
+      const OpenCollection closed = found->second;
+      m_open.erase(found);
+      if (m_waitingFor != 0 && m_waitingDevice == id) {
+        m_waitingFor = 0;
+        m_answerReady = true;
+        m_answer.clear();
+        m_answerChanged.notify_all();
+      }
+      m_sink.CollectionClosed(id, closed.UsagePage, closed.Usage);
+      return true;
+    }
+    case LinkFrameType::Answer: {
+      std::lock_guard lock(m_mutex);
+      const uint64_t index = ++m_answersReceived;
+      if (m_waitingFor != 0 && index == m_waitingFor) {
+        m_waitingFor = 0;
+        m_answerReady = true;
+        m_answer = frame.Payload;
+        m_answerChanged.notify_all();
+      }
+      return true;
+    }
+    case LinkFrameType::Input: {
+      if (frame.Payload.size() < 2) return false;
+      const uint32_t id = DeviceIdOf(ReadU16(frame.Payload, 0));
+      const uint32_t length = static_cast<uint32_t>(frame.Payload.size() - 2);
+      {
+        std::lock_guard lock(m_mutex);
+        if (!m_open.count(id)) return true;
+      }
+      // An empty report has no report id: nothing to hand on.
+      if (length > 0) m_sink.InputReport(id, frame.Payload.data() + 2, length);
+      return true;
+    }
+    default:
+      return false;  // frames of the client's direction
+  }
+}
+
+void TcpLinkTransport::Drop(bool report) {
+  std::lock_guard sendLock(m_sendMutex);
+  if (m_socket != INVALID_SOCKET) {
+    closesocket(m_socket);
+    m_socket = INVALID_SOCKET;
+  }
+  std::lock_guard lock(m_mutex);
+  if (report) {
+    for (const auto& [id, collection] : m_open) {
+      m_sink.CollectionClosed(id, collection.UsagePage, collection.Usage);
+    }
+  }
+  m_open.clear();
+  m_readsSent = 0;
+  m_answersReceived = 0;
+  if (m_waitingFor != 0) {
+    m_waitingFor = 0;
+    m_answerReady = true;
+    m_answer.clear();
+    m_answerChanged.notify_all();
+  }
+}
+
+bool TcpLinkTransport::SendLocked(const std::vector<uint8_t>& bytes) {
+  if (m_socket == INVALID_SOCKET) return false;
+  std::size_t sent = 0;
+  while (sent < bytes.size()) {
+    const int result = send(m_socket, reinterpret_cast<const char*>(bytes.data() + sent),
+                            static_cast<int>(bytes.size() - sent), 0);
+    if (result > 0) {
+      sent += static_cast<std::size_t>(result);
+      continue;
+    }
+    if (result == SOCKET_ERROR && WSAGetLastError() == WSAEWOULDBLOCK) {
+      fd_set writable;
+      FD_ZERO(&writable);
+      FD_SET(m_socket, &writable);
+      timeval timeout = Timeout(kSendStallMilliseconds);
+      if (select(0, nullptr, &writable, nullptr, &timeout) > 0) continue;
+    }
+    // A server that takes nothing any more is as good as gone; the network thread sees the
+    // shut-down socket and closes the collections.
+    shutdown(m_socket, SD_BOTH);
+    return false;
+  }
+  return true;
+}
+
+bool TcpLinkTransport::Write(uint32_t deviceId, const uint8_t* report, uint32_t length) {
+  if (!report || length == 0 || length > kLinkMaxFrame - 3) return false;
+  std::lock_guard sendLock(m_sendMutex);
+  {
+    std::lock_guard lock(m_mutex);
+    if (!m_open.count(deviceId)) return false;
+  }
+  return SendLocked(
+      WriteFrame(static_cast<uint16_t>(deviceId), std::span<const uint8_t>(report, length)));
+}
+
+bool TcpLinkTransport::Read(uint32_t deviceId, uint8_t* buffer, uint32_t length) {
+  if (!buffer || length < 2 || length > 0xFFFF || length > kLinkMaxFrame - 5) {
+    if (buffer) ClearAnswer(buffer, length);
+    return false;
+  }
+  std::lock_guard readLock(m_readMutex);
+  {
+    std::lock_guard sendLock(m_sendMutex);
+    {
+      std::lock_guard lock(m_mutex);
+      if (!m_open.count(deviceId)) {
+        ClearAnswer(buffer, length);
+        return false;
+      }
+      m_waitingFor = ++m_readsSent;
+      m_waitingDevice = deviceId;
+      m_answerReady = false;
+      m_answer.clear();
+    }
+    // The whole buffer goes along as preset; the server needs at least bytes 0 and 1.
+    if (!SendLocked(ReadFrame(static_cast<uint16_t>(deviceId), static_cast<uint16_t>(length),
+                              std::span<const uint8_t>(buffer, length)))) {
+      std::lock_guard lock(m_mutex);
+      m_waitingFor = 0;
+      ClearAnswer(buffer, length);
+      return false;
+    }
+  }
+  std::unique_lock lock(m_mutex);
+  m_answerChanged.wait_for(lock, kReadTimeout, [this] { return m_answerReady; });
+  m_waitingFor = 0;  // a late answer to this read is dropped by its index
+  if (!m_answerReady || m_answer.empty()) {
+    ClearAnswer(buffer, length);
+    return false;
+  }
+  // The server answers with the asked length; anything else is copied as far as it goes.
+  const std::size_t copied = m_answer.size() < length ? m_answer.size() : length;
+  std::memcpy(buffer, m_answer.data(), copied);
+  for (std::size_t i = copied; i < length; ++i) buffer[i] = 0;
+  return true;
+}

@@ -1,0 +1,79 @@
+#pragma once
+// The TCP link to a virtual mouse (VIREO_VMOUSE=HOST:PORT); the library is the client. While
+// the server cannot be reached, or answers for another device, the mouse counts as absent and
+// the connection is tried again every second. A broken connection closes every collection.
+#include <windows.h>
+#include <winsock2.h>
+
+#include <condition_variable>
+#include <cstdint>
+#include <map>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "conduit/conduit_event_sink.h"
+#include "conduit/conduit_transport.h"
+#include "conduit/conduit_watch.h"
+#include "conduit/library_thread.h"
+#include "vmouse/link_frame.h"
+#include "win/unique_handle.h"
+
+class TcpLinkTransport : public ConduitTransport {
+ public:
+  TcpLinkTransport(std::string address, const ConduitWatch& watch, ConduitEventSink& sink);
+  ~TcpLinkTransport() override;
+
+  bool Start() override;
+  void Stop() override;
+  bool Write(uint32_t deviceId, const uint8_t* report, uint32_t length) override;
+  bool Read(uint32_t deviceId, uint8_t* buffer, uint32_t length) override;
+
+  // The device id handed out for a collection is its id. Collection 0 becomes 0x10000 (same
+  // low 16 bits), because the agent uses device id 0 for "no device".
+  static uint32_t DeviceIdOf(uint16_t collection) { return collection ? collection : 0x10000u; }
+
+ private:
+  struct OpenCollection {
+    uint16_t UsagePage = 0;
+    uint16_t Usage = 0;
+  };
+
+  void Run();
+  SOCKET Connect() const;
+  void Serve();
+  bool HandleFrame(const LinkFrame& frame);  // false: the stream is malformed
+  void Drop(bool report);
+  bool SendLocked(const std::vector<uint8_t>& bytes);  // m_sendMutex held
+  bool Stopping() const;
+
+  const std::string m_address;
+  const ConduitWatch m_watch;
+  ConduitEventSink& m_sink;
+  UniqueKernelHandle m_stopEvent;
+  UniqueKernelHandle m_firstLookEvent;  // set once the first attempt has an outcome
+  LibraryThread m_thread;
+
+  // Network thread only.
+  bool m_deviceMatched = false;
+  ULONGLONG m_connectedAt = 0;
+  ULONGLONG m_matchedAt = 0;
+
+  // Guards the socket for senders and for closing it. Taken before m_mutex.
+  std::mutex m_sendMutex;
+  SOCKET m_socket = INVALID_SOCKET;
+
+  // Guards the open collections and the read in progress. Answers belong to reads in the
+  // order the reads were sent, so a late answer to an abandoned read is recognised and dropped.
+  std::mutex m_mutex;
+  std::condition_variable m_answerChanged;
+  std::map<uint32_t, OpenCollection> m_open;
+  uint64_t m_readsSent = 0;
+  uint64_t m_answersReceived = 0;
+  uint64_t m_waitingFor = 0;  // index of the read in progress, 0 when none
+  uint32_t m_waitingDevice = 0;
+  bool m_answerReady = false;
+  std::vector<uint8_t> m_answer;
+
+  std::mutex m_readMutex;  // one read at a time
+};
