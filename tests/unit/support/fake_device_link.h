@@ -1,0 +1,94 @@
+#pragma once
+// Test doubles of the agent's device ports. FakeDeviceLink records every report and answers
+// reads from a script; a read that does not follow a read command of the same report kind, or
+// one that nothing was scripted for, fails the test (unless zero answers are allowed).
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <deque>
+#include <span>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "agent/configurator_poster.h"
+#include "agent/debug_log.h"
+#include "agent/device_link.h"
+#include "agent/sleeper.h"
+
+struct SentReport {
+  std::uint32_t DeviceId;
+  std::vector<std::uint8_t> Bytes;
+
+  std::uint8_t Command() const { return Bytes.size() > 1 ? Bytes[1] : 0; }
+  std::uint16_t Address() const {
+    return Bytes.size() > 3 ? static_cast<std::uint16_t>(Bytes[2] | Bytes[3] << 8) : 0;
+  }
+  std::vector<std::uint8_t> Data(std::size_t count) const {
+    return std::vector<std::uint8_t>(Bytes.begin() + 8, Bytes.begin() + 8 + count);
+  }
+};
+
+class FakeDeviceLink : public DeviceLink {
+ public:
+  void WriteReport(std::uint32_t deviceId, std::span<const std::uint8_t> report) override {
+    Sent.push_back({deviceId, std::vector<std::uint8_t>(report.begin(), report.end())});
+  }
+
+  void ReadReport(std::uint32_t deviceId, std::span<std::uint8_t> buffer) override {
+    ++Reads;
+    if (Sent.empty() || Sent.back().Command() != 0xF2 || Sent.back().Bytes[0] != buffer[0] ||
+        Sent.back().Bytes.size() != buffer.size() || buffer[1] != 0xF2 ||
+        Sent.back().DeviceId != deviceId) {
+      ADD_FAILURE() << "read without a matching read command";
+      return;
+    }
+    if (m_answers.empty()) {
+      if (!ZeroAnswers) ADD_FAILURE() << "unscripted read of " << std::hex << Sent.back().Address();
+      return;
+    }
+    const std::vector<std::uint8_t> data = std::move(m_answers.front());
+    m_answers.pop_front();
+    std::copy_n(data.begin(), std::min(data.size(), buffer.size() - 8), buffer.begin() + 8);
+  }
+
+  // The data bytes (from report byte 8 on) of the next answer; fewer bytes leave zeros.
+  void Answer(std::vector<std::uint8_t> data) { m_answers.push_back(std::move(data)); }
+  bool AllAnswersUsed() const { return m_answers.empty(); }
+
+  std::vector<SentReport> Sent;
+  int Reads = 0;
+  bool ZeroAnswers = false;  // a read without a script gets nothing (the buffer stays zero)
+
+ private:
+  std::deque<std::vector<std::uint8_t>> m_answers;
+};
+
+class RecordingSleeper : public Sleeper {
+ public:
+  void Sleep(unsigned milliseconds) override { Pauses.push_back(milliseconds); }
+  std::vector<unsigned> Pauses;
+};
+
+class RecordingLog : public DebugLog {
+ public:
+  void Write(std::string_view text) override { Lines.emplace_back(text); }
+  std::vector<std::string> Lines;
+};
+
+struct PostedMessage {
+  unsigned Message;
+  std::uintptr_t WParam;
+  std::intptr_t LParam;
+  friend bool operator==(const PostedMessage&, const PostedMessage&) = default;
+};
+
+class RecordingPoster : public ConfiguratorPoster {
+ public:
+  void PostToConfigurator(unsigned message, std::uintptr_t wParam, std::intptr_t lParam) override {
+    Posted.push_back({message, wParam, lParam});
+  }
+  std::vector<PostedMessage> Posted;
+};
