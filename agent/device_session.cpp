@@ -1,0 +1,171 @@
+#include "agent/device_session.h"
+
+#include <cstdio>
+#include <optional>
+
+#include "agent/agent_messages.h"
+#include "agent/beacon_starter.h"
+#include "agent/configurator_poster.h"
+#include "agent/debug_log.h"
+#include "agent/pointer_speed.h"
+#include "agent/pointer_speed_source.h"
+#include "agent/progress_sink.h"
+#include "agent/sleeper.h"
+#include "settings/folders.h"
+#include "settings/ini_file.h"
+#include "settings/profile_files.h"
+
+namespace {
+
+constexpr std::uint32_t kCollectionClosed = 0;
+constexpr std::uint32_t kCollectionOpened = 1;
+
+template <typename... Args>
+std::string Format(const char* format, Args... args) {
+  char line[128];
+  std::snprintf(line, sizeof line, format, args...);
+  return line;
+}
+
+}  // namespace
+
+DeviceSession::DeviceSession(ProfileSet& profiles, std::u16string dataFolder,
+                             const DeviceSessionPorts& ports)
+    : m_profiles(profiles),
+      m_dataFolder(std::move(dataFolder)),
+      m_ports(ports),
+      m_library(m_dataFolder),
+      m_protocol(ports.Link, m_registry, ports.Pause, m_library) {}
+
+void DeviceSession::SendAll2Mouse() {
+  ProgressSink& progress = m_ports.Progress;
+  progress.Open();
+  m_protocol.BeginTransfer();
+  m_protocol.WriteClearBlock();
+  m_protocol.WriteLighting(m_profiles);
+  progress.SetPercent(5);
+  m_protocol.WritePollingRates(m_profiles, false);
+  progress.SetPercent(10);
+  m_protocol.WriteWheelLines(m_profiles);
+  progress.SetPercent(15);
+  m_protocol.WriteStageIndices(m_profiles);
+  progress.SetPercent(20);
+  for (int stage = 0; stage < kDpiStagesInCycle; ++stage) m_protocol.WriteStage(m_profiles, stage);
+  progress.SetPercent(25);
+  m_protocol.Apply(kApplyStageIndices);
+  m_protocol.WriteActiveProfile(m_profiles);
+  progress.SetPercent(30);
+  for (int p = 0; p < kProfileCount; ++p) {
+    progress.SetPercent(30 + 10 * p);
+    for (int b = 0; b < kButtonCount; ++b) m_protocol.WriteButton(m_profiles, p, b);
+  }
+  m_protocol.Apply(kApplyLighting);
+  m_protocol.Apply(kApplyActiveProfile);
+  m_protocol.Apply(kApplyResolution);
+  m_protocol.Apply(kApplyPollingRate);
+  m_protocol.EndTransfer();
+  m_ports.Log.Write("SendAll2Mouse\n");
+  progress.SetPercent(100);
+  m_ports.Pause.Sleep(kFinalPauseMs);
+  progress.Close();
+}
+
+void DeviceSession::QueryAllFrMouse() {
+  m_ports.Log.Write("QueryAllFrMouse\n");
+  SyncWindowsPointerSpeed(false);
+  m_protocol.BeginTransfer();
+  m_protocol.ReadActiveProfile(m_profiles);
+  m_protocol.ReadLighting(m_profiles);
+  m_protocol.ReadPollingRates(m_profiles);
+  m_protocol.ReadStages(m_profiles);
+  m_protocol.ReadMacroAreas();
+  for (int p = 0; p < kProfileCount; ++p) {
+    for (int b = 0; b < kButtonCount; ++b) m_protocol.ReadButton(m_profiles, p, b);
+  }
+  m_protocol.EndTransfer();
+  SaveProfileFiles(m_profiles, m_dataFolder);
+  m_ports.Configurator.PostToConfigurator(configurator_msg::kAgentNews,
+                                          configurator_msg::kNewsProfilesRewritten, 0);
+}
+
+void DeviceSession::SyncWindowsPointerSpeed(bool updateFiles) {
+  const std::optional<std::u16string> text = m_ports.PointerSpeed.ReadPointerSpeedText();
+  // Without a usable value the profiles keep theirs: writing 0 would reset every profile's
+  // speed at the next load.
+  const std::optional<std::int32_t> speed = text ? PointerSpeedOf(*text) : std::nullopt;
+  if (!speed) return;
+  const std::int32_t current = m_profiles.CurrentProfile;
+  if (current >= 0 && current < kProfileCount) {
+    m_profiles.Profiles[current].MouseSensitivity = *speed;
+  }
+  if (!updateFiles) return;
+  SaveMouseSensitivityKeys(m_dataFolder, *speed);
+  m_ports.Configurator.PostToConfigurator(configurator_msg::kAgentNews,
+                                          configurator_msg::kNewsPointerSpeed, *speed);
+}
+
+void DeviceSession::WritePollingRateChange() {
+  if (!m_deviceLinkOpen) return;
+  m_protocol.WritePollingRates(m_profiles, true);
+}
+
+void DeviceSession::WriteProfileSelection() {
+  if (m_deviceLinkOpen) m_protocol.WriteActiveProfile(m_profiles);
+  m_protocol.Apply(kApplyLighting);
+  m_protocol.Apply(kApplyResolution);
+  m_protocol.Apply(kApplyPollingRate);
+}
+
+void DeviceSession::WriteLightingChange() {
+  if (!m_deviceLinkOpen) return;
+  m_protocol.WriteLighting(m_profiles);
+  m_protocol.Apply(kApplyLighting);
+}
+
+void DeviceSession::WriteButtonChange(const ButtonRequest& request) {
+  if (!m_deviceLinkOpen) return;
+  m_protocol.WriteButton(m_profiles, request.profile, request.button);
+}
+
+void DeviceSession::WriteMacroChange(const MacroAreaRequest& request) {
+  if (!m_deviceLinkOpen) return;
+  m_protocol.BeginTransfer();
+  m_protocol.WriteMacroArea(request.slot, request.clear);
+  m_protocol.EndTransfer();
+}
+
+void DeviceSession::OnCollectionNotification(const _DEVICE_STATE& record) {
+  const unsigned id = record.DeviceId & 0xFFFF;
+  if (record.EventKind == kCollectionOpened) {
+    m_ports.Log.Write(Format("MONITOROPEN:dwDeviceID=%x\n", id));
+    m_registry.Add(record);
+    // A mouse shows two collections: the second completes it.
+    const std::size_t count = m_registry.DeviceList().size();
+    if (count != 0 && count % 2 == 0) {
+      m_deviceLinkOpen = 1;
+      QueryAllFrMouse();
+      m_ports.Beacon.StartBeacon();
+    }
+  } else if (record.EventKind == kCollectionClosed) {
+    m_ports.Log.Write(Format("MONITORCLOSE:dwDeviceID=%x\n", id));
+  }
+}
+
+void DeviceSession::OnMouseData(unsigned code) {
+  m_ports.Log.Write(Format("\t\tOnMouseData ReadData:%X\n", code));
+  if (code == kMouseDataArrived) {
+    m_ports.Pause.Sleep(kArrivalPauseMs);
+    m_ports.Beacon.StartBeacon();
+    RecordDeviceState(1);
+    m_ports.Log.Write("arrive new device");
+  } else if (code == kMouseDataRemoved) {
+    m_ports.Configurator.PostToConfigurator(configurator_msg::kDeviceRemoved, 0, 0);
+    RecordDeviceState(0);
+    m_ports.Log.Write("remove usb mouse");
+  }
+}
+
+void DeviceSession::RecordDeviceState(int state) {
+  IniFile(MacroLibraryPath(m_dataFolder))
+      .SetInt(agent_names::kSettingSection, agent_names::kDeviceKey, state);
+}
