@@ -166,6 +166,7 @@ void TcpLinkTransport::Serve() {
       while (auto frame = reader.Next()) {
         if (!HandleFrame(*frame)) return;
       }
+      if (reader.Failed()) return;  // bad length or unknown type
     }
     const ULONGLONG now = GetTickCount64();
     if (!m_deviceMatched && now - m_connectedAt > kHandshakeMilliseconds) return;
