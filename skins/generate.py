@@ -9,10 +9,12 @@ controls fill their rectangle with black before drawing a face.
 
 import math
 import os
+import sys
 
-from PIL import Image, ImageChops, ImageDraw, ImageFont
+from PIL import Image, ImageChops, ImageDraw, ImageFilter, ImageFont
 
-import texts
+sys.dont_write_bytecode = True
+import texts  # noqa: E402
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 OUT = os.path.join(HERE, "images", "0409")
@@ -267,20 +269,26 @@ def buttons():
         save_png(push_button(w, h, 4, "hover"), "buttons", f"{stem}-3.png", SURFACE)
     save_png(push_button(147, 20, 4, "disabled"), "buttons", "RedButton-1.png", SURFACE)
 
-    # Tabs: -1 normal, -2 hover, -3 selected; they stand on the card's top edge.
+    # Tabs: -1 normal, -2 hover, -3 selected; they stand on the card's top edge, and the selected
+    # one takes the card's surface with an accent bar on top.
     for i, state in enumerate(["normal", "hover", "selected"], start=1):
         w, h = 162, 20
         c = Canvas(w, h)
         box = (0, 0, w, h + 6)  # rounded at the top only: the bottom runs off the picture
         if state == "selected":
-            c.fill(c.rrect_mask(box, 5), c.gradient((0, 0, w, h), [(0, (40, 58, 74)), (1, SURFACE)]))
-            c.fill(c.ring_mask(box, 5), ACCENT, 0.85)
-            c.rect((0, h - 2, w, h), ACCENT)
+            c.fill(c.rrect_mask(box, 5), c.gradient((0, 0, w, h), [(0, (38, 50, 62)), (1, SURFACE)]))
+            c.fill(c.ring_mask(box, 5), LINE_HI)
+            top_bar, d = c.mask()
+            d.rectangle([0, 0, w * SS - 1, 2 * SS - 1], fill=255)
+            c.fill(ImageChops.multiply(top_bar, c.rrect_mask(box, 5)), ACCENT_HI)
+            c.rect((1, 2, w - 1, 9), c.gradient((0, 2, w, 9), [(0, rgba(ACCENT, 90)),
+                                                               (1, rgba(ACCENT, 0))]))
         else:
-            top = (36, 40, 46) if state == "normal" else (44, 50, 58)
-            c.fill(c.rrect_mask(box, 5), c.gradient((0, 0, w, h), [(0, top), (1, (29, 32, 37))]))
-            c.fill(c.ring_mask(box, 5), LINE_HI if state == "hover" else LINE, 0.9)
-            c.hline(0, w, h - 1, LINE_HI if state == "hover" else LINE)
+            top = (31, 34, 40) if state == "normal" else (40, 45, 52)
+            c.fill(c.rrect_mask(box, 5), c.gradient((0, 0, w, h), [(0, top), (1, (25, 28, 32))]))
+            c.fill(c.ring_mask(box, 5), LINE_HI if state == "hover" else LINE, 0.8)
+            if state == "hover":
+                c.hline(5, w - 5, 0, ACCENT, 0.8)
         save_png(c.result(), "buttons", f"tabbutton-{i}.png", WINDOW)
 
     # Profile buttons: -1 normal, -2 hover, -3 selected.
@@ -354,8 +362,8 @@ def controls():
             c.fill(c.rrect_mask(box, 3), c.gradient(box, [(0, ACCENT), (1, ACCENT_LO)]))
             c.fill(c.ring_mask(box, 3), ACCENT_HI, 0.9)
         else:
-            c.fill(c.rrect_mask(box, 3), c.gradient(box, [(0, (22, 24, 28)), (1, (34, 38, 44))]))
-            c.fill(c.ring_mask(box, 3), LINE_HI, 0.9)
+            c.fill(c.rrect_mask(box, 3), c.gradient(box, [(0, (50, 55, 63)), (1, (38, 42, 49))]))
+            c.fill(c.ring_mask(box, 3), LINE_HI)
         save_png(c.result(), "controls", name, SURFACE)
 
     # Horizontal slider thumb (page 1): 11 x 18 over the groove of the track.
@@ -541,19 +549,19 @@ def draw_main_background():
     # Header: a faint light from the upper left over the graphite frame.
     c.fill(c.rrect_mask(whole, 12), c.gradient(whole, [(0, (26, 29, 34)), (0.3, WINDOW),
                                                        (1, (16, 18, 21))]))
-    glow = Canvas(W, H)
-    glow.fill(glow.ellipse_mask((-160, -200, 520, 260)), rgba(ACCENT, 34))
-    c.im.alpha_composite(glow.im.resize(c.im.size))
-    # Diagonal hatching on the right of the header, fading out.
-    hatch, d = c.mask()
-    for k in range(-20, 40):
-        x = 420 + k * 12
-        d.line([(x * SS, 150 * SS), ((x + 150) * SS, 0)], fill=255, width=SS)
-    fade = c.gradient((380, 0, W, H), [(0, (0, 0, 0, 0)), (0.45, (0, 0, 0, 255)),
-                                        (1, (0, 0, 0, 0))], vertical=False)
-    band = c.gradient((0, 0, W, 150), [(0, (0, 0, 0, 255)), (1, (0, 0, 0, 0))])
-    hatch = ImageChops.multiply(hatch, ImageChops.multiply(fade.getchannel("A"), band.getchannel("A")))
-    c.fill(hatch, (255, 255, 255), 0.035)
+    # A soft accent light behind the brand, blurred at output size and scaled up.
+    glow = Image.new("L", (W, H), 0)
+    ImageDraw.Draw(glow).ellipse([-40, -80, 330, 130], fill=255)
+    glow = glow.filter(ImageFilter.GaussianBlur(60)).resize(c.im.size, Image.BILINEAR)
+    c.fill(glow, ACCENT, 0.16)
+    # Thin speed lines on the right of the header, fading out at both ends.
+    for k, (x, y, length, alpha) in enumerate(((470, 96, 220, 0.35), (520, 108, 170, 0.22),
+                                               (560, 120, 120, 0.14))):
+        streak = c.gradient((x, 0, x + length, 1), [(0, rgba(ACCENT, 0)), (0.7, rgba(ACCENT)),
+                                                    (1, rgba(ACCENT, 0))], vertical=False)
+        m, d = c.mask()
+        d.rectangle([x * SS, y * SS, (x + length) * SS - 1, y * SS + SS - 1], fill=255)
+        c.fill(m, streak, alpha)
 
     # Brand mark and name (decorative).
     mark = [(44, 58), (56, 58), (66, 86), (76, 58), (88, 58), (72, 100), (60, 100)]
@@ -627,11 +635,11 @@ def lighting_panel():
     c = Canvas(w, h)
     ox, oy = 100, 201
     # Colour card on the left, option card on the right, between the two rows of mode buttons.
-    for box in ((4, 50, 384, 271), (396, 50, 604, 271)):
-        c.fill(c.rrect_mask(box, 8), (22, 24, 29))
+    for box in ((4, 48, 384, 277), (396, 48, 604, 277)):
+        c.fill(c.rrect_mask(box, 8), SURFACE)
         c.fill(c.ring_mask(box, 8), LINE)
-    c.hline(8, 380, 86, LINE, 0.6)
-    c.hline(400, 600, 86, LINE, 0.6)
+    c.hline(12, 376, 82, LINE, 0.7)
+    c.hline(404, 596, 82, LINE, 0.7)
     del ox, oy
     save_png(c.result(), "background", "light.png")
 
