@@ -3,6 +3,9 @@
 #include <shellapi.h>
 
 #include "agent/agent_requests.h"
+#include "agent/input_report_handler.h"
+#include "agent/win32/logging_action_executor.h"
+#include "conduit/conduit.h"
 #include "settings/file_io.h"
 #include "settings/folders.h"
 #include "settings/ini_document.h"
@@ -21,6 +24,26 @@ HWND FindByTitle(const char16_t* title) {
   return FindWindowW(nullptr, W(title));
 }
 
+// The device and collections Conduit.dll watches: the Vireo's consumer and vendor collections.
+constexpr ConduitOpenParams kConduitOpenParams = {0x04D9, 0xFC5D, 2, 1, 0x000C, 1, 0xFFA0};
+
+// What the input callback works with. It may run on a thread of the library, so it touches no
+// window member: it only logs, posts and hands functions to the executor, none of which keeps
+// state. Built on first use, which is on the window thread before the callback is registered.
+InputReportHandler& ProcessInputHandler() {
+  static DebuggerLog log;
+  static ConfiguratorWindowPoster poster;
+  static LoggingActionExecutor executor(log);
+  static InputReportHandler handler(log, poster, executor);
+  return handler;
+}
+
+void __stdcall OnConduitInput(uint32_t deviceId, const uint8_t* report, uint32_t length) {
+  const std::span<const uint8_t> bytes =
+      report ? std::span<const uint8_t>(report, length) : std::span<const uint8_t>();
+  ProcessInputHandler().OnInputReport(deviceId, bytes, reinterpret_cast<std::uintptr_t>(report));
+}
+
 }  // namespace
 
 CTarnhidDlg::CTarnhidDlg() = default;
@@ -31,9 +54,13 @@ bool CTarnhidDlg::CreateAgentWindow() {
 }
 
 LRESULT CTarnhidDlg::OnCreate(const CREATESTRUCTW&) {
-  m_deviceLinkOpen = 0;
   InitProcessFolders();
   const std::u16string& data = DataFolder();
+  // The link starts closed (m_deviceLinkOpen 0) and only this thread ever uses it.
+  m_session =
+      std::make_unique<DeviceSession>(m_profileSet, data,
+                                      DeviceSessionPorts{m_deviceLink, m_sleeper, m_progress, m_log,
+                                                         m_configuratorPoster, *this, *this});
 
   // First run: neither the first profile file nor the data folder exists yet.
   if (!FileExists(ProfileFilePath(data, 1)) && !FolderExists(data)) {
@@ -46,11 +73,12 @@ LRESULT CTarnhidDlg::OnCreate(const CREATESTRUCTW&) {
   // Never shown in the task bar.
   SetWindowLongPtrW(Hwnd(), GWL_EXSTYLE, WS_EX_TOOLWINDOW);
 
-  // The device link is not opened by this build: record that the library did not accept us.
-  RecordDeviceState(m_deviceLinkOpen);
+  m_session->SetDeviceLinkOpen(OpenDeviceLink() ? 1 : 0);
+  RecordDeviceState(m_session->DeviceLinkOpen());
   SetWindowTextW(Hwnd(), W(agent_names::kAgentWindowTitle));
   m_skinsIniPath = SkinsIniPath(ProgramFolder());
 
+  m_session->SyncWindowsPointerSpeed(true);
   SetTimer(agent_msg::kFirstRunTimer, agent_msg::kFirstRunDelayMs);
   return 0;
 }
@@ -62,8 +90,31 @@ void CTarnhidDlg::ReloadProfiles() {
   m_profileSet = m_scratchSet;
 }
 
+bool CTarnhidDlg::OpenDeviceLink() {
+  ProcessInputHandler();
+  ConduitConfigure(&kConduitOpenParams);
+  ConduitSetInputCallback(&OnConduitInput);
+  return ConduitRegisterWindow(Hwnd(), agent_msg::kDeviceNotify) != FALSE;
+}
+
 void CTarnhidDlg::RecordDeviceState(int state) {
   IniFile(m_macroLibraryPath).SetInt(agent_names::kSettingSection, agent_names::kDeviceKey, state);
+}
+
+void CTarnhidDlg::StartBeacon() {
+  // The program folder without its trailing backslash, then "\beacon.exe".
+  std::wstring folder = ToWide(ProgramFolder());
+  if (!folder.empty() && folder.back() == L'\\') folder.pop_back();
+  const std::wstring program = folder + L"\\beacon.exe";
+  // Without the program the shell would only complain to the user.
+  if (GetFileAttributesW(program.c_str()) == INVALID_FILE_ATTRIBUTES) return;
+  ShellExecuteW(nullptr, L"open", program.c_str(), nullptr, nullptr, SW_SHOW);
+}
+
+std::optional<std::u16string> CTarnhidDlg::ReadPointerSpeedText() {
+  wchar_t text[260 / sizeof(wchar_t)] = {};
+  if (!m_mouseSettingsKey.ReadString(L"MouseSensitivity", text, sizeof text)) return std::nullopt;
+  return std::u16string(reinterpret_cast<const char16_t*>(text));
 }
 
 void CTarnhidDlg::OnFirstRunTimer() {
@@ -115,29 +166,37 @@ void CTarnhidDlg::OnDestroy() {
   m_mouseSettingsKey.Close();
 }
 
+// The pointer settings of 0x4DE and 0x4E2 are applied by the pointer-settings code once it
+// exists; the transfers below do not depend on them.
 LRESULT CTarnhidDlg::OnApplyAll(WPARAM, LPARAM) {
   ReloadProfiles();
+  m_session->SendAll2Mouse();
   return 0;
 }
 
 LRESULT CTarnhidDlg::OnPollingRate(WPARAM, LPARAM) {
   ReloadProfiles();
+  m_session->WritePollingRateChange();
   return 0;
 }
 
 LRESULT CTarnhidDlg::OnProfileSelected(WPARAM, LPARAM) {
   ReloadProfiles();
+  m_session->WriteProfileSelection();
   return 0;
 }
 
 LRESULT CTarnhidDlg::OnLightingChanged(WPARAM, LPARAM) {
   ReloadProfiles();
+  m_session->WriteLightingChange();
   return 0;
 }
 
-// A macro was saved or removed. No reload: only the macro's own area concerns the mouse, and
-// there is no device link to write it to yet.
-LRESULT CTarnhidDlg::OnMacroChanged(WPARAM, LPARAM) {
+// A macro was saved or removed. No reload: only the macro's own area concerns the mouse.
+LRESULT CTarnhidDlg::OnMacroChanged(WPARAM slot, LPARAM clear) {
+  if (const auto request = ParseMacroAreaRequest(slot, clear)) {
+    m_session->WriteMacroChange(*request);
+  }
   return 0;
 }
 
@@ -145,11 +204,18 @@ LRESULT CTarnhidDlg::OnButtonMacro(WPARAM profile, LPARAM button) {
   const auto request = ParseButtonRequest(profile, button);
   if (!request) return 0;
   ReloadProfiles();
+  m_session->WriteButtonChange(*request);
   return 0;
 }
 
-// The mouse library's open/close notification; default processing follows.
-LRESULT CTarnhidDlg::OnDeviceNotify(WPARAM, LPARAM) {
+// The mouse library's open/close notification; default processing follows. The record behind
+// lParam is only valid, and only ours to read, when the library sent it from this thread.
+LRESULT CTarnhidDlg::OnDeviceNotify(WPARAM kind, LPARAM record) {
+  if (InSendMessageEx(nullptr) != ISMEX_NOSEND) return 0;
+  if (kind != 1 || record == 0) return 0;
+  const auto* notification = reinterpret_cast<const ConduitNotification*>(record);
+  m_session->OnCollectionNotification({notification->EventKind, notification->DeviceId,
+                                       notification->Reserved, notification->UsagePage});
   return 0;
 }
 
@@ -157,6 +223,7 @@ LRESULT CTarnhidDlg::OnTrayCallback(WPARAM, LPARAM) {
   return 0;
 }
 
-LRESULT CTarnhidDlg::OnMouseData(WPARAM, LPARAM) {
+LRESULT CTarnhidDlg::OnMouseData(WPARAM code, LPARAM) {
+  m_session->OnMouseData(static_cast<unsigned>(code));
   return 0;
 }

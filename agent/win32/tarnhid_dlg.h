@@ -1,16 +1,27 @@
 #pragma once
 // The agent's hidden top-level window "Vireo_GamingMouse_HID": the address the configurator
 // sends its notifications to. It keeps the profile set that goes to the mouse and reloads it
-// from the profile files before every transfer the configurator asks for.
+// from the profile files before every transfer the configurator asks for. It owns the device
+// link: every transfer to the mouse runs on this window's thread.
 
+#include <memory>
+#include <optional>
 #include <string>
 
 #include "agent/agent_messages.h"
+#include "agent/beacon_starter.h"
+#include "agent/device_session.h"
+#include "agent/null_progress_sink.h"
+#include "agent/pointer_speed_source.h"
+#include "agent/win32/conduit_device_link.h"
+#include "agent/win32/configurator_window_poster.h"
+#include "agent/win32/debugger_log.h"
 #include "agent/win32/registry_key.h"
+#include "agent/win32/thread_sleeper.h"
 #include "settings/profile_set.h"
 #include "win/window.h"
 
-class CTarnhidDlg : public Window {
+class CTarnhidDlg : public Window, private BeaconStarter, private PointerSpeedSource {
  public:
   CTarnhidDlg();
   ~CTarnhidDlg() override;
@@ -19,6 +30,7 @@ class CTarnhidDlg : public Window {
   bool CreateAgentWindow();
 
   const ProfileSet& Profiles() const { return m_profileSet; }
+  int DeviceLinkOpen() const { return m_session ? m_session->DeviceLinkOpen() : 0; }
 
   // Reset, load the five profile files, validate: missing files leave defaults.
   void ReloadProfiles();
@@ -65,15 +77,30 @@ class CTarnhidDlg : public Window {
   LRESULT OnMouseData(WPARAM, LPARAM);
   LRESULT OnIgnored(WPARAM, LPARAM) { return 0; }
 
+  // Configures Conduit.dll, gives it the input callback and registers this window for its
+  // collection notifications. Returns whether the library accepted the window.
+  bool OpenDeviceLink();
   // Writes the outcome of opening the device link as "Device" in the macro library index.
   void RecordDeviceState(int state);
+  // Starts "<program folder>\beacon.exe"; a missing program is left alone.
+  void StartBeacon() override;
+  // "MouseSensitivity" of the mouse settings key, at most 260 bytes.
+  std::optional<std::u16string> ReadPointerSpeedText() override;
   // Starts "<program folder>\tuner.exe" the way the shell would on a double-click.
   void StartConfigurator();
 
   ProfileSet m_profileSet{};
   ProfileSet m_scratchSet{};
-  int m_deviceLinkOpen = 0;
   std::u16string m_macroLibraryPath;
   std::u16string m_skinsIniPath;
   RegistryKey m_mouseSettingsKey;
+
+  // The device link's ports and session; the session holds m_deviceLinkOpen, the opened
+  // collections and the device the reports go to. Created once the data folder is known.
+  ConduitDeviceLink m_deviceLink;
+  ThreadSleeper m_sleeper;
+  NullProgressSink m_progress;
+  DebuggerLog m_log;
+  ConfiguratorWindowPoster m_configuratorPoster;
+  std::unique_ptr<DeviceSession> m_session;
 };

@@ -1,0 +1,10 @@
+#pragma once
+// The device link through Conduit.dll's report functions (ordinals 5 and 6).
+
+#include "agent/device_link.h"
+
+class ConduitDeviceLink final : public DeviceLink {
+ public:
+  void WriteReport(std::uint32_t deviceId, std::span<const std::uint8_t> report) override;
+  void ReadReport(std::uint32_t deviceId, std::span<std::uint8_t> buffer) override;
+};
