@@ -53,7 +53,7 @@ void VirtualMouse::SetLogListener(std::function<void(const std::string&)> listen
   m_logListener = std::move(listener);
 }
 
-void VirtualMouse::AddLog(std::string line) {
+void VirtualMouse::AddLogLine(std::string line) {
   ++m_logTotal;
   if (m_logListener) m_logListener(line);
   m_log.push_back(std::move(line));

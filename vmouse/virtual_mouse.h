@@ -12,6 +12,7 @@
 #include <functional>
 #include <span>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "vmouse/mouse_memory_map.h"
@@ -100,6 +101,8 @@ class VirtualMouse {
   std::size_t LogTotal() const { return m_logTotal; }  // lines ever written
   void ClearLog() { m_log.clear(); }
   void SetLogListener(std::function<void(const std::string&)> listener);
+  // Lines of the link around the mouse (client connected, attached ...).
+  void AddLogLine(std::string line);
 
   // The mouse powers up (plug-in): the pending read and transfer are gone, and the active
   // profile and its settings are taken from memory.
@@ -113,7 +116,7 @@ class VirtualMouse {
   MouseActionResult SwitchPollingRate(int code);
 
  private:
-  void AddLog(std::string line);
+  void AddLog(std::string line) { AddLogLine(std::move(line)); }
   void HandleCommand(std::span<const uint8_t> report, const std::string& prefix);
   void Apply(uint8_t mask);
   void TakeProfile(int profile);

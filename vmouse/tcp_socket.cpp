@@ -1,0 +1,203 @@
+#include "vmouse/tcp_socket.h"
+
+#include <algorithm>
+#include <thread>
+#include <utility>
+#include <vector>
+
+#ifdef _WIN32
+#include <winsock2.h>
+#include <ws2tcpip.h>
+#else
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <sys/time.h>
+#include <unistd.h>
+#endif
+
+namespace {
+
+#ifdef _WIN32
+using NativeSocket = SOCKET;
+using PollEntry = WSAPOLLFD;
+constexpr int kSendFlags = 0;
+constexpr int kShutdownBoth = SD_BOTH;
+
+// Winsock is started once per process and left running until it ends.
+void StartNetworking() {
+  static const bool started = [] {
+    WSADATA data;
+    return WSAStartup(MAKEWORD(2, 2), &data) == 0;
+  }();
+  (void)started;
+}
+void CloseNative(NativeSocket s) {
+  closesocket(s);
+}
+int PollNative(PollEntry* entries, std::size_t count, int timeoutMs) {
+  return WSAPoll(entries, static_cast<ULONG>(count), timeoutMs);
+}
+void SetSendTimeout(NativeSocket s, int ms) {
+  const DWORD value = static_cast<DWORD>(ms);
+  setsockopt(s, SOL_SOCKET, SO_SNDTIMEO, reinterpret_cast<const char*>(&value), sizeof value);
+}
+#else
+using NativeSocket = int;
+using PollEntry = pollfd;
+constexpr int kSendFlags = MSG_NOSIGNAL;  // a closed peer is an error, not a signal
+constexpr int kShutdownBoth = SHUT_RDWR;
+
+void StartNetworking() {}
+void CloseNative(NativeSocket s) {
+  close(s);
+}
+int PollNative(PollEntry* entries, std::size_t count, int timeoutMs) {
+  return poll(entries, static_cast<nfds_t>(count), timeoutMs);
+}
+void SetSendTimeout(NativeSocket s, int ms) {
+  timeval value{ms / 1000, (ms % 1000) * 1000};
+  setsockopt(s, SOL_SOCKET, SO_SNDTIMEO, &value, sizeof value);
+}
+#endif
+
+NativeSocket Native(std::intptr_t handle) {
+  return static_cast<NativeSocket>(handle);
+}
+
+sockaddr_in LoopbackAddress(uint16_t port) {
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_port = htons(port);
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  return address;
+}
+
+// Small request/answer frames: no waiting for more data to fill a segment. A peer that stops
+// reading must not stall the sender for ever.
+void TuneConnection(NativeSocket s) {
+  int on = 1;
+  setsockopt(s, IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char*>(&on), sizeof on);
+  SetSendTimeout(s, 5000);
+}
+
+}  // namespace
+
+TcpSocket::~TcpSocket() {
+  Close();
+}
+
+TcpSocket::TcpSocket(TcpSocket&& other) noexcept
+    : m_handle(std::exchange(other.m_handle, kInvalid)) {}
+
+TcpSocket& TcpSocket::operator=(TcpSocket&& other) noexcept {
+  if (this != &other) {
+    Close();
+    m_handle = std::exchange(other.m_handle, kInvalid);
+  }
+  return *this;
+}
+
+TcpSocket TcpSocket::ListenLoopback(uint16_t port) {
+  StartNetworking();
+  const NativeSocket s = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+  TcpSocket result(static_cast<std::intptr_t>(s));
+  if (!result.Valid()) return {};
+#ifndef _WIN32
+  // A restarted mouse can take its port again at once. (On Windows this option would let two
+  // servers share a port, so it stays off there.)
+  int on = 1;
+  setsockopt(s, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
+#endif
+  const sockaddr_in address = LoopbackAddress(port);
+  if (bind(s, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) return {};
+  if (listen(s, 4) != 0) return {};
+  return result;
+}
+
+TcpSocket TcpSocket::ConnectLoopback(uint16_t port) {
+  StartNetworking();
+  const NativeSocket s = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+  TcpSocket result(static_cast<std::intptr_t>(s));
+  if (!result.Valid()) return {};
+  const sockaddr_in address = LoopbackAddress(port);
+  if (connect(s, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) return {};
+  TuneConnection(s);
+  return result;
+}
+
+uint16_t TcpSocket::LocalPort() const {
+  if (!Valid()) return 0;
+  sockaddr_in address{};
+  socklen_t size = sizeof address;
+  if (getsockname(Native(m_handle), reinterpret_cast<sockaddr*>(&address), &size) != 0) return 0;
+  return ntohs(address.sin_port);
+}
+
+TcpSocket TcpSocket::Accept() const {
+  if (!Valid()) return {};
+  const NativeSocket s = accept(Native(m_handle), nullptr, nullptr);
+  TcpSocket result(static_cast<std::intptr_t>(s));
+  if (result.Valid()) TuneConnection(s);
+  return result;
+}
+
+bool TcpSocket::SendAll(std::span<const uint8_t> bytes) const {
+  if (!Valid()) return false;
+  std::size_t sent = 0;
+  while (sent < bytes.size()) {
+    const int chunk = static_cast<int>(std::min<std::size_t>(bytes.size() - sent, 1 << 20));
+    const auto n = send(Native(m_handle), reinterpret_cast<const char*>(bytes.data() + sent), chunk,
+                        kSendFlags);
+    if (n <= 0) return false;
+    sent += static_cast<std::size_t>(n);
+  }
+  return true;
+}
+
+long TcpSocket::Receive(std::span<uint8_t> buffer) const {
+  if (!Valid()) return -1;
+  const int size = static_cast<int>(std::min<std::size_t>(buffer.size(), 1 << 20));
+  const auto n = recv(Native(m_handle), reinterpret_cast<char*>(buffer.data()), size, 0);
+  return n < 0 ? -1 : static_cast<long>(n);
+}
+
+bool TcpSocket::WaitReadable(std::chrono::milliseconds timeout) const {
+  const TcpSocket* self = this;
+  return WaitAnyReadable(std::span(&self, 1), timeout) == 0;
+}
+
+void TcpSocket::Shutdown() const {
+  if (Valid()) shutdown(Native(m_handle), kShutdownBoth);
+}
+
+void TcpSocket::Close() {
+  if (Valid()) CloseNative(Native(std::exchange(m_handle, kInvalid)));
+}
+
+int WaitAnyReadable(std::span<const TcpSocket* const> sockets, std::chrono::milliseconds timeout) {
+  std::vector<PollEntry> entries;
+  std::vector<int> indices;
+  for (std::size_t i = 0; i < sockets.size(); ++i) {
+    if (sockets[i] == nullptr || !sockets[i]->Valid()) continue;
+    PollEntry entry{};
+    entry.fd = Native(sockets[i]->m_handle);
+    entry.events = POLLIN;
+    entries.push_back(entry);
+    indices.push_back(static_cast<int>(i));
+  }
+  if (entries.empty()) {
+    std::this_thread::sleep_for(timeout);
+    return -1;
+  }
+  if (PollNative(entries.data(), entries.size(), static_cast<int>(timeout.count())) <= 0) {
+    return -1;
+  }
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    // A closed or failed connection is "readable": the next Receive reports it.
+    if (entries[i].revents & (POLLIN | POLLHUP | POLLERR | POLLNVAL)) return indices[i];
+  }
+  return -1;
+}
