@@ -696,9 +696,15 @@ def mouse_layout_front():
     curve = [(cx + dx, split_y + 10 - 10 * math.cos(dx / half_width(split_y) * math.pi / 2))
              for dx in [half_width(split_y) * k / 20 for k in range(-20, 21)]]
     c.fill(c.line_mask(curve, 1.2), LINE_LO)
-    # Highlight on the left half of the buttons.
-    c.fill(c.polygon_mask([(cx - 4, top + 8), (cx - 4, 110), (cx - 40, 100), (cx - 44, 40)]),
-           (255, 255, 255), 0.05)
+    # Rounded form: darker towards both flanks, a soft light on the front left.
+    sides = c.gradient((cx - 62, 0, cx + 62, h), [(0, (0, 0, 0, 150)), (0.3, (0, 0, 0, 0)),
+                                                   (0.7, (0, 0, 0, 0)), (1, (0, 0, 0, 170))],
+                       vertical=False)
+    c.fill(body, sides)
+    light = Image.new("L", (w, h), 0)
+    ImageDraw.Draw(light).ellipse([cx - 46, 30, cx - 8, 120], fill=255)
+    light = light.filter(ImageFilter.GaussianBlur(12)).resize(c.im.size, Image.BILINEAR)
+    c.fill(ImageChops.multiply(light, body), (255, 255, 255), 0.10)
     # Wheel (3) with the scroll directions (9, 10).
     wheel = (cx - 7, 40, cx + 7, 90)
     c.fill(c.rrect_mask((cx - 9, 37, cx + 9, 93), 8), LINE_LO)
