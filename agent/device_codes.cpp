@@ -5,6 +5,8 @@
 #include "settings/key_tables.h"
 #include "settings/macro.h"
 
+using namespace device_map;
+
 namespace {
 
 constexpr std::uint16_t kProfileBlocks[kProfileCount] = {0x040, 0x100, 0x1B0, 0x260, 0x310};
@@ -69,6 +71,8 @@ void PutStep(ButtonAssignment& button, int step, std::uint8_t usage, bool press)
 
 }  // namespace
 
+namespace device_map {
+
 std::uint16_t ProfileBlockAddress(int profile) {
   return kProfileBlocks[std::clamp(profile, 0, kProfileCount - 1)];
 }
@@ -91,6 +95,8 @@ std::uint16_t LightingLevelAddress(int profile) {
 std::uint16_t MacroAreaAddress(int area) {
   return kMacroAreaBase + kMacroAreaSize * area;
 }
+
+}  // namespace device_map
 
 const std::array<std::uint8_t, 51> kResolutionCodes = {
     0,  2,  4,  6,  8,  11, 13, 15, 18, 20, 22,  25,  27,  29,  32,  34,  36,

@@ -11,6 +11,10 @@
 
 #include "settings/profile_set.h"
 
+// Report layouts, commands and the memory map: the names the virtual mouse uses for the same
+// map stay apart from these.
+namespace device_map {
+
 // Report ids and their lengths.
 inline constexpr std::uint8_t kShortReportId = 2;  // commands, accesses of up to 8 bytes
 inline constexpr std::uint8_t kLongReportId = 3;   // accesses of up to 56 bytes
@@ -56,6 +60,8 @@ std::uint16_t ButtonAddress(int profile, int button);
 std::uint16_t LightingAddress(int profile);
 std::uint16_t LightingLevelAddress(int profile);
 std::uint16_t MacroAreaAddress(int area);
+
+}  // namespace device_map
 
 // Resolution code table T: the register value of resolution index 0..50.
 extern const std::array<std::uint8_t, 51> kResolutionCodes;

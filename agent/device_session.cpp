@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "agent/agent_messages.h"
+#include "agent/agent_requests.h"
 #include "agent/beacon_starter.h"
 #include "agent/configurator_poster.h"
 #include "agent/debug_log.h"
@@ -14,6 +15,8 @@
 #include "settings/folders.h"
 #include "settings/ini_file.h"
 #include "settings/profile_files.h"
+
+using namespace device_map;
 
 namespace {
 

@@ -7,12 +7,13 @@
 #include <cstdint>
 #include <string>
 
-#include "agent/agent_requests.h"
 #include "agent/device_registry.h"
 #include "agent/mouse_protocol.h"
 #include "settings/macro_library.h"
 #include "settings/profile_set.h"
 
+struct ButtonRequest;
+struct MacroAreaRequest;
 class BeaconStarter;
 class ConfiguratorPoster;
 class DebugLog;

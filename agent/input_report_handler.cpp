@@ -9,6 +9,8 @@
 #include "agent/debug_log.h"
 #include "agent/device_codes.h"
 
+using namespace device_map;
+
 namespace {
 
 constexpr std::uint8_t kStatusReportId = 8;

@@ -9,6 +9,8 @@
 #include "settings/macro.h"
 #include "settings/macro_library.h"
 
+using namespace device_map;
+
 namespace {
 
 std::size_t ReportLength(std::uint8_t reportId) {

@@ -53,10 +53,10 @@ class MouseProtocol {
  private:
   void Send(std::span<const std::uint8_t> report);
   void WriteMemory(std::uint16_t address, std::uint8_t length, std::span<const std::uint8_t> data,
-                   std::uint8_t reportId = kShortReportId);
+                   std::uint8_t reportId = device_map::kShortReportId);
   // The data bytes of the answer (the report from byte 8 on).
   std::vector<std::uint8_t> ReadMemory(std::uint16_t address, std::uint8_t length,
-                                       std::uint8_t reportId = kShortReportId);
+                                       std::uint8_t reportId = device_map::kShortReportId);
   void SelectDevice();
 
   DeviceLink& m_link;

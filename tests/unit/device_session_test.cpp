@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "agent/agent_requests.h"
 #include "agent/beacon_starter.h"
 #include "agent/pointer_speed.h"
 #include "agent/pointer_speed_source.h"
