@@ -250,7 +250,7 @@ MEDIA = {
     5: "Volume Up",
     6: "Volume Down",
     7: "Mute",
-    8: "Media Player",
+    8: "None",
 }
 
 DPI = {
