@@ -152,7 +152,13 @@ int ImageHeight(const Gdiplus::Image* image) noexcept {
 void DrawSkinImage(Gdiplus::Graphics& graphics, Gdiplus::Image* image, int x, int y, int width,
                    int height) {
   if (image == nullptr || width <= 0 || height <= 0) return;
-  graphics.DrawImage(image, x, y, width, height);
+  // Without these a stretched picture's outermost pixels blend with the transparent space
+  // around it, leaving a faded rim on every face.
+  Gdiplus::ImageAttributes attributes;
+  attributes.SetWrapMode(Gdiplus::WrapModeTileFlipXY);
+  graphics.DrawImage(image, Gdiplus::Rect(x, y, width, height), 0, 0,
+                     static_cast<INT>(image->GetWidth()), static_cast<INT>(image->GetHeight()),
+                     Gdiplus::UnitPixel, &attributes);
 }
 
 void DrawSkinImage(HDC dc, Gdiplus::Image* image, int x, int y, int width, int height) {

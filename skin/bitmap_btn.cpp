@@ -1,0 +1,215 @@
+#include "skin/bitmap_btn.h"
+
+#include <utility>
+
+#include "skin/memory_canvas.h"
+#include "win/scoped_select.h"
+
+namespace {
+
+// DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_WORDBREAK | DT_NOCLIP | DT_END_ELLIPSIS; the
+// canvas is the size of the button, so nothing lands outside it.
+constexpr UINT kCaptionBoxFormat = 0x8135;
+
+}  // namespace
+
+bool CBitmapBtn::Create(const RECT& rect, HWND parent, int id) {
+  if (!CreateControl(L"BUTTON", 0, L"", WS_CHILD | WS_VISIBLE | BS_OWNERDRAW, rect.left, rect.top,
+                     rect.right - rect.left, rect.bottom - rect.top, parent, id)) {
+    return false;
+  }
+  m_creationRect = rect;
+  RemoveFrameStyles();
+  return true;
+}
+
+bool CBitmapBtn::SubclassButton(HWND button) {
+  if (!SubclassWindow(button)) return false;
+  LONG_PTR style = ::GetWindowLongPtrW(button, GWL_STYLE);
+  style = (style & ~static_cast<LONG_PTR>(BS_TYPEMASK)) | BS_OWNERDRAW;
+  ::SetWindowLongPtrW(button, GWL_STYLE, style);
+  RemoveFrameStyles();
+  return true;
+}
+
+void CBitmapBtn::RemoveFrameStyles() noexcept {
+  const LONG_PTR style = ::GetWindowLongPtrW(Hwnd(), GWL_STYLE);
+  ::SetWindowLongPtrW(Hwnd(), GWL_STYLE, style & ~static_cast<LONG_PTR>(WS_BORDER | WS_TABSTOP));
+  ::SetWindowPos(Hwnd(), nullptr, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+}
+
+void CBitmapBtn::SetFaces(SkinImage normal, SkinImage hover, SkinImage pressed, SkinImage disabled,
+                          const RECT& creationRect) {
+  m_faces[0] = std::move(normal);
+  m_faces[1] = std::move(hover);
+  m_faces[2] = std::move(pressed);
+  m_faces[3] = std::move(disabled);
+  m_creationRect = creationRect;
+  if (Hwnd() != nullptr) {
+    RemoveFrameStyles();
+    Redraw();
+  }
+}
+
+void CBitmapBtn::SetCaption(std::wstring_view text, int offset, int orientation) {
+  m_caption.assign(text);
+  m_captionOffset = offset;
+  m_orientation = orientation;
+  Redraw();
+}
+
+void CBitmapBtn::SetTicked(bool ticked) {
+  if (ticked == m_ticked) return;
+  m_ticked = ticked;
+  Redraw();
+}
+
+void CBitmapBtn::SetFont(int height, int weight) {
+  m_fontHeight = height;
+  m_fontWeight = weight;
+  m_font.reset();
+  m_fontEscapement = -1;
+}
+
+Gdiplus::Bitmap* CBitmapBtn::Face(int number) const noexcept {
+  return number >= 1 && number <= 4 ? m_faces[number - 1].get() : nullptr;
+}
+
+void CBitmapBtn::Redraw() noexcept {
+  if (Hwnd() != nullptr) ::InvalidateRect(Hwnd(), nullptr, FALSE);
+}
+
+HFONT CBitmapBtn::CaptionFont(int escapement) {
+  if (!m_font || m_fontEscapement != escapement) {
+    m_font.reset(::CreateFontW(m_fontHeight, 0, escapement, 0, m_fontWeight, FALSE, FALSE, FALSE,
+                               DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                               CLEARTYPE_NATURAL_QUALITY, DEFAULT_PITCH | FF_DONTCARE, L"Arial"));
+    m_fontEscapement = escapement;
+  }
+  return m_font.get();
+}
+
+LRESULT CBitmapBtn::OnDrawItem(WPARAM, LPARAM lParam) {
+  const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+  if (item == nullptr || item->CtlType != ODT_BUTTON) return FALSE;
+  RECT client{};
+  ::GetClientRect(Hwnd(), &client);
+  const int width = client.right - client.left;
+  const int height = client.bottom - client.top;
+  MemoryCanvas canvas(item->hDC, width, height);
+  if (!canvas) return TRUE;
+
+  ButtonFaceState state;
+  state.fixedFace = m_fixedFace;
+  state.fixedFaceUsesHover = m_fixedFaceUsesHover;
+  state.toggleMode = m_toggleMode;
+  state.tickedDisabledFace = m_tickedDisabledFace;
+  state.ticked = m_ticked;
+  state.hover = m_hover;
+  state.pressed = (item->itemState & ODS_SELECTED) != 0;
+  state.disabled = (item->itemState & ODS_DISABLED) != 0;
+  const ButtonFaceChoice choice = SelectButtonFace(state);
+  m_lastFace = choice.face;
+  const COLORREF colour = choice.colour == CaptionColour::kHover     ? m_colourHover
+                          : choice.colour == CaptionColour::kPressed ? m_colourPressed
+                                                                     : m_colourNormal;
+
+  const HDC dc = canvas.Dc();
+  ::SetDCBrushColor(dc, m_background);
+  ::FillRect(dc, &client, static_cast<HBRUSH>(::GetStockObject(DC_BRUSH)));
+  if (Gdiplus::Bitmap* face = Face(choice.face)) {
+    Gdiplus::Graphics graphics(dc);
+    DrawSkinImage(graphics, face, 0, 0, m_squareFace ? height : width, height);
+  }
+  if (!m_caption.empty() && m_showCaption) DrawCaption(dc, client, colour);
+  canvas.CopyTo(item->hDC);
+  return TRUE;
+}
+
+void CBitmapBtn::DrawCaption(HDC dc, const RECT& client, COLORREF colour) {
+  ::SetBkMode(dc, TRANSPARENT);
+  ::SetTextColor(dc, colour);
+  const int escapement = CaptionEscapement(m_orientation);
+  ScopedSelect font(dc, CaptionFont(escapement));
+  const int length = static_cast<int>(m_caption.size());
+  if (m_captionBoxMode) {
+    RECT box = m_captionBox;
+    ::DrawTextW(dc, m_caption.c_str(), length, &box, kCaptionBoxFormat);
+    return;
+  }
+  SIZE extent{};
+  ::GetTextExtentPoint32W(dc, m_caption.c_str(), length, &extent);
+  const CaptionPoint origin = CaptionOrigin(m_orientation, client.left, client.right - client.left,
+                                            client.bottom - client.top, extent.cx, extent.cy);
+  ::TextOutW(dc, origin.x + m_captionOffset, origin.y, m_caption.c_str(), length);
+}
+
+LRESULT CBitmapBtn::OnMouseMove(WPARAM wParam, LPARAM lParam) {
+  const LRESULT result = DefaultProcessing(WM_MOUSEMOVE, wParam, lParam);
+  const bool leftHeld = (wParam & MK_LBUTTON) != 0;
+  // A drag that started elsewhere does not light the button.
+  if (leftHeld && !m_hover) return result;
+  const HWND self = Hwnd();
+  if (::GetCapture() != self) {
+    if (::GetActiveWindow() != nullptr && ::GetAncestor(self, GA_PARENT) != nullptr) {
+      m_hover = true;
+      ::SetCapture(self);
+      Redraw();
+    }
+  } else {
+    POINT point{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+    ::ClientToScreen(self, &point);
+    if (::WindowFromPoint(point) != self) {
+      if (m_hover) {
+        m_hover = false;
+        Redraw();
+      }
+      if (!leftHeld) ::ReleaseCapture();
+    }
+  }
+  const HWND parent = ::GetParent(self);
+  if (parent != nullptr) {
+    ::PostMessageW(parent, kBitmapBtnMouseMoveMessage, reinterpret_cast<WPARAM>(self), 0);
+  }
+  return result;
+}
+
+LRESULT CBitmapBtn::OnCaptureChanged(WPARAM, LPARAM lParam) {
+  // Only a capture that went to another window ends the hover; nothing is released here, since
+  // the capture already belongs to someone else (or to no one).
+  if (reinterpret_cast<HWND>(lParam) != Hwnd() && m_hover) {
+    m_hover = false;
+    Redraw();
+  }
+  SetMsgHandled(false);
+  return 0;
+}
+
+LRESULT CBitmapBtn::OnLButtonUp(WPARAM, LPARAM) {
+  if (!m_toggleMode) {
+    SetMsgHandled(false);
+    return 0;
+  }
+  m_ticked = !m_ticked;
+  // Ends the press the button class started (and the hover, until the next move).
+  if (::GetCapture() == Hwnd()) ::ReleaseCapture();
+  Redraw();
+  const HWND parent = ::GetParent(Hwnd());
+  if (parent != nullptr) {
+    const int id = ::GetDlgCtrlID(Hwnd());
+    ::SendMessageW(parent, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                   reinterpret_cast<LPARAM>(Hwnd()));
+  }
+  return 0;
+}
+
+LRESULT CBitmapBtn::OnLButtonDblClk(WPARAM wParam, LPARAM lParam) {
+  // The second press of a quick double click is a press like the first, so two quick clicks
+  // are two clicks.
+  return DefaultProcessing(WM_LBUTTONDOWN, wParam, lParam);
+}
+
+LRESULT CBitmapBtn::OnEraseBkgnd(WPARAM, LPARAM) {
+  return TRUE;
+}

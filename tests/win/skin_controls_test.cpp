@@ -1,0 +1,756 @@
+// The skin access functions and the image-based controls with real windows and real messages
+// under Wine: images and window outlines, image buttons, sliders, the coloured edit, the
+// transparent label and the fill bar. Test pictures are made here with GDI+, in distinct
+// colours, so which face or image a control drew can be read back from its pixels.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "settings/folders.h"
+#include "skin/bitmap_btn.h"
+#include "skin/skin_image.h"
+#include "support/temp_folder.h"
+#include "win/gdiplus_headers.h"
+#include "win/gdiplus_session.h"
+#include "win/scoped_select.h"
+#include "win/text.h"
+#include "win/unique_handle.h"
+#include "win/window.h"
+
+namespace {
+
+// ---------------------------------------------------------------- environment and helpers
+
+std::wstring g_folder;  // the program folder of these tests, ending in '\'
+class HostWindow;
+void DestroyHost();
+
+class SkinEnvironment : public testing::Environment {
+ public:
+  void SetUp() override {
+    m_session = std::make_unique<GdiplusSession>();
+    g_folder = ToWide(TempTestFolder(u"vireo_skin_"));
+    ::CreateDirectoryW(g_folder.c_str(), nullptr);
+    for (const wchar_t* sub : {L"images\\", L"images\\0409\\", L"images\\0409\\buttons\\",
+                               L"images\\0409\\controls\\", L"images\\0409\\background\\"}) {
+      ::CreateDirectoryW((g_folder + sub).c_str(), nullptr);
+    }
+    SetProcessFolders(ToU16(g_folder), ToU16(g_folder));
+  }
+  void TearDown() override {
+    DestroyHost();
+    m_session.reset();
+    RemoveTestFolder(g_folder);
+  }
+
+ private:
+  std::unique_ptr<GdiplusSession> m_session;
+};
+
+[[maybe_unused]] testing::Environment* const g_environment =
+    testing::AddGlobalTestEnvironment(new SkinEnvironment);
+
+bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 3000) {
+  const ULONGLONG end = ::GetTickCount64() + timeoutMs;
+  MSG msg{};
+  for (;;) {
+    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      ::TranslateMessage(&msg);
+      ::DispatchMessageW(&msg);
+    }
+    if (done()) return true;
+    if (::GetTickCount64() > end) return false;
+    ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+  }
+}
+
+void Pump() {
+  PumpUntil([] { return false; }, 50);
+}
+
+CLSID EncoderClsid(const wchar_t* mimeType) {
+  UINT count = 0;
+  UINT size = 0;
+  Gdiplus::GetImageEncodersSize(&count, &size);
+  std::vector<std::uint8_t> buffer(size);
+  auto* encoders = reinterpret_cast<Gdiplus::ImageCodecInfo*>(buffer.data());
+  Gdiplus::GetImageEncoders(count, size, encoders);
+  for (UINT i = 0; i < count; ++i) {
+    if (std::wcscmp(encoders[i].MimeType, mimeType) == 0) return encoders[i].Clsid;
+  }
+  ADD_FAILURE() << "no encoder for " << ToU16(mimeType).size();
+  return {};
+}
+
+// Saves a picture drawn by `draw` on a width x height canvas (starting transparent).
+void SavePicture(const std::wstring& path, int width, int height, const wchar_t* mimeType,
+                 const std::function<void(Gdiplus::Bitmap&)>& draw) {
+  Gdiplus::Bitmap bitmap(width, height, PixelFormat32bppARGB);
+  draw(bitmap);
+  const CLSID clsid = EncoderClsid(mimeType);
+  ASSERT_EQ(bitmap.Save(path.c_str(), &clsid, nullptr), Gdiplus::Ok);
+}
+
+void SaveSolidPng(const std::wstring& path, COLORREF colour, int width = 16, int height = 16) {
+  SavePicture(path, width, height, L"image/png", [&](Gdiplus::Bitmap& bitmap) {
+    Gdiplus::Graphics graphics(&bitmap);
+    graphics.Clear(Gdiplus::Color(255, GetRValue(colour), GetGValue(colour), GetBValue(colour)));
+  });
+}
+
+// A mask picture: black where `opaque` holds, white elsewhere.
+void SaveMask(const std::wstring& path, int width, int height, const wchar_t* mimeType,
+              const std::function<bool(int, int)>& opaque) {
+  SavePicture(path, width, height, mimeType, [&](Gdiplus::Bitmap& bitmap) {
+    for (int y = 0; y < height; ++y) {
+      for (int x = 0; x < width; ++x) {
+        bitmap.SetPixel(
+            x, y, opaque(x, y) ? Gdiplus::Color(255, 0, 0, 0) : Gdiplus::Color(255, 255, 255, 255));
+      }
+    }
+  });
+}
+
+std::wstring ButtonsPath(const wchar_t* file) {
+  return g_folder + L"images\\0409\\buttons\\" + file;
+}
+std::wstring ControlsPath(const wchar_t* file) {
+  return g_folder + L"images\\0409\\controls\\" + file;
+}
+
+// What a window shows: its client area painted now and read back from its own DC.
+class Snapshot {
+ public:
+  explicit Snapshot(HWND window) {
+    ::RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    Pump();
+    ::UpdateWindow(window);
+    RECT client{};
+    ::GetClientRect(window, &client);
+    m_width = client.right;
+    m_height = client.bottom;
+    m_pixels.assign(static_cast<std::size_t>(m_width) * m_height, 0);
+    HDC dc = ::GetDC(window);
+    UniqueMemoryDc memory(::CreateCompatibleDC(dc));
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = m_width;
+    info.bmiHeader.biHeight = -m_height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    UniqueBitmap dib(::CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (dib && bits != nullptr) {
+      HGDIOBJ old = ::SelectObject(memory.get(), dib.get());
+      ::BitBlt(memory.get(), 0, 0, m_width, m_height, dc, 0, 0, SRCCOPY);
+      ::GdiFlush();
+      std::memcpy(m_pixels.data(), bits, m_pixels.size() * 4);
+      ::SelectObject(memory.get(), old);
+    }
+    ::ReleaseDC(window, dc);
+  }
+  // The colour at (x, y) as a COLORREF.
+  COLORREF At(int x, int y) const {
+    if (x < 0 || y < 0 || x >= m_width || y >= m_height) return CLR_INVALID;
+    const std::uint32_t p = m_pixels[static_cast<std::size_t>(y) * m_width + x];
+    return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
+  }
+  int Count(const std::function<bool(COLORREF)>& match, RECT area) const {
+    int count = 0;
+    for (int y = area.top; y < area.bottom; ++y) {
+      for (int x = area.left; x < area.right; ++x) count += match(At(x, y)) ? 1 : 0;
+    }
+    return count;
+  }
+  int Width() const { return m_width; }
+  int Height() const { return m_height; }
+
+ private:
+  int m_width = 0;
+  int m_height = 0;
+  std::vector<std::uint32_t> m_pixels;
+};
+
+// A 32-bit memory picture to draw into, like the ones the controls draw into.
+struct MemoryDcAndBitmap {
+  static HBITMAP Dib(HDC screen, int width, int height) {
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    return ::CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  }
+  MemoryDcAndBitmap(int width, int height)
+      : rect{0, 0, width, height},
+        screen(::GetDC(nullptr)),
+        memory(::CreateCompatibleDC(screen)),
+        bitmap(Dib(screen, width, height)),
+        select(memory.get(), bitmap.get()),
+        dc(memory.get()) {}
+  ~MemoryDcAndBitmap() { ::ReleaseDC(nullptr, screen); }
+  RECT rect;
+  HDC screen;
+  UniqueMemoryDc memory;
+  UniqueBitmap bitmap;
+  ScopedSelect select;
+  HDC dc;
+};
+
+bool Near(COLORREF a, COLORREF b, int tolerance = 8) {
+  return std::abs(GetRValue(a) - GetRValue(b)) <= tolerance &&
+         std::abs(GetGValue(a) - GetGValue(b)) <= tolerance &&
+         std::abs(GetBValue(a) - GetBValue(b)) <= tolerance;
+}
+
+// GDI objects of this process. Wine's GetGuiResources answers 0, so there the handle table
+// that the system keeps for the process (its address is in the process environment block, as
+// on Windows) is counted instead; CountingWorks() proves the count follows real objects.
+DWORD GdiObjectCount() {
+  const DWORD counted = ::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS);
+  if (counted != 0) return counted;
+#if defined(_M_X64) || defined(__x86_64__)
+  // ProcessBasicInformation: the second pointer-sized field is the environment block's address.
+  using QueryProcess = LONG(WINAPI*)(HANDLE, int, void*, ULONG, ULONG*);
+  const auto query = reinterpret_cast<QueryProcess>(reinterpret_cast<void*>(
+      ::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "NtQueryInformationProcess")));
+  ULONG_PTR basic[6] = {};
+  if (query == nullptr || query(::GetCurrentProcess(), 0, basic, sizeof(basic), nullptr) != 0) {
+    return 0;
+  }
+  const auto* peb = reinterpret_cast<const std::uint8_t*>(basic[1]);
+  const auto* table = *reinterpret_cast<const std::uint8_t* const*>(peb + 0xF8);
+  if (table == nullptr) return 0;
+  constexpr int kEntries = 16384;
+  constexpr int kEntrySize = 24;  // object, owner, unique, type, flags, user pointer
+  DWORD live = 0;
+  for (int i = 0; i < kEntries; ++i) live += table[i * kEntrySize + 14] != 0 ? 1 : 0;
+  return live;
+#else
+  return 0;
+#endif
+}
+
+// The count moves by exactly the objects made and deleted.
+bool CountingWorks() {
+  const DWORD before = GdiObjectCount();
+  std::vector<UniqueBrush> brushes;
+  for (int i = 0; i < 10; ++i) brushes.emplace_back(::CreateSolidBrush(RGB(i, 1, 2)));
+  const DWORD during = GdiObjectCount();
+  brushes.clear();
+  const DWORD after = GdiObjectCount();
+  return before != 0 && during == before + 10 && after == before;
+}
+
+// ---------------------------------------------------------------- the host window
+
+struct Posted {
+  UINT message;
+  WPARAM wParam;
+  LPARAM lParam;
+};
+
+// A parent window of ours (so draw-item and colour requests reach the controls) with a flat
+// background, recording the notifications the controls send and post.
+class HostWindow : public Window {
+ public:
+  static constexpr COLORREF kBackground = RGB(30, 90, 40);
+
+  std::vector<Posted> received;
+
+  bool Open(int width = 400, int height = 300) {
+    if (!Create(0, L"skin controls", WS_POPUP | WS_VISIBLE, 50, 50, width, height)) return false;
+    Activate();
+    return true;
+  }
+  void Activate() {
+    ::SetForegroundWindow(Hwnd());
+    ::SetActiveWindow(Hwnd());
+    Pump();
+  }
+  std::vector<Posted> Of(UINT message) const {
+    std::vector<Posted> matches;
+    for (const Posted& p : received) {
+      if (p.message == message) matches.push_back(p);
+    }
+    return matches;
+  }
+
+ protected:
+  const wchar_t* ClassName() const override { return L"VireoSkinTestHost"; }
+  void PrepareClass(WNDCLASSEXW& windowClass) const override {
+    static HBRUSH brush = ::CreateSolidBrush(kBackground);
+    windowClass.hbrBackground = brush;
+  }
+
+ private:
+  // Records clicks (then lets them go on, as an owner that ignores them would) and the
+  // controls' private messages 0x1402-0x1513.
+  bool ProcessMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override {
+    if (message == WM_COMMAND) received.push_back({message, wParam, lParam});
+    if (message >= 0x1400 && message <= 0x1520) {
+      received.push_back({message, wParam, lParam});
+      result = 0;
+      return true;
+    }
+    return Window::ProcessMessage(message, wParam, lParam, result);
+  }
+};
+
+// One host for all tests: Wine takes two seconds to destroy an activated top-level window when
+// no window manager answers, so it lives until the end of the program.
+std::unique_ptr<HostWindow> g_host;
+
+HostWindow& Host() {
+  if (!g_host) {
+    g_host = std::make_unique<HostWindow>();
+    EXPECT_TRUE(g_host->Open());
+  }
+  return *g_host;
+}
+
+void DestroyHost() {
+  g_host.reset();
+}
+
+// The host, active, with nothing received yet.
+HostWindow& FreshHost() {
+  HostWindow& host = Host();
+  Pump();
+  host.received.clear();
+  ::ShowWindow(host.Hwnd(), SW_SHOW);
+  if (::GetActiveWindow() != host.Hwnd()) host.Activate();
+  return host;
+}
+
+// ---------------------------------------------------------------- skin images and regions
+
+TEST(SkinImage, LoadsDrawsAndSurvivesMissingOrBrokenFiles) {
+  SaveSolidPng(ControlsPath(L"red.png"), RGB(220, 0, 0), 12, 7);
+  SkinImage red = LoadSkinImage(kSkinControlsFolder, L"red.png");
+  ASSERT_TRUE(red);
+  EXPECT_EQ(ImageWidth(red.get()), 12);
+  EXPECT_EQ(ImageHeight(red.get()), 7);
+  EXPECT_EQ(SkinPath(kSkinControlsFolder, L"red.png"), ControlsPath(L"red.png"));
+
+  // Missing and undecodable files give no image; drawing nothing is harmless.
+  EXPECT_FALSE(LoadSkinImage(kSkinControlsFolder, L"absent.png"));
+  {
+    UniqueKernelHandle file(::CreateFileW(ControlsPath(L"broken.png").c_str(), GENERIC_WRITE, 0,
+                                          nullptr, CREATE_ALWAYS, 0, nullptr));
+    DWORD written = 0;
+    ::WriteFile(file.get(), "\x89PNG garbage", 12, &written, nullptr);
+  }
+  EXPECT_FALSE(LoadSkinImage(kSkinControlsFolder, L"broken.png"));
+  EXPECT_EQ(ImageWidth(nullptr), 0);
+
+  // Drawn stretched into the rectangle, and nothing for an empty image.
+  MemoryDcAndBitmap canvas(40, 20);
+  ::FillRect(canvas.dc, &canvas.rect, static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));
+  DrawSkinImage(canvas.dc, red.get(), 10, 5, 20, 10);
+  DrawSkinImage(canvas.dc, nullptr, 0, 0, 40, 20);
+  // (Within a pixel: Wine's GDI+ may leave the first column of a stretched image empty.)
+  EXPECT_TRUE(Near(::GetPixel(canvas.dc, 11, 6), RGB(220, 0, 0)));
+  EXPECT_TRUE(Near(::GetPixel(canvas.dc, 28, 13), RGB(220, 0, 0)));
+  EXPECT_TRUE(Near(::GetPixel(canvas.dc, 20, 14), RGB(220, 0, 0)));
+  EXPECT_EQ(::GetPixel(canvas.dc, 8, 5), RGB(0, 0, 0));
+  EXPECT_EQ(::GetPixel(canvas.dc, 20, 3), RGB(0, 0, 0));
+  EXPECT_EQ(::GetPixel(canvas.dc, 31, 10), RGB(0, 0, 0));
+  EXPECT_EQ(::GetPixel(canvas.dc, 20, 16), RGB(0, 0, 0));
+}
+
+TEST(SkinImage, PictureLoaderReadsBmpAndJpegAndReplacesTheOldBitmap) {
+  const std::wstring bmp = ControlsPath(L"mask.bmp");
+  const std::wstring jpg = ControlsPath(L"bar.jpg");
+  SaveMask(bmp, 30, 11, L"image/bmp", [](int x, int) { return x < 10; });
+  SaveMask(jpg, 64, 9, L"image/jpeg", [](int, int) { return true; });
+
+  UniqueBitmap bitmap;
+  const PictureSize first = LoadPictureBitmap(bmp, bitmap);
+  EXPECT_EQ(first.width, 30);
+  EXPECT_EQ(first.height, 11);
+  ASSERT_TRUE(bitmap);
+  const HBITMAP old = bitmap.get();
+
+  const PictureSize second = LoadPictureBitmap(jpg, bitmap);
+  EXPECT_EQ(second.width, 64);
+  EXPECT_EQ(second.height, 9);
+  ASSERT_TRUE(bitmap);
+  EXPECT_NE(bitmap.get(), old);
+  EXPECT_EQ(::GetObjectType(old), 0u) << "the previous bitmap was not deleted";
+
+  // A missing file leaves nothing behind and reports no size.
+  const HBITMAP jpegBitmap = bitmap.get();
+  const PictureSize missing = LoadPictureBitmap(ControlsPath(L"absent.bmp"), bitmap);
+  EXPECT_EQ(missing.width, 0);
+  EXPECT_EQ(missing.height, 0);
+  EXPECT_FALSE(bitmap);
+  EXPECT_EQ(::GetObjectType(jpegBitmap), 0u);
+}
+
+UniqueRegion RegionOfMask(const wchar_t* name, int width, int height,
+                          const std::function<bool(int, int)>& opaque) {
+  const std::wstring path = ControlsPath(name);
+  SaveMask(path, width, height, L"image/bmp", opaque);
+  UniqueBitmap mask;
+  EXPECT_EQ(LoadPictureBitmap(path, mask).width, width);
+  return RegionFromBitmap(mask.get(), RGB(255, 255, 255), 0);
+}
+
+TEST(SkinImage, RegionOfAMaskWithWhiteCorners) {
+  UniqueRegion region = RegionOfMask(L"corners.bmp", 20, 10, [](int x, int y) {
+    return !((x == 0 || x == 19) && (y == 0 || y == 9));
+  });
+  ASSERT_TRUE(region);
+  UniqueRegion expected(::CreateRectRgn(0, 0, 20, 10));
+  for (POINT corner : {POINT{0, 0}, POINT{19, 0}, POINT{0, 9}, POINT{19, 9}}) {
+    UniqueRegion pixel(::CreateRectRgn(corner.x, corner.y, corner.x + 1, corner.y + 1));
+    ::CombineRgn(expected.get(), expected.get(), pixel.get(), RGN_DIFF);
+  }
+  EXPECT_TRUE(::EqualRgn(region.get(), expected.get()));
+  EXPECT_FALSE(::PtInRegion(region.get(), 0, 0));
+  EXPECT_TRUE(::PtInRegion(region.get(), 1, 0));
+}
+
+TEST(SkinImage, CheckerboardWithMoreThanOneBatchOfRuns) {
+  // 100 x 100 checkerboard: 5000 runs, more than two batches.
+  const auto opaque = [](int x, int y) { return (x + y) % 2 == 0; };
+  UniqueRegion region = RegionOfMask(L"checker.bmp", 100, 100, opaque);
+  ASSERT_TRUE(region);
+  UniqueRegion expected(::CreateRectRgn(0, 0, 0, 0));
+  for (int y = 0; y < 100; ++y) {
+    for (int x = y % 2; x < 100; x += 2) {
+      UniqueRegion pixel(::CreateRectRgn(x, y, x + 1, y + 1));
+      ::CombineRgn(expected.get(), expected.get(), pixel.get(), RGN_OR);
+    }
+  }
+  EXPECT_TRUE(::EqualRgn(region.get(), expected.get()));
+  RECT box{};
+  EXPECT_EQ(::GetRgnBox(region.get(), &box), COMPLEXREGION);
+  EXPECT_EQ(box.left, 0);
+  EXPECT_EQ(box.bottom, 100);
+}
+
+TEST(SkinImage, EmptyOrMissingMasksLeaveTheWindowRectangular) {
+  EXPECT_FALSE(RegionOfMask(L"white.bmp", 8, 8, [](int, int) { return false; }));
+  EXPECT_FALSE(RegionFromBitmap(nullptr, RGB(255, 255, 255), 0));
+
+  // A child window of the host takes a region like a top-level one.
+  class Plain : public Window {};
+  Plain shaped;
+  ASSERT_TRUE(shaped.Create(0, L"", WS_CHILD | WS_VISIBLE, 300, 200, 50, 40, FreshHost().Hwnd()));
+  EXPECT_FALSE(ShapeWindowFromMask(shaped.Hwnd(), ControlsPath(L"white.bmp")));
+  EXPECT_FALSE(ShapeWindowFromMask(shaped.Hwnd(), ControlsPath(L"absent.bmp")));
+  UniqueRegion probe(::CreateRectRgn(0, 0, 0, 0));
+  EXPECT_EQ(::GetWindowRgn(shaped.Hwnd(), probe.get()), ERROR);
+
+  SaveMask(ControlsPath(L"round.bmp"), 50, 40, L"image/bmp",
+           [](int x, int y) { return (x - 25) * (x - 25) + (y - 20) * (y - 20) < 400; });
+  EXPECT_TRUE(ShapeWindowFromMask(shaped.Hwnd(), ControlsPath(L"round.bmp")));
+  EXPECT_EQ(::GetWindowRgn(shaped.Hwnd(), probe.get()), COMPLEXREGION);
+  EXPECT_TRUE(::PtInRegion(probe.get(), 25, 20));
+  EXPECT_FALSE(::PtInRegion(probe.get(), 1, 1));
+}
+
+// ---------------------------------------------------------------- image button
+
+constexpr COLORREF kFaceColours[4] = {RGB(200, 0, 0), RGB(0, 200, 0), RGB(0, 0, 200),
+                                      RGB(200, 200, 0)};
+constexpr COLORREF kButtonBackground = RGB(70, 0, 70);
+
+class BitmapBtnTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    static const bool made = [] {
+      const wchar_t* names[4] = {L"face-1.png", L"face-2.png", L"face-3.png", L"face-4.png"};
+      for (int i = 0; i < 4; ++i) SaveSolidPng(ButtonsPath(names[i]), kFaceColours[i]);
+      return true;
+    }();
+    static_cast<void>(made);
+    ASSERT_TRUE(m_button.Create(kRect, m_host.Hwnd(), kId));
+    GiveFaces(m_button, true);
+    m_button.SetBackgroundColour(kButtonBackground);
+  }
+
+  static void GiveFaces(CBitmapBtn& button, bool withPressedFace) {
+    button.SetFaces(LoadSkinImage(kSkinButtonsFolder, L"face-1.png"),
+                    LoadSkinImage(kSkinButtonsFolder, L"face-2.png"),
+                    withPressedFace ? LoadSkinImage(kSkinButtonsFolder, L"face-3.png") : nullptr,
+                    LoadSkinImage(kSkinButtonsFolder, L"face-4.png"), kRect);
+  }
+
+  // The colour in the middle of the button, as drawn now.
+  COLORREF ShownColour() {
+    Snapshot shot(m_host.Hwnd());
+    return shot.At((kRect.left + kRect.right) / 2, (kRect.top + kRect.bottom) / 2);
+  }
+  int ShownFace() {
+    const COLORREF colour = ShownColour();
+    for (int i = 0; i < 4; ++i) {
+      if (Near(colour, kFaceColours[i])) return i + 1;
+    }
+    return Near(colour, kButtonBackground) ? 0 : -1;
+  }
+
+  void Click(HWND window, int x = 5, int y = 5) {
+    ::SendMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+    ::SendMessageW(window, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+  }
+  std::vector<Posted> Clicks() {
+    std::vector<Posted> clicks;
+    for (const Posted& p : m_host.Of(WM_COMMAND)) {
+      if (LOWORD(p.wParam) == kId && HIWORD(p.wParam) == BN_CLICKED &&
+          reinterpret_cast<HWND>(p.lParam) == m_button.Hwnd()) {
+        clicks.push_back(p);
+      }
+    }
+    return clicks;
+  }
+
+  static constexpr RECT kRect{20, 30, 120, 60};
+  static constexpr int kId = 1234;
+  HostWindow& m_host = FreshHost();
+  CBitmapBtn m_button;
+};
+
+TEST_F(BitmapBtnTest, IsAnOwnerDrawnChildWithoutBorderOrTabStop) {
+  const LONG_PTR style = ::GetWindowLongPtrW(m_button.Hwnd(), GWL_STYLE);
+  EXPECT_EQ(style & BS_TYPEMASK, BS_OWNERDRAW);
+  EXPECT_TRUE(style & WS_CHILD);
+  EXPECT_TRUE(style & WS_VISIBLE);
+  EXPECT_FALSE(style & WS_TABSTOP);
+  EXPECT_FALSE(style & WS_BORDER);
+  EXPECT_EQ(::GetDlgCtrlID(m_button.Hwnd()), kId);
+  EXPECT_EQ(ShownFace(), 1);
+}
+
+TEST_F(BitmapBtnTest, ToggleButtonFlipsAndNotifiesOnEveryRelease) {
+  m_button.SetToggleMode(true);
+  Click(m_button.Hwnd());
+  EXPECT_TRUE(m_button.IsTicked());
+  EXPECT_EQ(Clicks().size(), 1u);
+  Pump();
+  EXPECT_EQ(::GetCapture(), nullptr) << "the press's capture outlived the click";
+  // The ticked face (the pointer is not over it: no hover).
+  EXPECT_EQ(ShownFace(), 3);
+
+  // A quick second click (arriving as a double click) flips it back.
+  ::SendMessageW(m_button.Hwnd(), WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(5, 5));
+  ::SendMessageW(m_button.Hwnd(), WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+  EXPECT_FALSE(m_button.IsTicked());
+  EXPECT_EQ(Clicks().size(), 2u);
+  EXPECT_EQ(ShownFace(), 1);
+}
+
+TEST_F(BitmapBtnTest, PushButtonClicksAndQuickDoubleClicks) {
+  Click(m_button.Hwnd());
+  EXPECT_EQ(Clicks().size(), 1u);
+  EXPECT_FALSE(m_button.IsTicked());
+  ::SendMessageW(m_button.Hwnd(), WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(5, 5));
+  ::SendMessageW(m_button.Hwnd(), WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+  EXPECT_EQ(Clicks().size(), 2u);
+  // A release outside the button is no click.
+  ::SendMessageW(m_button.Hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+  ::SendMessageW(m_button.Hwnd(), WM_LBUTTONUP, 0, MAKELPARAM(500, 5));
+  EXPECT_EQ(Clicks().size(), 2u);
+}
+
+TEST_F(BitmapBtnTest, FacesOfDisabledTickedAndPressedButtons) {
+  ::EnableWindow(m_button.Hwnd(), FALSE);
+  EXPECT_EQ(ShownFace(), 4);
+  EXPECT_EQ(m_button.LastDrawnFace(), 4);
+  m_button.SetTicked(true);
+  EXPECT_EQ(ShownFace(), 3);
+  ::EnableWindow(m_button.Hwnd(), TRUE);
+  m_button.SetTicked(false);
+  EXPECT_EQ(ShownFace(), 1);
+  // Pressed (the button's own pushed state).
+  ::SendMessageW(m_button.Hwnd(), BM_SETSTATE, TRUE, 0);
+  EXPECT_EQ(ShownFace(), 3);
+  ::SendMessageW(m_button.Hwnd(), BM_SETSTATE, FALSE, 0);
+
+  // Toggle mode: ticked and disabled shows face 4, or face 3 when asked to keep it.
+  m_button.SetToggleMode(true);
+  m_button.SetTicked(true);
+  ::EnableWindow(m_button.Hwnd(), FALSE);
+  EXPECT_EQ(ShownFace(), 4);
+  m_button.SetTickedDisabledFace(true);
+  EXPECT_EQ(ShownFace(), 3);
+}
+
+TEST_F(BitmapBtnTest, MissingPressedFaceShowsNoImageButKeepsTextAndBehaviour) {
+  CBitmapBtn button;
+  const RECT rect{150, 30, 250, 60};
+  ASSERT_TRUE(button.Create(rect, m_host.Hwnd(), 77));
+  GiveFaces(button, false);
+  button.SetBackgroundColour(kButtonBackground);
+  button.SetShowCaption(true);
+  button.SetCaptionBox({0, 0, 100, 30});
+  button.SetCaption(L"WWWW", 0, 1);
+  button.SetToggleMode(true);
+  Click(button.Hwnd());
+  EXPECT_TRUE(button.IsTicked());
+  EXPECT_EQ(button.LastDrawnFace(), 3);
+  Snapshot shot(m_host.Hwnd());
+  const RECT inside{rect.left, rect.top, rect.right, rect.bottom};
+  // No face image: the background colour, with the white caption on it.
+  EXPECT_GT(shot.Count([](COLORREF c) { return Near(c, kButtonBackground); }, inside), 2000);
+  EXPECT_GT(shot.Count([](COLORREF c) { return Near(c, RGB(255, 255, 255), 60); }, inside), 10);
+  EXPECT_EQ(shot.Count([](COLORREF c) { return Near(c, kFaceColours[2]); }, inside), 0);
+}
+
+TEST_F(BitmapBtnTest, HoverTakesTheCaptureAndLeavingReleasesIt) {
+  ASSERT_NE(::GetActiveWindow(), nullptr);
+  ::SendMessageW(m_button.Hwnd(), WM_MOUSEMOVE, 0, MAKELPARAM(10, 10));
+  EXPECT_TRUE(m_button.IsHover());
+  EXPECT_EQ(::GetCapture(), m_button.Hwnd());
+  EXPECT_EQ(ShownFace(), 2);
+
+  // The pointer leaves (a point over the host, outside the button).
+  ::SendMessageW(m_button.Hwnd(), WM_MOUSEMOVE, 0, MAKELPARAM(-10, -10));
+  EXPECT_FALSE(m_button.IsHover());
+  EXPECT_EQ(::GetCapture(), nullptr);
+  EXPECT_EQ(ShownFace(), 1);
+
+  // Leaving with the left button held keeps the capture (the press goes on) but not the hover.
+  ::SendMessageW(m_button.Hwnd(), WM_MOUSEMOVE, 0, MAKELPARAM(10, 10));
+  ::SendMessageW(m_button.Hwnd(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(-10, -10));
+  EXPECT_FALSE(m_button.IsHover());
+  EXPECT_EQ(::GetCapture(), m_button.Hwnd());
+  ::ReleaseCapture();
+
+  // A drag that started elsewhere does not light the button.
+  ::SendMessageW(m_button.Hwnd(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(10, 10));
+  EXPECT_FALSE(m_button.IsHover());
+  EXPECT_EQ(::GetCapture(), nullptr);
+
+  // Every counted move was reported to the parent with the button's window.
+  Pump();
+  const std::vector<Posted> moves = m_host.Of(kBitmapBtnMouseMoveMessage);
+  ASSERT_EQ(moves.size(), 4u);
+  for (const Posted& move : moves) {
+    EXPECT_EQ(reinterpret_cast<HWND>(move.wParam), m_button.Hwnd());
+    EXPECT_EQ(move.lParam, 0);
+  }
+}
+
+TEST_F(BitmapBtnTest, LosingTheCaptureToAnotherWindowEndsTheHoverOnly) {
+  ::SendMessageW(m_button.Hwnd(), WM_MOUSEMOVE, 0, MAKELPARAM(10, 10));
+  ASSERT_TRUE(m_button.IsHover());
+  ::SetCapture(m_host.Hwnd());
+  EXPECT_FALSE(m_button.IsHover());
+  // The new owner keeps it.
+  EXPECT_EQ(::GetCapture(), m_host.Hwnd());
+  ::ReleaseCapture();
+  EXPECT_EQ(ShownFace(), 1);
+}
+
+// The bounding box of the caption's white pixels within `area`.
+RECT InkBox(const Snapshot& shot, const RECT& area) {
+  RECT box{area.right, area.bottom, area.left, area.top};
+  for (int y = area.top; y < area.bottom; ++y) {
+    for (int x = area.left; x < area.right; ++x) {
+      if (!Near(shot.At(x, y), RGB(255, 255, 255), 90)) continue;
+      box.left = std::min<LONG>(box.left, x);
+      box.top = std::min<LONG>(box.top, y);
+      box.right = std::max<LONG>(box.right, x + 1);
+      box.bottom = std::max<LONG>(box.bottom, y + 1);
+    }
+  }
+  return box;
+}
+
+TEST_F(BitmapBtnTest, CaptionsCentredRotatedAndClipped) {
+  CBitmapBtn flat;
+  CBitmapBtn rotated;
+  CBitmapBtn huge;
+  CBitmapBtn empty;
+  const RECT flatRect{20, 100, 140, 140};
+  const RECT rotatedRect{160, 80, 200, 200};
+  const RECT hugeRect{220, 100, 260, 120};
+  const RECT emptyRect{280, 100, 320, 140};
+  ASSERT_TRUE(flat.Create(flatRect, m_host.Hwnd(), 1));
+  ASSERT_TRUE(rotated.Create(rotatedRect, m_host.Hwnd(), 2));
+  ASSERT_TRUE(huge.Create(hugeRect, m_host.Hwnd(), 3));
+  ASSERT_TRUE(empty.Create(emptyRect, m_host.Hwnd(), 4));
+  for (CBitmapBtn* b : {&flat, &rotated, &huge, &empty}) b->SetShowCaption(true);
+  GiveFaces(empty, true);
+  flat.SetCaption(L"MMMMMM", 0, 1);
+  rotated.SetCaption(L"MMMMMM", 0, 2);
+  huge.SetCaption(std::wstring(3000, L'M'), 0, 1);
+  empty.SetCaption(L"", 0, 1);
+  Snapshot shot(m_host.Hwnd());
+
+  const RECT flatInk = InkBox(shot, flatRect);
+  ASSERT_LT(flatInk.left, flatInk.right);
+  EXPECT_GT(flatInk.right - flatInk.left, flatInk.bottom - flatInk.top);
+  EXPECT_NEAR((flatInk.left + flatInk.right) / 2, (flatRect.left + flatRect.right) / 2, 3);
+  EXPECT_NEAR((flatInk.top + flatInk.bottom) / 2, (flatRect.top + flatRect.bottom) / 2, 4);
+
+  const RECT rotatedInk = InkBox(shot, rotatedRect);
+  ASSERT_LT(rotatedInk.left, rotatedInk.right);
+  EXPECT_GT(rotatedInk.bottom - rotatedInk.top, 2 * (rotatedInk.right - rotatedInk.left));
+  EXPECT_NEAR((rotatedInk.top + rotatedInk.bottom) / 2, (rotatedRect.top + rotatedRect.bottom) / 2,
+              4);
+
+  // The huge caption fills its button and nothing around it.
+  const RECT around{hugeRect.left - 15, hugeRect.top - 15, hugeRect.right + 15,
+                    hugeRect.bottom + 15};
+  const RECT hugeInk = InkBox(shot, around);
+  EXPECT_GE(hugeInk.left, hugeRect.left);
+  EXPECT_LE(hugeInk.right, hugeRect.right);
+  EXPECT_GE(hugeInk.top, hugeRect.top);
+  EXPECT_LE(hugeInk.bottom, hugeRect.bottom);
+  EXPECT_TRUE(Near(shot.At(hugeRect.left - 5, hugeRect.top + 5), HostWindow::kBackground));
+  EXPECT_TRUE(Near(shot.At(hugeRect.right + 5, hugeRect.top + 5), HostWindow::kBackground));
+
+  // No caption: only the face.
+  EXPECT_EQ(shot.Count([](COLORREF c) { return Near(c, RGB(255, 255, 255), 90); }, emptyRect), 0);
+  EXPECT_EQ(shot.Count([](COLORREF c) { return Near(c, kFaceColours[0]); }, emptyRect), 40 * 40);
+}
+
+}  // namespace
+
+namespace {
+
+// ---------------------------------------------------------------- GDI objects
+
+TEST(SkinControlsGdi, ThousandRepaintsOfEveryControlMakeNoLastingObjects) {
+  ASSERT_TRUE(CountingWorks()) << "cannot count this process's GDI objects";
+  HostWindow& host = FreshHost();
+  SaveSolidPng(ButtonsPath(L"gdi-1.png"), RGB(10, 20, 30));
+  CBitmapBtn button;
+  ASSERT_TRUE(button.Create({10, 10, 110, 40}, host.Hwnd(), 1));
+  button.SetFaces(LoadSkinImage(kSkinButtonsFolder, L"gdi-1.png"), nullptr, nullptr, nullptr,
+                  {10, 10, 110, 40});
+  button.SetShowCaption(true);
+  button.SetCaption(L"Apply", 0, 1);
+  CBitmapBtn rotated;
+  ASSERT_TRUE(rotated.Create({120, 10, 150, 110}, host.Hwnd(), 2));
+  rotated.SetShowCaption(true);
+  rotated.SetCaption(L"Side", 0, 3);
+
+  const auto repaint = [&](int times) {
+    for (int i = 0; i < times; ++i) {
+      ::RedrawWindow(host.Hwnd(), nullptr, nullptr,
+                     RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    }
+    Pump();
+  };
+  repaint(5);  // fonts and caches made once
+  const DWORD before = GdiObjectCount();
+  repaint(1000);
+  EXPECT_EQ(GdiObjectCount(), before);
+}
+
+}  // namespace
