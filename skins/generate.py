@@ -396,7 +396,6 @@ def controls():
         c = Canvas(19, 18)
         box = (0.5, 0, 18.5, 18)
         c.fill(c.ellipse_mask(box), c.gradient((0, 0, 19, 18), [(0, ACCENT_LO), (1, ACCENT_DEEP)]))
-        c.fill(c.ellipse_mask(box), ACCENT, 1.0) if False else None
         ring = ImageChops.subtract(c.ellipse_mask(box), c.ellipse_mask((1.5, 1, 17.5, 17)))
         c.fill(ring, ACCENT_HI, 0.9)
         if glyph == "up":
@@ -479,7 +478,8 @@ def background_parts():
                                                                      [(0, ACCENT), (1, ACCENT_LO)]))
         c.vline(0, 0, h, LINE_HI)
         c.vline(w - 1, 0, h, LINE_HI)
-        c.hline(8, w - 8, h - 1, LINE, 0.0 if hover else 0.7)
+        if not hover:
+            c.hline(8, w - 8, h - 1, LINE, 0.7)
         if sub:
             col = TEXT if hover else TEXT_DIM
             c.fill(c.line_mask([(w - 12, 6.5), (w - 8.5, 10), (w - 12, 13.5)], 1.4, None), col)
@@ -617,7 +617,6 @@ def dialogs():
     c.fill(c.rrect_mask(box, 10), SURFACE)
     c.fill(c.rrect_mask(box, 10), c.gradient((0, 0, w, 80), [(0, rgba((36, 44, 54), 255)),
                                                              (1, rgba(SURFACE, 0))]))
-    c.fill(c.rrect_mask((0, 0, w, 3), 1), c.gradient(box, [(0, ACCENT), (1, ACCENT)]), 0.0)
     c.fill(c.ring_mask(box, 10), LINE_HI, 0.9)
     accent = c.gradient((60, 0, w - 60, 1), [(0, rgba(ACCENT, 0)), (0.5, rgba(ACCENT)),
                                              (1, rgba(ACCENT, 0))], vertical=False)
@@ -633,14 +632,12 @@ def lighting_panel():
     """light.png, drawn at (100, 201) on page 3; its own coordinates are window minus that."""
     w, h = 608, 281
     c = Canvas(w, h)
-    ox, oy = 100, 201
     # Colour card on the left, option card on the right, between the two rows of mode buttons.
     for box in ((4, 48, 384, 277), (396, 48, 604, 277)):
         c.fill(c.rrect_mask(box, 8), SURFACE)
         c.fill(c.ring_mask(box, 8), LINE)
     c.hline(12, 376, 82, LINE, 0.7)
     c.hline(404, 596, 82, LINE, 0.7)
-    del ox, oy
     save_png(c.result(), "background", "light.png")
 
 
@@ -728,7 +725,6 @@ def mouse_layout_front():
     mark = [(cx - 11, 214), (cx - 6, 214), (cx, 228), (cx + 6, 214), (cx + 11, 214), (cx + 3, 236),
             (cx - 3, 236)]
     c.fill(c.polygon_mask(mark), ACCENT, 0.8)
-    c.fill(c.polygon_mask(outline), (0, 0, 0), 0.0)
     edge = ImageChops.subtract(body, c.polygon_mask(
         [(cx + (x - cx) * 0.985, top + 1.5 + (y - top) * 0.985) for x, y in outline]))
     c.fill(edge, (150, 160, 175), 0.5)
