@@ -1,0 +1,477 @@
+// hid.exe with Conduit.dll against the virtual mouse, run in this process on the loopback
+// interface: the read-back after an attach, the full write, each partial write, the mouse's
+// status reports, an absent mouse and an unplug in the middle of a transfer. Each test starts
+// the agent from a fresh data folder with VIREO_VMOUSE in its environment.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "agent/agent_messages.h"
+#include "settings/ini_file.h"
+#include "settings/macro_library.h"
+#include "settings/profile_files.h"
+#include "settings/profile_set.h"
+#include "support/process_harness.h"
+#include "vmouse/virtual_mouse_server.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+using Bytes = std::vector<uint8_t>;
+
+const wchar_t* W(const char16_t* text) {
+  return reinterpret_cast<const wchar_t*>(text);
+}
+std::u16string U16(const std::wstring& text) {
+  return std::u16string(text.begin(), text.end());
+}
+
+// The mouse's memory map, as the mouse defines it.
+constexpr uint32_t kProfileBlock[5] = {0x040, 0x100, 0x1B0, 0x260, 0x310};
+constexpr uint32_t kActiveProfile = 0x02C;
+constexpr uint32_t kPollingRates = 0x032;
+constexpr uint32_t kWheelLines = 0x020;
+uint32_t StageAddress(int profile, int stage) {
+  return kProfileBlock[profile] + 4 + 6 * stage;
+}
+uint32_t ButtonAddress(int profile, int button) {
+  return kProfileBlock[profile] + 66 + 4 * (button == 9 ? 22 : button);
+}
+uint32_t LightingAddress(int profile) {
+  return 0x449 + 8 * profile;
+}
+uint32_t MacroAddress(int area) {
+  return 0x478 + 200 * area;
+}
+// Register codes of the resolution indexes used below.
+constexpr uint8_t kCodeOf10 = 22, kCodeOf26 = 59, kCodeOf50 = 115;
+
+struct Posted {
+  WPARAM Kind;
+  LPARAM Value;
+};
+
+// Stands in for the configurator's main window: its title is how the agent finds it.
+class StandInConfigurator {
+ public:
+  StandInConfigurator() {
+    WNDCLASSW windowClass{};
+    windowClass.lpfnWndProc = &StandInConfigurator::Proc;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.lpszClassName = L"VireoStandInConfigurator";
+    RegisterClassW(&windowClass);
+    m_window =
+        CreateWindowExW(0, windowClass.lpszClassName, W(agent_names::kConfiguratorWindowTitle),
+                        WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, windowClass.hInstance, nullptr);
+    SetWindowLongPtrW(m_window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  }
+  ~StandInConfigurator() { DestroyWindow(m_window); }
+
+  const std::vector<Posted>& Got() const { return m_got; }
+  // Pumps until a 0x1515 with this kind (and value, when given) has arrived `count` times.
+  bool WaitFor(WPARAM kind, int count = 1, DWORD milliseconds = 20000,
+               std::optional<LPARAM> value = std::nullopt) {
+    const ULONGLONG end = GetTickCount64() + milliseconds;
+    for (;;) {
+      const auto seen = std::count_if(m_got.begin(), m_got.end(), [&](const Posted& p) {
+        return p.Kind == kind && (!value || p.Value == *value);
+      });
+      if (seen >= count) return true;
+      if (GetTickCount64() >= end) return false;
+      harness::PumpMessages(20);
+    }
+  }
+
+ private:
+  static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* self = reinterpret_cast<StandInConfigurator*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (self && message == configurator_msg::kAgentNews) {
+      self->m_got.push_back({wParam, lParam});
+      return 0;
+    }
+    if (message == WM_CLOSE) return 0;  // the agent closes it at its end; the test decides
+    return DefWindowProcW(window, message, wParam, lParam);
+  }
+
+  HWND m_window = nullptr;
+  std::vector<Posted> m_got;
+};
+
+class DeviceLinkTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_EQ(FindWindowW(nullptr, W(agent_names::kAgentWindowTitle)), nullptr)
+        << "an agent is already running";
+    ASSERT_TRUE(harness::CopyInto(harness::BinFolder() + L"hid.exe", m_program.Path()));
+    ASSERT_TRUE(harness::CopyInto(harness::BinFolder() + L"Conduit.dll", m_program.Path()));
+    ASSERT_TRUE(harness::CopyInto(harness::BinFolder() + L"stand_in_tuner.exe", m_program.Path(),
+                                  L"tuner.exe"));
+  }
+
+  void TearDown() override {
+    if (HWND agent = FindWindowW(nullptr, W(agent_names::kAgentWindowTitle))) {
+      PostMessageW(agent, WM_COMMAND, agent_msg::kCommandExit, 0);
+      harness::WaitForNoWindow(W(agent_names::kAgentWindowTitle), 5000);
+    }
+    SetEnvironmentVariableW(L"VIREO_VMOUSE", nullptr);
+  }
+
+  void StartMouse(bool attached = true) {
+    VirtualMouseServer::Options options;
+    options.Attached = attached;
+    m_mouse = std::make_unique<VirtualMouseServer>(options);
+    ASSERT_TRUE(m_mouse->Start());
+  }
+
+  // Starts the agent with the mouse's address in its environment and waits for its window.
+  void StartAgent(uint16_t port) {
+    SetEnvironmentVariableW(L"VIREO_VMOUSE", (L"127.0.0.1:" + std::to_wstring(port)).c_str());
+    m_agent = std::make_unique<harness::Process>(m_program.Path() + L"hid.exe");
+    ASSERT_TRUE(m_agent->Started());
+    m_agentWindow = harness::WaitForReadyWindow(W(agent_names::kAgentWindowTitle), 15000);
+    ASSERT_NE(m_agentWindow, nullptr);
+  }
+
+  // Agent and attached mouse, after the read-back of the attach.
+  void StartAttached() {
+    StartMouse();
+    StartAgent(m_mouse->Port());
+    ASSERT_TRUE(m_configurator.WaitFor(configurator_msg::kNewsProfilesRewritten));
+  }
+
+  LRESULT Send(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
+    DWORD_PTR result = 1;
+    EXPECT_TRUE(
+        SendMessageTimeoutW(m_agentWindow, message, wParam, lParam, SMTO_NORMAL, 60000, &result));
+    return static_cast<LRESULT>(result);
+  }
+
+  // Sends a message and waits until the mouse has handled the reports it should cause: the
+  // agent's call returns once its reports are on their way, not when the mouse took them.
+  void SendExpecting(std::size_t reports, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
+    const std::size_t before = m_mouse->ReportsReceived();
+    EXPECT_EQ(Send(message, wParam, lParam), 0);
+    EXPECT_TRUE(m_mouse->WaitForReports(before + reports, 10000ms));
+    Sleep(100);  // a report too many would arrive within this
+    EXPECT_EQ(m_mouse->ReportsReceived() - before, reports) << "message 0x" << std::hex << message;
+  }
+
+  std::u16string Data() const { return U16(m_documents.Path()) + u"Vireo Gaming Mouse\\"; }
+  ProfileSet LoadFiles() const {
+    ProfileSet set;
+    ResetProfileSet(set);
+    LoadProfileFiles(set, Data());
+    return set;
+  }
+  // A valid set with something of its own in every setting the mouse holds.
+  static ProfileSet DistinctSet() {
+    ProfileSet set;
+    ResetProfileSet(set);
+    ValidateProfileSet(set, set);
+    set.CurrentProfile = 3;
+    const int32_t rates[5] = {1, 2, 4, 8, 2};
+    for (int p = 0; p < 5; ++p) {
+      ProfileRecord& record = set.Profiles[p];
+      record.PollingRate = rates[p];
+      record.WheelScrollLines = p + 2;
+      record.DPI = p % 5;
+      record.DpiStages[0] = {1, 10, 10, 1};
+      record.DpiStages[1] = {p % 2, 51, 51, 1};
+      record.DpiStages[2] = {1, 50, 50, 1};
+      record.LedMode1 = p == 4 ? 7 : p;  // modes 0, 1, 2, 3 and 7
+      record.LedColor[record.LedMode1] = 0x00102030 + p;
+      record.Buttons[0].ButtonFunc = 2;
+      record.Buttons[9].ButtonFunc = 18;  // PC-side copy: 8E 01 FF 12
+    }
+    return set;
+  }
+
+  std::vector<uint32_t> ChangedAddresses(const Bytes& before, const Bytes& after) const {
+    std::vector<uint32_t> changed;
+    for (std::size_t i = 0; i < before.size() && i < after.size(); ++i) {
+      if (before[i] != after[i]) changed.push_back(static_cast<uint32_t>(i));
+    }
+    return changed;
+  }
+
+  harness::TempFolder m_program{L"vireo-link-program"};
+  harness::TempFolder m_documents{L"vireo-link-documents"};
+  harness::DocumentsOverride m_override{m_documents.Path()};
+  StandInConfigurator m_configurator;
+  std::unique_ptr<VirtualMouseServer> m_mouse;
+  std::unique_ptr<harness::Process> m_agent;
+  HWND m_agentWindow = nullptr;
+};
+
+TEST_F(DeviceLinkTest, AnAttachReadsTheMouseIntoTheProfileAndMacroFiles) {
+  StartMouse();
+  m_mouse->WithMouse([](VirtualMouse& mouse) {
+    mouse.WriteMemory(kActiveProfile, Bytes{2, 0});
+    mouse.WriteMemory(kPollingRates, Bytes{1, 0, 2, 0, 4, 0, 8, 0, 1, 0});
+    const uint8_t lighting[5][6] = {{0x11, 0x22, 0x33, 1, 3, 0x04},  // mode 0
+                                    {0x44, 0x55, 0x66, 1, 2, 0x08},  // mode 1
+                                    {0x01, 0x02, 0x03, 2, 5, 0},     // mode 3
+                                    {0x07, 0x08, 0x09, 6, 1, 0},     // mode 4
+                                    {0, 0, 0, 0, 0, 0}};             // mode 7
+    for (int p = 0; p < 5; ++p) {
+      mouse.WriteMemory(kProfileBlock[p] + 2, Bytes{static_cast<uint8_t>(p % 3)});
+      mouse.WriteMemory(StageAddress(p, 0), Bytes{1, kCodeOf10, 0, kCodeOf10, 0});
+      mouse.WriteMemory(StageAddress(p, 1), Bytes{1, kCodeOf26, 1, kCodeOf26, 1});
+      mouse.WriteMemory(LightingAddress(p), Bytes(lighting[p], lighting[p] + 6));
+      mouse.WriteMemory(ButtonAddress(p, 0), Bytes{0x82, 0, 0, 0});
+      mouse.WriteMemory(ButtonAddress(p, 3), Bytes{0x90, 0, 0x04, 0});
+      mouse.WriteMemory(ButtonAddress(p, 9), Bytes{0x8E, 0x01, 0xFF, 0x12});
+    }
+    mouse.WriteMemory(MacroAddress(3), Bytes{0x04, 0x05, 0x80, 0x04, 0x05, 0x00});
+    mouse.WriteMemory(MacroAddress(17), Bytes{0x01, 0x02, 0x03, 0x00, 0x00, 0x00, 0x09, 9, 9});
+    mouse.WriteMemory(MacroAddress(5), Bytes{0xFF, 0xFF, 0xFF, 0x04, 0x05, 0x80});
+  });
+  StartAgent(m_mouse->Port());
+  ASSERT_TRUE(m_configurator.WaitFor(configurator_msg::kNewsProfilesRewritten, 1, 20000, 0));
+
+  const ProfileSet set = LoadFiles();
+  EXPECT_EQ(set.CurrentProfile, 2);
+  const int32_t rates[5] = {1, 2, 4, 8, 1};
+  const int32_t modes[5] = {0, 1, 3, 4, 7};
+  const int32_t colors[5] = {0x332211, 0x665544, 0x030201, 0x090807, 0};
+  for (int p = 0; p < 5; ++p) {
+    SCOPED_TRACE(p);
+    const ProfileRecord& record = set.Profiles[p];
+    EXPECT_EQ(record.PollingRate, rates[p]);
+    EXPECT_EQ(record.DPI, p % 3);
+    EXPECT_EQ(record.DpiStages[0].X, 10);
+    EXPECT_EQ(record.DpiStages[0].Y, 10);
+    EXPECT_EQ(record.DpiStages[1].X, 51);
+    EXPECT_EQ(record.DpiStages[1].Enabled, 1);
+    EXPECT_EQ(record.LedMode1, modes[p]);
+    EXPECT_EQ(record.LedColor[modes[p]], colors[p]);
+    EXPECT_EQ(record.Buttons[0].ButtonFunc, 2);
+    EXPECT_EQ(record.Buttons[3].ButtonFunc, 6);
+    EXPECT_EQ(record.Buttons[3].KeyBlock[0], 0x04);
+    EXPECT_EQ(record.Buttons[9].ButtonFunc, 18);
+  }
+
+  MacroLibrary library(Data());
+  EXPECT_EQ(library.SlotName(3), u"NewMacro 3");
+  EXPECT_EQ(library.SlotName(17), u"NewMacro 17");
+  EXPECT_EQ(library.SlotName(5), u"");
+  EXPECT_EQ(library.ReadMacroFile(u"NewMacro 3").Count, 2);
+  EXPECT_EQ(library.ReadMacroFile(u"NewMacro 17").Count, 1);  // ends at the zero record
+  EXPECT_EQ(GetFileAttributesW(W(library.MacroFilePath(u"NewMacro 5").c_str())),
+            INVALID_FILE_ATTRIBUTES);
+  EXPECT_EQ(IniFile(library.IndexPath()).GetInt(u"Setting", u"Device", -1), 1);
+  // All of it inside one transfer, and nothing written into the mouse.
+  EXPECT_TRUE(m_mouse->WaitUntil(
+      [](const VirtualMouse& mouse) { return mouse.TransferCount() == 1; }, 5000ms));
+  EXPECT_EQ(m_mouse->ReadMemory(kActiveProfile, 1), Bytes{2});
+}
+
+TEST_F(DeviceLinkTest, ApplyAllWritesEverySettingAndAReadBackReturnsThem) {
+  StartAttached();
+  const ProfileSet written = DistinctSet();
+  ASSERT_TRUE(SaveProfileFiles(written, Data()));
+  SendExpecting(106, agent_msg::kApplyAll);
+
+  const Bytes memory = m_mouse->Memory();
+  EXPECT_EQ(memory[kActiveProfile], 3);
+  const uint8_t rates[5] = {1, 2, 4, 8, 2};
+  for (int p = 0; p < 5; ++p) {
+    SCOPED_TRACE(p);
+    EXPECT_EQ(memory[kPollingRates + 2 * p], rates[p]);
+    EXPECT_EQ(memory[kWheelLines + 2 * p], p + 2);
+    EXPECT_EQ(memory[kProfileBlock[p] + 2], p % 5);
+    const uint32_t stage0 = StageAddress(p, 0), stage1 = StageAddress(p, 1);
+    // A stage write carries four bytes: the Y range flag is not stored.
+    EXPECT_EQ(Bytes(memory.begin() + stage0, memory.begin() + stage0 + 5),
+              (Bytes{1, kCodeOf10, 0, kCodeOf10, 0}));
+    EXPECT_EQ(Bytes(memory.begin() + stage1, memory.begin() + stage1 + 5),
+              (Bytes{static_cast<uint8_t>(p % 2), kCodeOf26, 1, kCodeOf26, 0}));
+    EXPECT_EQ(memory[StageAddress(p, 2) + 1], kCodeOf50);
+    const uint32_t button9 = ButtonAddress(p, 9);
+    EXPECT_EQ(Bytes(memory.begin() + button9, memory.begin() + button9 + 4),
+              (Bytes{0x8E, 0x01, 0xFF, 0x12}));
+    EXPECT_EQ(memory[ButtonAddress(p, 0)], 0x82);
+    EXPECT_EQ(memory[LightingAddress(p)], 0x30 + p);  // colour byte 0 of 0x00102030 + p
+  }
+  EXPECT_EQ(memory[LightingAddress(3) + 3], 2);  // mode 3: effect 2
+  EXPECT_EQ(memory[LightingAddress(4) + 3], 0);  // mode 7: effect 0
+  EXPECT_EQ(m_mouse->WithMouse([](VirtualMouse& mouse) { return mouse.ActiveProfile(); }), 3);
+
+  // Unplug and plug in: what the read-back stores is what was written.
+  m_mouse->Detach();
+  m_mouse->Attach();
+  ASSERT_TRUE(m_configurator.WaitFor(configurator_msg::kNewsProfilesRewritten, 2));
+  const ProfileSet read = LoadFiles();
+  EXPECT_EQ(read.CurrentProfile, written.CurrentProfile);
+  for (int p = 0; p < 5; ++p) {
+    SCOPED_TRACE(p);
+    const ProfileRecord& got = read.Profiles[p];
+    const ProfileRecord& sent = written.Profiles[p];
+    EXPECT_EQ(got.PollingRate, sent.PollingRate);
+    EXPECT_EQ(got.DPI, sent.DPI);
+    for (int s = 0; s < 5; ++s) {
+      EXPECT_EQ(got.DpiStages[s].Enabled, sent.DpiStages[s].Enabled) << s;
+      EXPECT_EQ(got.DpiStages[s].X, sent.DpiStages[s].X) << s;
+    }
+    EXPECT_EQ(got.LedMode1, sent.LedMode1);
+    EXPECT_EQ(got.LedColor[sent.LedMode1], sent.LedColor[sent.LedMode1]);
+    for (int b = 0; b < 10; ++b) EXPECT_EQ(got.Buttons[b].ButtonFunc, sent.Buttons[b].ButtonFunc);
+  }
+}
+
+TEST_F(DeviceLinkTest, EachPartialWriteChangesOnlyItsPartOfTheMemory) {
+  StartAttached();
+  ProfileSet set = DistinctSet();
+  ASSERT_TRUE(SaveProfileFiles(set, Data()));
+  SendExpecting(106, agent_msg::kApplyAll);
+
+  auto applied = [&](uint8_t section) {
+    return m_mouse->WithMouse([&](VirtualMouse& mouse) { return mouse.AppliedCount(section); });
+  };
+  auto inRange = [](uint32_t first, uint32_t end) {
+    return [=](uint32_t address) { return address >= first && address < end; };
+  };
+
+  {
+    SCOPED_TRACE("0x4DF polling rates");
+    for (int p = 0; p < 5; ++p) set.Profiles[p].PollingRate = 4;
+    ASSERT_TRUE(SaveProfileFiles(set, Data()));
+    const Bytes before = m_mouse->Memory();
+    const unsigned rateApplies = applied(0x08);
+    SendExpecting(3, agent_msg::kPollingRate);  // two writes and the apply
+    const auto changed = ChangedAddresses(before, m_mouse->Memory());
+    EXPECT_FALSE(changed.empty());
+    EXPECT_TRUE(std::all_of(changed.begin(), changed.end(), inRange(0x032, 0x03C)));
+    EXPECT_EQ(applied(0x08), rateApplies + 1);
+  }
+  {
+    SCOPED_TRACE("0x4E2 profile selected");
+    set.CurrentProfile = 1;
+    ASSERT_TRUE(SaveProfileFiles(set, Data()));
+    const Bytes before = m_mouse->Memory();
+    const unsigned counts[4] = {applied(0x01), applied(0x04), applied(0x02), applied(0x08)};
+    SendExpecting(5, agent_msg::kProfileSelected);  // index, its apply, three applies
+    EXPECT_EQ(ChangedAddresses(before, m_mouse->Memory()), std::vector<uint32_t>{kActiveProfile});
+    EXPECT_EQ(applied(0x01), counts[0] + 1);
+    EXPECT_EQ(applied(0x04), counts[1] + 1);
+    EXPECT_EQ(applied(0x02), counts[2] + 1);
+    EXPECT_EQ(applied(0x08), counts[3] + 1);
+  }
+  {
+    SCOPED_TRACE("0x4E3 lighting");
+    for (int p = 0; p < 5; ++p) set.Profiles[p].LedColor[set.Profiles[p].LedMode1] = 0x00ABCDEF;
+    ASSERT_TRUE(SaveProfileFiles(set, Data()));
+    const Bytes before = m_mouse->Memory();
+    const unsigned lightApplies = applied(0x04);
+    SendExpecting(12, agent_msg::kLightingChanged);  // clear, 5 x (colour, level), apply
+    const auto changed = ChangedAddresses(before, m_mouse->Memory());
+    EXPECT_FALSE(changed.empty());
+    EXPECT_TRUE(std::all_of(changed.begin(), changed.end(), inRange(0x446, 0x449 + 8 * 5)));
+    EXPECT_EQ(applied(0x04), lightApplies + 1);
+  }
+  {
+    SCOPED_TRACE("0x1516 one button");
+    set.Profiles[2].Buttons[9].ButtonFunc = 19;  // paste: 8E 01 FF 13
+    set.Profiles[1].Buttons[9].ButtonFunc = 20;  // not asked for: must not be written
+    ASSERT_TRUE(SaveProfileFiles(set, Data()));
+    const Bytes before = m_mouse->Memory();
+    SendExpecting(1, agent_msg::kButtonMacro, 2, 9);  // no apply follows
+    EXPECT_EQ(ChangedAddresses(before, m_mouse->Memory()),
+              std::vector<uint32_t>{ButtonAddress(2, 9) + 3});
+  }
+  {
+    SCOPED_TRACE("0x1514 macro write and clear");
+    MacroLibrary library(Data());
+    ASSERT_EQ(library.CreateMacro(u"Hello"), 0);
+    Macro macro = library.ReadMacroFile(u"Hello");
+    ASSERT_TRUE(macro.Append(MacroRecord{0x04, 0x05, 0x80}));
+    ASSERT_TRUE(macro.Append(MacroRecord{0x04, 0x05, 0x00}));
+    ASSERT_TRUE(library.SaveMacro(macro));
+    const Bytes before = m_mouse->Memory();
+    SendExpecting(3, agent_msg::kMacroChanged, 0, 0);  // inside a transfer
+    const Bytes written = m_mouse->Memory();
+    const auto changed = ChangedAddresses(before, written);
+    EXPECT_FALSE(changed.empty());
+    EXPECT_TRUE(
+        std::all_of(changed.begin(), changed.end(), inRange(MacroAddress(0), MacroAddress(1))));
+    EXPECT_EQ(Bytes(written.begin() + MacroAddress(0), written.begin() + MacroAddress(0) + 7),
+              (Bytes{0x04, 0x05, 0x80, 0x04, 0x05, 0x00, 0x00}));
+
+    SendExpecting(3, agent_msg::kMacroChanged, 0, 1);
+    const Bytes cleared = m_mouse->Memory();
+    EXPECT_TRUE(std::all_of(cleared.begin() + MacroAddress(0), cleared.begin() + MacroAddress(1),
+                            [](uint8_t b) { return b == 0; }));
+    EXPECT_EQ(ChangedAddresses(before, cleared), std::vector<uint32_t>{});
+  }
+}
+
+TEST_F(DeviceLinkTest, StatusReportsOfTheMouseReachTheConfigurator) {
+  StartAttached();
+  ProfileSet set = DistinctSet();
+  ASSERT_TRUE(SaveProfileFiles(set, Data()));
+  SendExpecting(
+      106,
+      agent_msg::kApplyAll);  // profile 3 active, stages 0 and 2 (and 1 in odd profiles) enabled
+
+  ASSERT_TRUE(m_mouse->SwitchProfile(2).Accepted);
+  EXPECT_TRUE(m_configurator.WaitFor(9, 1, 5000, 2));
+  ASSERT_TRUE(m_mouse->SwitchStage(2).Accepted);
+  EXPECT_TRUE(m_configurator.WaitFor(8, 1, 5000, 2));
+  ASSERT_TRUE(m_mouse->SwitchPollingRate(2).Accepted);
+  EXPECT_TRUE(m_configurator.WaitFor(10, 1, 5000, 2));
+  ASSERT_TRUE(m_mouse->SwitchLightingMode(5).Accepted);
+  EXPECT_TRUE(m_configurator.WaitFor(11, 1, 5000, 5));
+  ASSERT_TRUE(m_mouse->SwitchLightingMode(6).Accepted);  // effect 1, option 0x10
+  EXPECT_TRUE(m_configurator.WaitFor(11, 1, 5000, 6));
+}
+
+TEST_F(DeviceLinkTest, AMouseAbsentAtStartGetsNothingUntilItIsPluggedIn) {
+  StartMouse(false);  // the server runs, the mouse is not plugged in
+  StartAgent(m_mouse->Port());
+  ASSERT_TRUE(m_mouse->WaitForClient(true, 10000ms));
+  MacroLibrary library(Data());
+  EXPECT_EQ(IniFile(library.IndexPath()).GetInt(u"Setting", u"Device", -1), 0);
+
+  ASSERT_TRUE(SaveProfileFiles(DistinctSet(), Data()));
+  ASSERT_EQ(library.CreateMacro(u"Absent"), 0);
+  for (UINT message :
+       {agent_msg::kPollingRate, agent_msg::kLightingChanged, agent_msg::kProfileSelected}) {
+    EXPECT_EQ(Send(message), 0) << message;
+  }
+  EXPECT_EQ(Send(agent_msg::kButtonMacro, 1, 2), 0);
+  EXPECT_EQ(Send(agent_msg::kMacroChanged, 0, 0), 0);
+  // The full write runs (its progress window opens and closes) but reaches no collection.
+  EXPECT_EQ(Send(agent_msg::kApplyAll), 0);
+  EXPECT_EQ(FindWindowW(nullptr, L"VireoProgressbar"), nullptr);
+  EXPECT_EQ(m_mouse->ReportsReceived(), 0u);
+  EXPECT_TRUE(m_configurator.Got().empty() ||
+              std::none_of(m_configurator.Got().begin(), m_configurator.Got().end(),
+                           [](const Posted& p) { return p.Kind == 0; }));
+
+  // Plugged in now: the read-back runs and the link counts as open from then on.
+  m_mouse->Attach();
+  ASSERT_TRUE(m_configurator.WaitFor(configurator_msg::kNewsProfilesRewritten));
+  EXPECT_GT(m_mouse->ReportsReceived(), 0u);
+  SendExpecting(3, agent_msg::kPollingRate);
+}
+
+TEST_F(DeviceLinkTest, AnUnplugDuringTheFullWriteLeavesTheAgentRunningAndThePlugInReadsBack) {
+  StartAttached();
+  ASSERT_TRUE(SaveProfileFiles(DistinctSet(), Data()));
+  m_mouse->DropClientAfter(30);
+  EXPECT_EQ(Send(agent_msg::kApplyAll), 0);
+  EXPECT_TRUE(m_agent->Running());
+  EXPECT_NE(FindWindowW(nullptr, W(agent_names::kAgentWindowTitle)), nullptr);
+
+  // The library connects again and both collections open: a second read-back.
+  ASSERT_TRUE(m_configurator.WaitFor(configurator_msg::kNewsProfilesRewritten, 2));
+  EXPECT_GE(m_mouse->ConnectionCount(), 2u);
+  EXPECT_TRUE(m_agent->Running());
+}
+
+}  // namespace

@@ -1,0 +1,601 @@
+// Conduit.dll, loaded the way the agent uses it (functions by ordinal), against a scripted
+// virtual mouse on the loopback interface: notifications on the registering thread, report
+// writes and reads, input reports, unplug, lost connections and broken servers.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "conduit/conduit.h"
+#include "support/process_harness.h"
+#include "vmouse/link_frame.h"
+#include "vmouse/tcp_socket.h"
+
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+using namespace std::chrono_literals;
+
+constexpr UINT kNotifyMessage = 0x502;
+constexpr uint16_t kConsumer = 1;  // collection ids of the scripted mouse
+constexpr uint16_t kVendor = 2;
+
+// The library's functions, looked up by ordinal as the agent's import library does.
+struct ConduitApi {
+  HMODULE Module = nullptr;
+  decltype(&ConduitConfigure) Configure = nullptr;
+  decltype(&ConduitSetInputCallback) SetInputCallback = nullptr;
+  decltype(&ConduitRegisterWindow) RegisterWindow = nullptr;
+  decltype(&ConduitWriteReport) WriteReport = nullptr;
+  decltype(&ConduitReadReport) ReadReport = nullptr;
+};
+
+template <typename Function>
+Function ByOrdinal(HMODULE module, WORD ordinal) {
+  return reinterpret_cast<Function>(
+      reinterpret_cast<void*>(GetProcAddress(module, MAKEINTRESOURCEA(ordinal))));
+}
+
+const ConduitApi& Api() {
+  static const ConduitApi api = [] {
+    ConduitApi loaded;
+    loaded.Module = LoadLibraryW((harness::BinFolder() + L"Conduit.dll").c_str());
+    if (!loaded.Module) return loaded;
+    loaded.Configure = ByOrdinal<decltype(&ConduitConfigure)>(loaded.Module, 7);
+    loaded.SetInputCallback = ByOrdinal<decltype(&ConduitSetInputCallback)>(loaded.Module, 8);
+    loaded.RegisterWindow = ByOrdinal<decltype(&ConduitRegisterWindow)>(loaded.Module, 2);
+    loaded.WriteReport = ByOrdinal<decltype(&ConduitWriteReport)>(loaded.Module, 5);
+    loaded.ReadReport = ByOrdinal<decltype(&ConduitReadReport)>(loaded.Module, 6);
+    return loaded;
+  }();
+  return api;
+}
+
+// A virtual mouse whose every answer the test decides. It answers HELLO with DEVICE and, when
+// plugged, the OPEN of both collections; READ as the read mode says; it keeps every frame.
+class ScriptedMouse {
+ public:
+  enum class ReadMode { Answer, Silent, LateAnswer, UnplugInstead };
+
+  explicit ScriptedMouse(uint16_t port = 0, uint16_t vendorId = 0x04D9, uint16_t productId = 0xFC5D)
+      : m_listener(TcpSocket::ListenLoopback(port)), m_vendorId(vendorId), m_productId(productId) {
+    if (m_listener.Valid()) m_thread = std::thread([this] { Run(); });
+  }
+  ~ScriptedMouse() {
+    m_stop = true;
+    {
+      std::lock_guard lock(m_sendMutex);
+      m_client.Shutdown();
+    }
+    if (m_thread.joinable()) m_thread.join();
+  }
+
+  bool Listening() const { return m_listener.Valid(); }
+  uint16_t Port() const { return m_listener.LocalPort(); }
+  void SetPluggedAtConnect(bool plugged) { m_plugged = plugged; }
+  void SetReadMode(ReadMode mode) { m_readMode = mode; }
+
+  void SendRaw(const Bytes& bytes) {
+    std::lock_guard lock(m_sendMutex);
+    m_client.SendAll(bytes);
+  }
+  void Plug() {
+    SendRaw(OpenFrame(kConsumer, 0x000C, 1));
+    SendRaw(OpenFrame(kVendor, 0xFFA0, 1));
+  }
+  void Unplug() {
+    SendRaw(CloseFrame(kConsumer));
+    SendRaw(CloseFrame(kVendor));
+  }
+  void DropClient() {
+    std::lock_guard lock(m_sendMutex);
+    m_client.Shutdown();
+  }
+
+  int Connections() const { return m_connections; }
+  std::vector<LinkFrame> Frames(LinkFrameType type) const {
+    std::lock_guard lock(m_mutex);
+    std::vector<LinkFrame> found;
+    for (const auto& frame : m_frames) {
+      if (frame.Type == type) found.push_back(frame);
+    }
+    return found;
+  }
+  // Waits until `count` frames of the type have arrived in all.
+  bool WaitFrames(LinkFrameType type, std::size_t count,
+                  std::chrono::milliseconds timeout = 5000ms) const {
+    std::unique_lock lock(m_mutex);
+    return m_changed.wait_for(lock, timeout, [&] {
+      return std::count_if(m_frames.begin(), m_frames.end(), [&](const LinkFrame& f) {
+               return f.Type == type;
+             }) >= static_cast<std::ptrdiff_t>(count);
+    });
+  }
+  bool WaitConnections(int count, std::chrono::milliseconds timeout = 5000ms) const {
+    std::unique_lock lock(m_mutex);
+    return m_changed.wait_for(lock, timeout, [&] { return m_connections >= count; });
+  }
+
+  // The answer to the n-th READ (counted from 1): preset bytes 0 and 1, n, then a pattern.
+  static Bytes AnswerFor(const LinkRead& read, uint8_t number) {
+    Bytes answer(read.Length, 0);
+    for (std::size_t i = 3; i < answer.size(); ++i) answer[i] = static_cast<uint8_t>(i * 7 + 1);
+    if (answer.size() > 0) answer[0] = read.Preset.size() > 0 ? read.Preset[0] : 0;
+    if (answer.size() > 1) answer[1] = read.Preset.size() > 1 ? read.Preset[1] : 0;
+    if (answer.size() > 2) answer[2] = number;
+    return answer;
+  }
+
+ private:
+  void Run() {
+    while (!m_stop) {
+      if (!m_listener.WaitReadable(50ms)) continue;
+      TcpSocket client = m_listener.Accept();
+      if (!client.Valid()) continue;
+      {
+        std::lock_guard lock(m_sendMutex);
+        m_client = std::move(client);
+      }
+      {
+        std::lock_guard lock(m_mutex);
+        ++m_connections;
+        m_changed.notify_all();
+      }
+      Serve();
+      std::lock_guard lock(m_sendMutex);
+      m_client.Close();
+    }
+  }
+
+  void Serve() {
+    LinkFrameReader reader;
+    Bytes buffer(4096);
+    while (!m_stop) {
+      if (!m_client.WaitReadable(50ms)) continue;
+      const long received = m_client.Receive(buffer);
+      if (received <= 0) return;
+      if (!reader.Feed(std::span<const uint8_t>(buffer.data(), static_cast<size_t>(received)))) {
+        return;
+      }
+      while (auto frame = reader.Next()) Handle(*frame);
+      if (reader.Failed()) return;
+    }
+  }
+
+  void Handle(const LinkFrame& frame) {
+    {
+      std::lock_guard lock(m_mutex);
+      m_frames.push_back(frame);
+      m_changed.notify_all();
+    }
+    if (IsHelloFrame(frame)) {
+      SendRaw(DeviceFrame(m_vendorId, m_productId));
+      if (m_plugged) Plug();
+    } else if (auto read = ParseReadFrame(frame)) {
+      const uint8_t number = static_cast<uint8_t>(++m_reads);
+      switch (m_readMode.load()) {
+        case ReadMode::Answer:
+          SendRaw(AnswerFrame(AnswerFor(*read, number)));
+          break;
+        case ReadMode::Silent:
+          break;
+        case ReadMode::LateAnswer:
+          std::this_thread::sleep_for(1500ms);
+          SendRaw(AnswerFrame(AnswerFor(*read, number)));
+          break;
+        case ReadMode::UnplugInstead:
+          Unplug();
+          break;
+      }
+    }
+  }
+
+  TcpSocket m_listener;
+  const uint16_t m_vendorId, m_productId;
+  std::atomic<bool> m_plugged{true};
+  std::atomic<ReadMode> m_readMode{ReadMode::Answer};
+  std::atomic<bool> m_stop{false};
+  int m_reads = 0;  // server thread
+
+  std::mutex m_sendMutex;  // the client socket
+  TcpSocket m_client;
+
+  mutable std::mutex m_mutex;
+  mutable std::condition_variable m_changed;
+  std::vector<LinkFrame> m_frames;
+  int m_connections = 0;
+  std::thread m_thread;
+};
+
+struct Notification {
+  ConduitNotification Record;
+  DWORD SendKind;  // InSendMessageEx inside the handler
+  DWORD Thread;
+};
+
+// The window the library notifies; keeps what it was sent.
+class NotificationRecorder {
+ public:
+  NotificationRecorder() {
+    WNDCLASSW windowClass{};
+    windowClass.lpfnWndProc = &NotificationRecorder::Proc;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.lpszClassName = L"ConduitTestRecorder";
+    RegisterClassW(&windowClass);
+    m_window = CreateWindowExW(0, windowClass.lpszClassName, L"", WS_POPUP, 0, 0, 10, 10, nullptr,
+                               nullptr, windowClass.hInstance, nullptr);
+    SetWindowLongPtrW(m_window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  }
+  ~NotificationRecorder() { DestroyWindow(m_window); }
+  HWND Window() const { return m_window; }
+  const std::vector<Notification>& Got() const { return m_got; }
+
+  // Runs this thread's messages until `count` notifications arrived in all.
+  bool WaitCount(std::size_t count, DWORD milliseconds = 5000) {
+    const ULONGLONG end = GetTickCount64() + milliseconds;
+    while (m_got.size() < count && GetTickCount64() < end) harness::PumpMessages(20);
+    return m_got.size() >= count;
+  }
+
+ private:
+  static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* self = reinterpret_cast<NotificationRecorder*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (self && message == kNotifyMessage && wParam == 1) {
+      self->m_got.push_back({*reinterpret_cast<const ConduitNotification*>(lParam),
+                             InSendMessageEx(nullptr), GetCurrentThreadId()});
+      return 0;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+  }
+
+  HWND m_window = nullptr;
+  std::vector<Notification> m_got;
+};
+
+struct InputReport {
+  uint32_t DeviceId;
+  Bytes Report;
+};
+std::mutex g_inputMutex;
+std::vector<InputReport> g_inputs;
+
+void __stdcall RecordInput(uint32_t deviceId, const uint8_t* report, uint32_t length) {
+  std::lock_guard lock(g_inputMutex);
+  g_inputs.push_back({deviceId, Bytes(report, report + length)});
+}
+
+std::vector<InputReport> WaitInputs(std::size_t count, DWORD milliseconds = 5000) {
+  const ULONGLONG end = GetTickCount64() + milliseconds;
+  for (;;) {
+    {
+      std::lock_guard lock(g_inputMutex);
+      if (g_inputs.size() >= count || GetTickCount64() >= end) return g_inputs;
+    }
+    Sleep(10);
+  }
+}
+
+Bytes Report(uint8_t reportId, uint8_t command, std::size_t length) {
+  Bytes report(length, 0);
+  report[0] = reportId;
+  report[1] = command;
+  for (std::size_t i = 2; i < length; ++i) report[i] = static_cast<uint8_t>(i ^ 0xA5);
+  return report;
+}
+
+class ConduitTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_NE(Api().Module, nullptr);
+    const ConduitOpenParams params{0x04D9, 0xFC5D, 2, 1, 0x000C, 1, 0xFFA0};
+    ASSERT_TRUE(Api().Configure(&params));
+    ASSERT_TRUE(Api().SetInputCallback(&RecordInput));
+    std::lock_guard lock(g_inputMutex);
+    g_inputs.clear();
+  }
+  void TearDown() override {
+    Api().RegisterWindow(nullptr, kNotifyMessage);  // stops watching
+    SetEnvironmentVariableW(L"VIREO_VMOUSE", nullptr);
+  }
+
+  BOOL RegisterWith(uint16_t port) {
+    SetEnvironmentVariableW(L"VIREO_VMOUSE", (L"127.0.0.1:" + std::to_wstring(port)).c_str());
+    return Api().RegisterWindow(m_recorder.Window(), kNotifyMessage);
+  }
+
+  // Registers with a plugged mouse and waits for both collections.
+  void Attach(ScriptedMouse& mouse) {
+    ASSERT_TRUE(mouse.Listening());
+    ASSERT_TRUE(RegisterWith(mouse.Port()));
+    ASSERT_TRUE(m_recorder.WaitCount(2));
+  }
+
+  // The notifications from `first` on, as (kind, device id) pairs.
+  std::vector<std::pair<uint32_t, uint32_t>> Events(std::size_t first = 0) const {
+    std::vector<std::pair<uint32_t, uint32_t>> events;
+    for (std::size_t i = first; i < m_recorder.Got().size(); ++i) {
+      const auto& record = m_recorder.Got()[i].Record;
+      events.emplace_back(record.EventKind, record.DeviceId & 0xFFFF);
+    }
+    return events;
+  }
+
+  NotificationRecorder m_recorder;
+};
+
+using EventList = std::vector<std::pair<uint32_t, uint32_t>>;
+const EventList kBothOpened{{1, kConsumer}, {1, kVendor}};
+const EventList kBothClosed{{0, kConsumer}, {0, kVendor}};
+
+TEST(ConduitExportsTest, FunctionsAreExportedByOrdinalOnly) {
+  const ConduitApi& api = Api();
+  ASSERT_NE(api.Module, nullptr);
+  EXPECT_NE(api.Configure, nullptr);
+  EXPECT_NE(api.SetInputCallback, nullptr);
+  EXPECT_NE(api.RegisterWindow, nullptr);
+  EXPECT_NE(api.WriteReport, nullptr);
+  EXPECT_NE(api.ReadReport, nullptr);
+  for (const char* name : {"ConduitConfigure", "ConduitSetInputCallback", "ConduitRegisterWindow",
+                           "ConduitWriteReport", "ConduitReadReport"}) {
+    EXPECT_EQ(GetProcAddress(api.Module, name), nullptr) << name;
+  }
+  for (WORD ordinal : {1, 3, 4, 9}) {
+    EXPECT_EQ(GetProcAddress(api.Module, MAKEINTRESOURCEA(ordinal)), nullptr) << ordinal;
+  }
+}
+
+TEST_F(ConduitTest, OpenedCollectionsAreNotifiedOnTheRegisteringThreadAsDirectCalls) {
+  ScriptedMouse mouse;
+  Attach(mouse);
+  ASSERT_EQ(m_recorder.Got().size(), 2u);
+  EXPECT_EQ(Events(), kBothOpened);
+  const uint32_t pages[] = {0x000C, 0xFFA0};
+  for (std::size_t i = 0; i < 2; ++i) {
+    const Notification& got = m_recorder.Got()[i];
+    // The agent reads the record only when the message comes from its own thread.
+    EXPECT_EQ(got.SendKind, static_cast<DWORD>(ISMEX_NOSEND));
+    EXPECT_EQ(got.Thread, GetCurrentThreadId());
+    EXPECT_EQ(got.Record.UsagePage, pages[i]);
+    EXPECT_NE(got.Record.DeviceId, 0u);
+  }
+  const auto hello = mouse.Frames(LinkFrameType::Hello);
+  ASSERT_EQ(hello.size(), 1u);
+  EXPECT_TRUE(IsHelloFrame(hello[0]));
+}
+
+TEST_F(ConduitTest, ReportsReachTheirCollectionAndReadsReturnTheAnswer) {
+  ScriptedMouse mouse;
+  Attach(mouse);
+  const uint32_t vendorId = m_recorder.Got()[1].Record.DeviceId;
+
+  // Every report length the agent uses goes out whole, byte 0 being the report id.
+  const Bytes reports[] = {Report(2, 0xF3, 16), Report(3, 0xF3, 64), Report(4, 0xF3, 1024)};
+  for (const Bytes& report : reports) {
+    EXPECT_TRUE(Api().WriteReport(vendorId, report.data(), static_cast<uint32_t>(report.size())));
+  }
+  ASSERT_TRUE(mouse.WaitFrames(LinkFrameType::Write, 3));
+  const auto writes = mouse.Frames(LinkFrameType::Write);
+  ASSERT_EQ(writes.size(), 3u);
+  for (std::size_t i = 0; i < 3; ++i) {
+    const auto write = ParseReportFrame(writes[i]);
+    ASSERT_TRUE(write);
+    EXPECT_EQ(write->Collection, kVendor);
+    EXPECT_EQ(write->Report, reports[i]);
+  }
+
+  for (const uint32_t length : {16u, 64u}) {
+    Bytes buffer(length, 0);
+    buffer[0] = length == 16 ? 2 : 3;
+    buffer[1] = 0xF2;
+    const Bytes preset = buffer;
+    EXPECT_TRUE(Api().ReadReport(vendorId, buffer.data(), length));
+    const auto reads = mouse.Frames(LinkFrameType::Read);
+    ASSERT_FALSE(reads.empty());
+    const auto read = ParseReadFrame(reads.back());
+    ASSERT_TRUE(read);
+    EXPECT_EQ(read->Collection, kVendor);
+    EXPECT_EQ(read->Length, length);
+    EXPECT_EQ(Bytes(read->Preset.begin(), read->Preset.begin() + 2),
+              Bytes(preset.begin(), preset.begin() + 2));
+    EXPECT_EQ(buffer, ScriptedMouse::AnswerFor(*read, static_cast<uint8_t>(reads.size())));
+  }
+}
+
+TEST_F(ConduitTest, ReportsToIdsThatAreNotOpenGoNowhere) {
+  ScriptedMouse mouse;
+  Attach(mouse);
+  const Bytes report = Report(2, 0xF1, 16);
+  EXPECT_FALSE(Api().WriteReport(0, report.data(), 16));
+  EXPECT_FALSE(Api().WriteReport(7, report.data(), 16));
+  Bytes buffer{2, 0xF2, 9, 9, 9, 9, 9, 9, 9, 9, 9, 9, 9, 9, 9, 9};
+  EXPECT_FALSE(Api().ReadReport(7, buffer.data(), 16));
+  EXPECT_EQ(buffer, (Bytes{2, 0xF2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
+
+  // A report to an open id after them is the first thing the mouse sees.
+  EXPECT_TRUE(Api().WriteReport(kVendor, report.data(), 16));
+  ASSERT_TRUE(mouse.WaitFrames(LinkFrameType::Write, 1));
+  EXPECT_EQ(mouse.Frames(LinkFrameType::Write).size(), 1u);
+  EXPECT_TRUE(mouse.Frames(LinkFrameType::Read).empty());
+}
+
+TEST_F(ConduitTest, InputReportsReachTheCallbackAsTheMouseSentThem) {
+  ScriptedMouse mouse;
+  Attach(mouse);
+  const Bytes status{8, 2, 3, 0, 0, 0, 0, 0, 0};
+  const Bytes function{1, 0xFF, 0x12};
+  mouse.SendRaw(InputFrame(kVendor, status));
+  mouse.SendRaw(InputFrame(9, status));           // not an open collection
+  mouse.SendRaw(InputFrame(kConsumer, Bytes{}));  // no report id: nothing to hand on
+  mouse.SendRaw(InputFrame(kConsumer, function));
+  const auto inputs = WaitInputs(2);
+  ASSERT_EQ(inputs.size(), 2u);
+  EXPECT_EQ(inputs[0].DeviceId, kVendor);
+  EXPECT_EQ(inputs[0].Report, status);
+  EXPECT_EQ(inputs[1].DeviceId, kConsumer);
+  EXPECT_EQ(inputs[1].Report, function);
+  EXPECT_EQ(WaitInputs(3, 300).size(), 2u);
+}
+
+TEST_F(ConduitTest, UnplugClosesBothCollectionsAndPlugOpensThemAgain) {
+  ScriptedMouse mouse;
+  Attach(mouse);
+  mouse.Unplug();
+  ASSERT_TRUE(m_recorder.WaitCount(4));
+  EXPECT_EQ(Events(2), kBothClosed);
+  EXPECT_EQ(m_recorder.Got()[2].SendKind, static_cast<DWORD>(ISMEX_NOSEND));
+
+  const Bytes report = Report(2, 0xF3, 16);
+  EXPECT_FALSE(Api().WriteReport(kVendor, report.data(), 16));
+  Bytes buffer(16, 0);
+  buffer[0] = 2;
+  buffer[1] = 0xF2;
+  EXPECT_FALSE(Api().ReadReport(kVendor, buffer.data(), 16));
+  EXPECT_EQ(buffer, (Bytes{2, 0xF2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
+
+  mouse.Plug();
+  ASSERT_TRUE(m_recorder.WaitCount(6));
+  EXPECT_EQ(Events(4), kBothOpened);
+  EXPECT_TRUE(Api().WriteReport(kVendor, report.data(), 16));
+  ASSERT_TRUE(mouse.WaitFrames(LinkFrameType::Write, 1));
+  EXPECT_EQ(mouse.Frames(LinkFrameType::Write).size(), 1u);  // the unplugged write was dropped
+}
+
+TEST_F(ConduitTest, ALostConnectionClosesTheCollectionsAndTheNextConnectionOpensThem) {
+  ScriptedMouse mouse;
+  Attach(mouse);
+  mouse.DropClient();
+  ASSERT_TRUE(m_recorder.WaitCount(4));
+  EXPECT_EQ(Events(2), kBothClosed);
+  ASSERT_TRUE(mouse.WaitConnections(2));
+  ASSERT_TRUE(m_recorder.WaitCount(6));
+  EXPECT_EQ(Events(4), kBothOpened);
+  EXPECT_EQ(mouse.Frames(LinkFrameType::Hello).size(), 2u);
+}
+
+TEST_F(ConduitTest, MalformedFramesEndTheConnection) {
+  ScriptedMouse mouse;
+  Attach(mouse);
+  const Bytes broken[] = {
+      {0, 0, 0, 0},                 // length 0
+      {1, 0, 0, 0, 0x7F},           // unknown type
+      {2, 0, 0, 0, 0x20, kVendor},  // INPUT too short for its collection id
+      {3, 0, 0, 0, 0x02, 1, 0},     // OPEN too short
+  };
+  int connection = 1;
+  std::size_t seen = 2;
+  for (const Bytes& frame : broken) {
+    mouse.SendRaw(frame);
+    ASSERT_TRUE(m_recorder.WaitCount(seen + 4)) << "frame " << int(frame[4 % frame.size()]);
+    EXPECT_EQ(Events(seen),
+              (EventList{{0, kConsumer}, {0, kVendor}, {1, kConsumer}, {1, kVendor}}));
+    EXPECT_TRUE(mouse.WaitConnections(++connection));
+    seen += 4;
+  }
+  EXPECT_TRUE(WaitInputs(1, 200).empty());
+}
+
+TEST_F(ConduitTest, AReadWithoutAnswerGivesUpAndItsLateAnswerIsNotTakenForTheNext) {
+  ScriptedMouse mouse;
+  Attach(mouse);
+  mouse.SetReadMode(ScriptedMouse::ReadMode::LateAnswer);
+  Bytes buffer(16, 0);
+  buffer[0] = 2;
+  buffer[1] = 0xF2;
+  EXPECT_FALSE(Api().ReadReport(kVendor, buffer.data(), 16));
+  EXPECT_EQ(buffer, (Bytes{2, 0xF2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
+
+  mouse.SetReadMode(ScriptedMouse::ReadMode::Answer);
+  EXPECT_TRUE(Api().ReadReport(kVendor, buffer.data(), 16));
+  EXPECT_EQ(buffer[2], 2) << "the answer of the first read was taken";
+  EXPECT_EQ(mouse.Connections(), 1);
+}
+
+TEST_F(ConduitTest, AnUnplugDuringAReadEndsTheRead) {
+  ScriptedMouse mouse;
+  Attach(mouse);
+  mouse.SetReadMode(ScriptedMouse::ReadMode::UnplugInstead);
+  Bytes buffer(64, 0);
+  buffer[0] = 3;
+  buffer[1] = 0xF2;
+  EXPECT_FALSE(Api().ReadReport(kVendor, buffer.data(), 64));
+  EXPECT_EQ(buffer[0], 3);
+  EXPECT_EQ(buffer[1], 0xF2);
+  EXPECT_TRUE(std::all_of(buffer.begin() + 2, buffer.end(), [](uint8_t b) { return b == 0; }));
+  ASSERT_TRUE(m_recorder.WaitCount(4));
+  EXPECT_EQ(Events(2), kBothClosed);
+}
+
+TEST_F(ConduitTest, AnotherDeviceCountsAsNoMouse) {
+  ScriptedMouse mouse(0, 0x1234, 0xFC5D);
+  ASSERT_TRUE(mouse.Listening());
+  EXPECT_FALSE(RegisterWith(mouse.Port()));
+  // It offers collections of the watched kinds, and the library keeps trying every second.
+  ASSERT_TRUE(mouse.WaitConnections(2));
+  harness::PumpMessages(200);
+  EXPECT_TRUE(m_recorder.Got().empty());
+  EXPECT_TRUE(mouse.Frames(LinkFrameType::Write).empty());
+}
+
+TEST_F(ConduitTest, AnUnreachableMouseIsAbsentUntilItsServerStarts) {
+  uint16_t port = 0;
+  {
+    TcpSocket probe = TcpSocket::ListenLoopback(0);  // a free port, closed again
+    ASSERT_TRUE(probe.Valid());
+    port = probe.LocalPort();
+  }
+  EXPECT_FALSE(RegisterWith(port));
+  const Bytes report = Report(2, 0xF3, 16);
+  EXPECT_FALSE(Api().WriteReport(kVendor, report.data(), 16));
+  Bytes buffer{2, 0xF2, 1, 1};
+  EXPECT_FALSE(Api().ReadReport(kVendor, buffer.data(), 4));
+  EXPECT_EQ(buffer, (Bytes{2, 0xF2, 0, 0}));
+  harness::PumpMessages(100);
+  EXPECT_TRUE(m_recorder.Got().empty());
+
+  ScriptedMouse mouse(port);
+  ASSERT_TRUE(mouse.Listening());
+  ASSERT_TRUE(m_recorder.WaitCount(2));
+  EXPECT_EQ(Events(), kBothOpened);
+}
+
+TEST_F(ConduitTest, AConnectedMouseThatIsNotPluggedInIsAbsent) {
+  ScriptedMouse mouse;
+  mouse.SetPluggedAtConnect(false);
+  ASSERT_TRUE(mouse.Listening());
+  EXPECT_FALSE(RegisterWith(mouse.Port()));
+  EXPECT_EQ(mouse.Connections(), 1);
+  mouse.Plug();
+  ASSERT_TRUE(m_recorder.WaitCount(2));
+  EXPECT_EQ(Events(), kBothOpened);
+}
+
+TEST_F(ConduitTest, WithoutTheVirtualMouseTheHidApiFindsNothingAndNothingBreaks) {
+  SetEnvironmentVariableW(L"VIREO_VMOUSE", nullptr);
+  EXPECT_FALSE(Api().RegisterWindow(m_recorder.Window(), kNotifyMessage));
+  harness::PumpMessages(200);
+  EXPECT_TRUE(m_recorder.Got().empty());
+  const Bytes report = Report(2, 0xF3, 16);
+  EXPECT_FALSE(Api().WriteReport(1, report.data(), 16));
+  Bytes buffer{2, 0xF2, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5};
+  EXPECT_FALSE(Api().ReadReport(1, buffer.data(), 16));
+  EXPECT_EQ(buffer, (Bytes{2, 0xF2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
+}
+
+TEST_F(ConduitTest, ANullWindowIsRefused) {
+  ScriptedMouse mouse;
+  ASSERT_TRUE(mouse.Listening());
+  SetEnvironmentVariableW(L"VIREO_VMOUSE", (L"127.0.0.1:" + std::to_wstring(mouse.Port())).c_str());
+  EXPECT_FALSE(Api().RegisterWindow(nullptr, kNotifyMessage));
+  EXPECT_EQ(mouse.Connections(), 0);
+}
+
+}  // namespace
