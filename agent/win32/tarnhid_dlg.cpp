@@ -164,6 +164,9 @@ void CTarnhidDlg::OnDestroy() {
   // Give them a moment to close while the agent still answers.
   Sleep(1000);
   m_mouseSettingsKey.Close();
+  // The library stays loaded to the end of the process; its threads must not call into the
+  // agent while the process takes its objects down.
+  ConduitSetInputCallback(nullptr);
 }
 
 // The pointer settings of 0x4DE and 0x4E2 are applied by the pointer-settings code once it
