@@ -16,6 +16,8 @@
 
 #include "settings/folders.h"
 #include "skin/bitmap_btn.h"
+#include "skin/png_h_slider_bar.h"
+#include "skin/png_slider_bar.h"
 #include "skin/skin_image.h"
 #include "support/temp_folder.h"
 #include "win/gdiplus_headers.h"
@@ -751,6 +753,245 @@ TEST(SkinControlsGdi, ThousandRepaintsOfEveryControlMakeNoLastingObjects) {
   const DWORD before = GdiObjectCount();
   repaint(1000);
   EXPECT_EQ(GdiObjectCount(), before);
+}
+
+}  // namespace
+
+namespace {
+
+// ---------------------------------------------------------------- sliders
+
+constexpr COLORREF kThumbColour = RGB(0, 0, 230);
+constexpr COLORREF kDisabledThumbColour = RGB(150, 150, 150);
+constexpr COLORREF kTrackColour = RGB(230, 120, 0);
+
+class SliderTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    static const bool made = [] {
+      SaveSolidPng(ControlsPath(L"thumb-v.png"), kThumbColour, 22, 21);
+      SaveSolidPng(ControlsPath(L"thumb-v-off.png"), kDisabledThumbColour, 22, 21);
+      SaveSolidPng(ControlsPath(L"thumb-h.png"), kThumbColour, 11, 18);
+      SaveSolidPng(ControlsPath(L"track.png"), kTrackColour, 8, 8);
+      return true;
+    }();
+    static_cast<void>(made);
+    m_track = LoadImageFile(ControlsPath(L"track.png"));
+  }
+
+  // A vertical slider 181 pixels high with a 21-pixel thumb and range 1-11.
+  void MakeVertical(CPngSliderBar& bar, int id, const RECT& rect, const wchar_t* disabled,
+                    int minimum = 1, int maximum = 11) {
+    ASSERT_TRUE(bar.CreateSlider(ControlsPath(L"thumb-v.png"),
+                                 disabled != nullptr ? ControlsPath(disabled) : L"", m_host.Hwnd(),
+                                 id, rect));
+    bar.SetTrackImage(m_track.get());
+    bar.SetRange(minimum, maximum);
+    bar.SetSliderValue(minimum);
+  }
+
+  // The thumb's place in its bar.
+  static POINT ThumbOrigin(CPngSliderBar& bar) {
+    RECT rect{};
+    ::GetWindowRect(bar.Thumb().Hwnd(), &rect);
+    ::MapWindowPoints(nullptr, bar.Hwnd(), reinterpret_cast<POINT*>(&rect), 2);
+    return {rect.left, rect.top};
+  }
+
+  // Drags the thumb by `offset` pixels along its axis and releases it.
+  void Drag(CPngSliderBar& bar, int offset) {
+    const HWND thumb = bar.Thumb().Hwnd();
+    const bool vertical = bar.Axis() == SliderAxis::kVertical;
+    ::SendMessageW(thumb, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3));
+    const int x = vertical ? 3 : 3 + offset;
+    const int y = vertical ? 3 + offset : 3;
+    ::SendMessageW(thumb, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(x, y));
+    // The pointer is still on the thumb's grip, which has moved with it.
+    ::SendMessageW(thumb, WM_LBUTTONUP, 0, MAKELPARAM(3, 3));
+  }
+
+  std::vector<Posted> Reports() {
+    Pump();
+    std::vector<Posted> reports = m_host.Of(kSliderValueMessage);
+    m_host.received.clear();
+    return reports;
+  }
+
+  HostWindow& m_host = FreshHost();
+  SkinImage m_track;
+};
+
+TEST_F(SliderTest, ValuesPlaceTheThumbAndOutOfRangeValuesShowTheMinimum) {
+  CPngSliderBar bar;
+  MakeVertical(bar, 10008, {20, 20, 42, 201}, nullptr);
+  EXPECT_TRUE(bar.Created());
+  EXPECT_EQ(ThumbOrigin(bar).y, 0);
+  EXPECT_EQ(ThumbOrigin(bar).x, 0);
+  bar.SetSliderValue(6);
+  EXPECT_EQ(ThumbOrigin(bar).y, 80);
+  EXPECT_EQ(bar.Value(), 6);
+  bar.SetSliderValue(11);
+  EXPECT_EQ(ThumbOrigin(bar).y, 160);
+  for (int value : {0, -1, 12}) {
+    bar.SetSliderValue(11);
+    bar.SetSliderValue(value);
+    EXPECT_EQ(ThumbOrigin(bar).y, 0) << value;
+    EXPECT_EQ(bar.Value(), 1) << value;
+  }
+  EXPECT_TRUE(Reports().empty()) << "setting a value is no report";
+
+  // What the window shows: the thumb at 80 over the track.
+  bar.SetSliderValue(6);
+  Snapshot shot(m_host.Hwnd());
+  EXPECT_TRUE(Near(shot.At(30, 20 + 90), kThumbColour));
+  EXPECT_TRUE(Near(shot.At(30, 20 + 70), kTrackColour));
+  EXPECT_TRUE(Near(shot.At(30, 20 + 110), kTrackColour));
+}
+
+TEST_F(SliderTest, ReleasingTheThumbReportsTheValueOfWhereItLies) {
+  CPngSliderBar bar;
+  MakeVertical(bar, 10013, {20, 20, 42, 201}, nullptr);
+  struct Case {
+    int position;
+    int value;
+  };
+  for (const Case c : {Case{9, 1}, Case{10, 2}, Case{95, 6}, Case{96, 7}, Case{160, 11}}) {
+    bar.SetSliderValue(1);
+    Reports();
+    Drag(bar, c.position);
+    EXPECT_EQ(ThumbOrigin(bar).y, c.position) << "the thumb stays where it was dropped";
+    const std::vector<Posted> reports = Reports();
+    ASSERT_EQ(reports.size(), 1u) << c.position;
+    EXPECT_EQ(reports[0].wParam, static_cast<WPARAM>(c.value)) << c.position;
+    EXPECT_EQ(reports[0].lParam, 10013);
+    EXPECT_EQ(bar.Value(), c.value);
+  }
+  EXPECT_EQ(::GetCapture(), nullptr);
+}
+
+TEST_F(SliderTest, DraggingStopsAtTheEndsAndReportsOnlyOnRelease) {
+  CPngSliderBar bar;
+  MakeVertical(bar, 7, {20, 20, 42, 201}, nullptr);
+  bar.SetSliderValue(6);
+  const HWND thumb = bar.Thumb().Hwnd();
+  ::SendMessageW(thumb, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3));
+  EXPECT_EQ(::GetCapture(), thumb);
+  ::SendMessageW(thumb, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(3, 3 + 500));
+  EXPECT_EQ(ThumbOrigin(bar).y, 160);
+  EXPECT_TRUE(Reports().empty());
+  ::SendMessageW(thumb, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(3, static_cast<WORD>(3 - 900)));
+  EXPECT_EQ(ThumbOrigin(bar).y, 0);
+  EXPECT_TRUE(Reports().empty());
+  ::SendMessageW(thumb, WM_LBUTTONUP, 0, MAKELPARAM(3, 3));
+  std::vector<Posted> reports = Reports();
+  ASSERT_EQ(reports.size(), 1u);
+  EXPECT_EQ(reports[0].wParam, 1u);
+
+  // A drag cut short by another window taking the mouse ends where the thumb lies.
+  Drag(bar, 0);
+  Reports();
+  ::SendMessageW(thumb, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3));
+  ::SendMessageW(thumb, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(3, 3 + 160));
+  ::SetCapture(m_host.Hwnd());
+  ::ReleaseCapture();
+  reports = Reports();
+  ASSERT_EQ(reports.size(), 1u);
+  EXPECT_EQ(reports[0].wParam, 11u);
+  EXPECT_FALSE(bar.Thumb().IsDragging());
+}
+
+TEST_F(SliderTest, ClickingTheBarMovesTheThumbAndReports) {
+  CPngSliderBar bar;
+  MakeVertical(bar, 10018, {20, 20, 42, 201}, nullptr);
+  struct Case {
+    int offset;
+    int value;
+  };
+  for (const Case c : {Case{9, 1}, Case{10, 2}, Case{99, 6}, Case{100, 7}, Case{180, 11}}) {
+    bar.SetSliderValue(1);
+    Reports();
+    // Below the thumb (which sits at the top), so the bar gets the click.
+    ::SendMessageW(bar.Hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, c.offset));
+    ::SendMessageW(bar.Hwnd(), WM_LBUTTONUP, 0, MAKELPARAM(3, c.offset));
+    const std::vector<Posted> reports = Reports();
+    ASSERT_EQ(reports.size(), 2u) << "press and release each report";
+    for (const Posted& report : reports) {
+      EXPECT_EQ(report.wParam, static_cast<WPARAM>(c.value)) << c.offset;
+      EXPECT_EQ(report.lParam, 10018);
+    }
+    EXPECT_EQ(ThumbOrigin(bar).y, 16 * (c.value - 1)) << c.offset;
+  }
+}
+
+TEST_F(SliderTest, DisabledSliderShowsTheSecondImageOnlyWhenThereIsOne) {
+  CPngSliderBar withSecond;
+  CPngSliderBar withoutSecond;
+  MakeVertical(withSecond, 1, {20, 20, 42, 201}, L"thumb-v-off.png");
+  MakeVertical(withoutSecond, 2, {60, 20, 82, 201}, nullptr);
+  ::EnableWindow(withSecond.Hwnd(), FALSE);
+  ::EnableWindow(withoutSecond.Hwnd(), FALSE);
+  Snapshot shot(m_host.Hwnd());
+  EXPECT_TRUE(Near(shot.At(30, 30), kDisabledThumbColour));
+  EXPECT_TRUE(Near(shot.At(70, 30), kThumbColour));
+  // A disabled thumb does not drag.
+  Drag(withSecond, 50);
+  EXPECT_EQ(ThumbOrigin(withSecond).y, 0);
+  EXPECT_TRUE(Reports().empty());
+
+  ::EnableWindow(withSecond.Hwnd(), TRUE);
+  Snapshot again(m_host.Hwnd());
+  EXPECT_TRUE(Near(again.At(30, 30), kThumbColour));
+}
+
+TEST_F(SliderTest, EmptyRangeOrShortTrackShowsTheMinimumAndReportsNothing) {
+  CPngSliderBar emptyRange;
+  MakeVertical(emptyRange, 3, {20, 20, 42, 201}, nullptr, 5, 5);
+  emptyRange.SetSliderValue(5);
+  EXPECT_EQ(ThumbOrigin(emptyRange).y, 0);
+  EXPECT_EQ(emptyRange.Value(), 5);
+  ::SendMessageW(emptyRange.Hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 100));
+  ::SendMessageW(emptyRange.Hwnd(), WM_LBUTTONUP, 0, MAKELPARAM(3, 100));
+  Drag(emptyRange, 40);
+  EXPECT_TRUE(Reports().empty());
+
+  // A bar no longer than its thumb.
+  CPngSliderBar shortBar;
+  MakeVertical(shortBar, 4, {60, 20, 82, 40}, nullptr);
+  shortBar.SetSliderValue(6);
+  EXPECT_EQ(ThumbOrigin(shortBar).y, 0);
+  EXPECT_EQ(shortBar.Value(), 6);
+  Drag(shortBar, 10);
+  ::SendMessageW(shortBar.Hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 19));
+  EXPECT_TRUE(Reports().empty());
+}
+
+TEST_F(SliderTest, HorizontalSliderWorksAlongX) {
+  CPngHSliderBar bar;
+  ASSERT_TRUE(bar.CreateSlider(ControlsPath(L"thumb-h.png"), ControlsPath(L"thumb-h.png"),
+                               m_host.Hwnd(), 10005, {100, 100, 310, 118}));
+  bar.SetTrackImage(m_track.get());
+  bar.SetRange(1, 20);
+  bar.SetSliderValue(11);
+  // (210 - 11) * 10 / 19 = 104
+  EXPECT_EQ(ThumbOrigin(bar).x, 104);
+  EXPECT_EQ(ThumbOrigin(bar).y, 0);
+  Drag(bar, 0);
+  std::vector<Posted> reports = Reports();
+  ASSERT_EQ(reports.size(), 1u);
+  EXPECT_EQ(reports[0].wParam, 11u) << "releasing a thumb where a value put it keeps the value";
+  EXPECT_EQ(reports[0].lParam, 10005);
+
+  Drag(bar, 1000);
+  EXPECT_EQ(ThumbOrigin(bar).x, 199);
+  reports = Reports();
+  ASSERT_EQ(reports.size(), 1u);
+  EXPECT_EQ(reports[0].wParam, 20u);
+
+  ::SendMessageW(bar.Hwnd(), WM_LBUTTONUP, 0, MAKELPARAM(5, 9));
+  reports = Reports();
+  ASSERT_EQ(reports.size(), 1u);
+  EXPECT_EQ(reports[0].wParam, 1u);
+  EXPECT_EQ(ThumbOrigin(bar).x, 0);
 }
 
 }  // namespace

@@ -1,0 +1,110 @@
+#include "skin/png_slider_bar.h"
+
+#include "skin/png_h_slider.h"
+#include "win/double_buffered_paint.h"
+
+namespace {
+
+std::unique_ptr<CPngSlider> MakeThumb(SliderAxis axis) {
+  if (axis == SliderAxis::kHorizontal) return std::make_unique<CPngHSlider>();
+  return std::make_unique<CPngSlider>();
+}
+
+}  // namespace
+
+CPngSliderBar::CPngSliderBar(SliderAxis axis) : m_axis(axis), m_thumb(MakeThumb(axis)) {}
+
+// The thumb's window goes with the bar's; its object with the bar's object.
+CPngSliderBar::~CPngSliderBar() = default;
+
+void CPngSliderBar::PrepareClass(WNDCLASSEXW& windowClass) const {
+  windowClass.hbrBackground = nullptr;
+}
+
+bool CPngSliderBar::CreateSlider(const std::wstring& thumbImagePath,
+                                 const std::wstring& disabledThumbImagePath, HWND parent, int id,
+                                 const RECT& rect) {
+  m_id = id;
+  m_rect = rect;
+  m_parent = parent;
+  if (!Create(0, L"", WS_CHILD | WS_VISIBLE, rect.left, rect.top, rect.right - rect.left,
+              rect.bottom - rect.top, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)))) {
+    return false;
+  }
+  if (!m_thumb->CreateThumb(thumbImagePath, disabledThumbImagePath, *this, id)) {
+    Destroy();
+    return false;
+  }
+  m_thumb->SetRange(m_minimum, m_maximum);
+  m_thumb->SetValue(m_minimum);
+  m_created = true;
+  return true;
+}
+
+int CPngSliderBar::Length() const noexcept {
+  RECT client = m_rect;
+  if (Hwnd() != nullptr) ::GetClientRect(Hwnd(), &client);
+  return m_axis == SliderAxis::kVertical ? client.bottom - client.top : client.right - client.left;
+}
+
+void CPngSliderBar::SetTrackImage(Gdiplus::Image* image) {
+  m_trackImage = image;
+  if (Hwnd() != nullptr) ::RedrawWindow(Hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
+}
+
+void CPngSliderBar::SetRange(int minimum, int maximum) {
+  m_minimum = minimum;
+  m_maximum = maximum;
+  m_thumb->SetRange(minimum, maximum);
+}
+
+void CPngSliderBar::SetSliderValue(int value) {
+  m_thumb->SetValue(value);
+  if (Hwnd() != nullptr) ::RedrawWindow(Hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
+}
+
+void CPngSliderBar::DrawTrack(HDC dc, int originX, int originY) {
+  RECT client{};
+  ::GetClientRect(Hwnd(), &client);
+  const int width = client.right;
+  const int height = client.bottom;
+  if (m_axis == SliderAxis::kVertical) {
+    const RECT area{originX, originY, originX + width, originY + height};
+    ::FillRect(dc, &area, static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));
+  }
+  DrawSkinImage(dc, m_trackImage, originX, originY, width, height);
+}
+
+void CPngSliderBar::PaintBackground(HDC dc, const RECT& area) {
+  DrawTrack(dc, -area.left, -area.top);
+}
+
+void CPngSliderBar::OnPaint() {
+  DoubleBufferedPaint paint(Hwnd());
+  DrawTrack(paint.Dc(), 0, 0);
+}
+
+LRESULT CPngSliderBar::OnClick(WPARAM, LPARAM lParam) {
+  const int x = static_cast<short>(LOWORD(lParam));
+  const int y = static_cast<short>(HIWORD(lParam));
+  const int point = m_axis == SliderAxis::kVertical ? y : x;
+  // A thumb that cannot move has no value to show.
+  if (!SliderIsUsable(m_thumb->Track())) return 0;
+  const std::optional<int> value = SliderValueForBarClick(point, 0, Length(), m_minimum, m_maximum);
+  if (!value) return 0;
+  SetSliderValue(*value);
+  if (m_parent != nullptr) {
+    ::PostMessageW(m_parent, kSliderValueMessage, static_cast<WPARAM>(*value), m_id);
+  }
+  return 0;
+}
+
+LRESULT CPngSliderBar::OnThumbValue(WPARAM wParam, LPARAM) {
+  if (m_parent != nullptr) ::PostMessageW(m_parent, kSliderValueMessage, wParam, m_id);
+  return 0;
+}
+
+LRESULT CPngSliderBar::OnEnable(WPARAM wParam, LPARAM) {
+  m_thumb->SetEnabledLook(wParam != FALSE);
+  return 0;
+}
