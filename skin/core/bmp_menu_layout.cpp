@@ -15,6 +15,11 @@ std::uint32_t Words(int high, int low) {
 
 }  // namespace
 
+MenuRowSize RowSizeOf(int imageWidth, int imageHeight) {
+  if (imageWidth <= 0 || imageHeight <= 0) return kFallbackRowSize;
+  return {imageWidth, imageHeight};
+}
+
 MenuRect BmpMenuRect(int x, int y, int rowImageWidth, int rowImageHeight, int rowCount) {
   const int width = std::max(rowImageWidth, 0) + 20;
   const int height = std::max(rowImageHeight, 0) * ClampRowCount(rowCount);

@@ -21,6 +21,16 @@ struct MenuRect {
   bool operator==(const MenuRect&) const = default;
 };
 
+// Size of a row: the row image's, or a plain default when the image is missing, so that a menu
+// without pictures still shows its captions and can be used.
+struct MenuRowSize {
+  int width = 0;
+  int height = 0;
+  bool operator==(const MenuRowSize&) const = default;
+};
+inline constexpr MenuRowSize kFallbackRowSize{160, 24};
+MenuRowSize RowSizeOf(int imageWidth, int imageHeight);
+
 // Window rectangle of a menu of `rowCount` rows at (x, y) (screen); rows beyond the limit and
 // negative counts do not count.
 MenuRect BmpMenuRect(int x, int y, int rowImageWidth, int rowImageHeight, int rowCount);

@@ -19,6 +19,13 @@ TEST(BmpMenuGeometry, MenuIsAsHighAsItsRowsAndTwentyPixelsWiderThanTheImage) {
   EXPECT_EQ(BmpMenuRect(0, 0, -1, -1, 5), (MenuRect{0, 0, 20, 0}));
 }
 
+TEST(BmpMenuGeometry, AMissingRowImageFallsBackToAPlainRowSize) {
+  EXPECT_EQ(RowSizeOf(150, 30), (MenuRowSize{150, 30}));
+  EXPECT_EQ(RowSizeOf(0, 0), kFallbackRowSize);
+  EXPECT_EQ(RowSizeOf(150, 0), kFallbackRowSize);
+  EXPECT_GT(kFallbackRowSize.height, 0);
+}
+
 TEST(BmpMenuGeometry, RowsAreStackedFromTheTopAcrossTheWholeWidth) {
   EXPECT_EQ(BmpMenuRowRect(0, 150, 30), (MenuRect{0, 0, 170, 30}));
   EXPECT_EQ(BmpMenuRowRect(4, 150, 30), (MenuRect{0, 120, 170, 150}));

@@ -1,0 +1,169 @@
+#include "skin/bmp_menu.h"
+
+#include <utility>
+
+#include "skin/menu_row_button.h"
+#include "skin/sub_bmp_menu.h"
+#include "win/double_buffered_paint.h"
+#include "win/text.h"
+
+namespace {
+
+std::array<SkinImage, 4> LoadFaces(const std::wstring& a, const std::wstring& b,
+                                   const std::wstring& c, const std::wstring& d) {
+  return {LoadImageFile(a), LoadImageFile(b), LoadImageFile(c), LoadImageFile(d)};
+}
+
+}  // namespace
+
+CBmpMenu::CBmpMenu() : Dialog(DialogTemplate(WS_POPUP, WS_EX_TOOLWINDOW, 10, 10)) {}
+
+CBmpMenu::~CBmpMenu() {
+  // The cascade and the row buttons go while the faces and rows they use still exist.
+  Destroy();
+}
+
+void CBmpMenu::SetRowFaces(const std::wstring& normal, const std::wstring& hover,
+                           const std::wstring& secondHover, const std::wstring& secondNormal) {
+  m_faces = LoadFaces(normal, hover, secondHover, secondNormal);
+}
+
+void CBmpMenu::SetSubRowFaces(const std::wstring& normal, const std::wstring& hover,
+                              const std::wstring& secondHover, const std::wstring& secondNormal) {
+  m_subFaces = LoadFaces(normal, hover, secondHover, secondNormal);
+}
+
+bool CBmpMenu::AddRow(std::wstring_view text, int id) {
+  return AddMenuRow(m_rows, ToU16(text), id);
+}
+
+bool CBmpMenu::AddSubRow(int row, std::wstring_view text, int id) {
+  return AddMenuSubRow(m_rows, row, ToU16(text), id);
+}
+
+bool CBmpMenu::Open(HWND parent) {
+  m_parent = parent;
+  if (!CreateModeless(parent)) return false;
+  // Like a system menu it does not take the activation from its owner.
+  ::SetWindowPos(Hwnd(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  ::ShowWindow(Hwnd(), SW_SHOWNOACTIVATE);
+  return true;
+}
+
+HWND CBmpMenu::RowButton(int row) const noexcept {
+  if (row < 0 || row >= RowCount()) return nullptr;
+  return m_buttons[static_cast<size_t>(row)].Hwnd();
+}
+
+BOOL CBmpMenu::OnInitDialog() {
+  const MenuRowSize size = RowSizeOf(ImageWidth(m_faces[0].get()), ImageHeight(m_faces[0].get()));
+  const int w = size.width;
+  const int h = size.height;
+  const MenuRect rect = BmpMenuRect(m_x, m_y, w, h, RowCount());
+  ::SetWindowPos(Hwnd(), nullptr, rect.left, rect.top, rect.Width(), rect.Height(),
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+  for (int i = 0; i < RowCount(); ++i) {
+    const bool second = UsesSecondFaces(i);
+    // Normal, hover, pressed, disabled: the pressed row looks hovered.
+    Gdiplus::Bitmap* const normal = (second ? m_faces[3] : m_faces[0]).get();
+    Gdiplus::Bitmap* const hover = (second ? m_faces[2] : m_faces[1]).get();
+    Gdiplus::Bitmap* const faces[4] = {normal, hover, hover, normal};
+    const MenuRect r = BmpMenuRowRect(i, w, h);
+    CreateMenuRowButton(m_buttons[static_cast<size_t>(i)], Hwnd(), i,
+                        RECT{r.left, r.top, r.right, r.bottom}, faces,
+                        ToWide(m_rows[static_cast<size_t>(i)].Text()));
+  }
+  return FALSE;
+}
+
+LRESULT CBmpMenu::OnCommand(WPARAM wParam, LPARAM) {
+  const int row = static_cast<int>(LOWORD(wParam)) - kMenuRowButtonIdBase;
+  if (HIWORD(wParam) != BN_CLICKED || row < 0 || row >= RowCount()) {
+    SetMsgHandled(false);
+    return 0;
+  }
+  const tagBMPMENUINFO& item = m_rows[static_cast<size_t>(row)];
+  // A row with sub-items is chosen through its cascade only.
+  if (item.hasSubItems) return 0;
+  const MenuChoice choice = RowChoice(row, item.id);
+  ::PostMessageW(m_parent, kMenuChoiceMessage, choice.wParam, choice.lParam);
+  return 0;
+}
+
+LRESULT CBmpMenu::OnRowHover(WPARAM wParam, LPARAM) {
+  m_hoveredRow = reinterpret_cast<HWND>(wParam);
+  for (int i = 0; i < RowCount(); ++i) {
+    tagBMPMENUINFO& item = m_rows[static_cast<size_t>(i)];
+    if (m_buttons[static_cast<size_t>(i)].Hwnd() == m_hoveredRow) {
+      // Another row's cascade gives way to this row's own; a row without sub-items leaves it
+      // to the pointer check below, so the pointer can cross rows on its way into the cascade.
+      if (item.hasSubItems && m_cascade && m_cascade->ParentRow() != i) CloseCascade();
+      if (item.hasSubItems && !item.subMenuOpen) OpenCascadeFor(i);
+    }
+    if (item.subMenuOpen && m_cascade && m_cascade->ParentRow() == i &&
+        m_buttons[static_cast<size_t>(i)].Hwnd() != m_hoveredRow) {
+      // Leaving for a row without sub-items keeps the cascade until the pointer leaves it too.
+      POINT cursor{};
+      RECT cascade{};
+      ::GetCursorPos(&cursor);
+      ::GetWindowRect(m_cascade->Hwnd(), &cascade);
+      if (!::PtInRect(&cascade, cursor)) CloseCascade();
+    }
+  }
+  return 0;
+}
+
+void CBmpMenu::OpenCascadeFor(int row) {
+  tagBMPMENUINFO& item = m_rows[static_cast<size_t>(row)];
+  const MenuRowSize rowSize =
+      RowSizeOf(ImageWidth(m_faces[0].get()), ImageHeight(m_faces[0].get()));
+  const MenuRowSize subSize =
+      RowSizeOf(ImageWidth(m_subFaces[0].get()), ImageHeight(m_subFaces[0].get()));
+  const int sw = subSize.width;
+  const int sh = subSize.height;
+  std::array<SkinImage, 4> faces;
+  for (size_t f = 0; f < faces.size(); ++f) faces[f] = CopyImage(m_subFaces[f].get(), sw, sh);
+  const MenuRect rect =
+      CascadeRect(m_x, m_y, rowSize.width, rowSize.height, row, sw, sh,
+                  static_cast<int>(item.subItems.size()), ::GetSystemMetrics(SM_CXFULLSCREEN));
+  auto cascade = std::make_unique<CSubBmpMenu>(Hwnd(), row, &item.subItems, std::move(faces), rect);
+  if (!cascade->Open()) return;
+  item.subMenuOpen = 1;
+  m_cascade = std::move(cascade);
+}
+
+void CBmpMenu::CloseCascade() noexcept {
+  if (m_cascade) {
+    const int row = m_cascade->ParentRow();
+    if (row >= 0 && row < RowCount()) m_rows[static_cast<size_t>(row)].subMenuOpen = 0;
+  }
+  m_cascade.reset();
+}
+
+LRESULT CBmpMenu::OnSubMenuChoice(WPARAM wParam, LPARAM lParam) {
+  const int row = static_cast<int>(static_cast<std::uint32_t>(wParam) >> 16);
+  if (row < 0 || row >= RowCount()) return 0;
+  const MenuChoice choice = CascadeChoice(
+      MenuChoice{static_cast<std::uint32_t>(wParam), static_cast<std::uint32_t>(lParam)},
+      m_rows[static_cast<size_t>(row)].id);
+  ::PostMessageW(m_parent, kMenuChoiceMessage, choice.wParam, choice.lParam);
+  return 0;
+}
+
+LRESULT CBmpMenu::OnPaint(WPARAM, LPARAM) {
+  DoubleBufferedPaint paint(Hwnd());
+  const RECT& client = paint.ClientRect();
+  ::FillRect(paint.Dc(), &client, static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));
+  DrawSkinImage(paint.Dc(), m_faces[0].get(), 0, 0, client.right, client.bottom);
+  return 0;
+}
+
+LRESULT CBmpMenu::OnEraseBackground(WPARAM, LPARAM) {
+  return TRUE;
+}
+
+LRESULT CBmpMenu::OnDestroy(WPARAM, LPARAM) {
+  CloseCascade();
+  SetMsgHandled(false);
+  return 0;
+}
