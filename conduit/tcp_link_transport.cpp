@@ -2,7 +2,6 @@
 
 #include <ws2tcpip.h>
 
-#include <chrono>
 #include <cstring>
 #include <utility>
 
@@ -13,7 +12,7 @@ constexpr DWORD kConnectMilliseconds = 1000;
 constexpr ULONGLONG kHandshakeMilliseconds = 2000;  // HELLO until DEVICE
 constexpr ULONGLONG kOpenWaitMilliseconds = 500;    // DEVICE until the collections are open
 constexpr DWORD kFirstLookMilliseconds = 4000;
-constexpr auto kReadTimeout = std::chrono::milliseconds(1000);
+constexpr ULONGLONG kReadTimeoutMilliseconds = 1000;
 constexpr long kSendStallMilliseconds = 1000;
 
 timeval Timeout(long milliseconds) {
@@ -75,6 +74,7 @@ void TcpLinkTransport::Run() {
     SOCKET socket = Connect();
     if (socket != INVALID_SOCKET) {
       {
+        std::lock_guard receiveLock(m_receiveMutex);
         std::lock_guard sendLock(m_sendMutex);
         m_socket = socket;
       }
@@ -141,33 +141,23 @@ void TcpLinkTransport::Serve() {
     std::lock_guard sendLock(m_sendMutex);
     if (!SendLocked(HelloFrame())) return;
   }
-  LinkFrameReader reader;
-  std::vector<uint8_t> buffer(16384);
+  {
+    std::lock_guard receiveLock(m_receiveMutex);
+    m_reader = LinkFrameReader();
+    m_receiveBroken = false;
+  }
   bool firstLookDone = false;
   while (!Stopping()) {
-    fd_set readable;
-    FD_ZERO(&readable);
-    FD_SET(m_socket, &readable);  // only this thread replaces or closes the socket
-    timeval timeout = Timeout(100);
-    const int ready = select(0, &readable, nullptr, nullptr, &timeout);
+    // Only this thread replaces or closes the socket.
+    const int ready = WaitReadable(100);
     if (ready == SOCKET_ERROR) return;
-    if (ready > 0) {
-      const int received = recv(m_socket, reinterpret_cast<char*>(buffer.data()),
-                                static_cast<int>(buffer.size()), 0);
-      if (received == 0) return;  // the server closed
-      if (received < 0) {
-        if (WSAGetLastError() == WSAEWOULDBLOCK) continue;
-        return;
-      }
-      if (!reader.Feed(
-              std::span<const uint8_t>(buffer.data(), static_cast<std::size_t>(received)))) {
-        return;
-      }
-      while (auto frame = reader.Next()) {
-        if (!HandleFrame(*frame)) return;
-      }
-      if (reader.Failed()) return;  // bad length or unknown type
+    {
+      // A read in progress receives its answer itself; this waits until it is done.
+      std::lock_guard receiveLock(m_receiveMutex);
+      if (m_receiveBroken) return;
+      if (ready > 0 && !ReceiveAvailable()) return;
     }
+    DeliverInputs();
     const ULONGLONG now = GetTickCount64();
     if (!m_deviceMatched && now - m_connectedAt > kHandshakeMilliseconds) return;
     if (!firstLookDone && m_deviceMatched) {
@@ -181,6 +171,51 @@ void TcpLinkTransport::Serve() {
         firstLookDone = true;
       }
     }
+  }
+}
+
+int TcpLinkTransport::WaitReadable(long milliseconds) const {
+  fd_set readable;
+  FD_ZERO(&readable);
+  FD_SET(m_socket, &readable);
+  timeval timeout = Timeout(milliseconds);
+  return select(0, &readable, nullptr, nullptr, &timeout);
+}
+
+bool TcpLinkTransport::ReceiveAvailable() {
+  uint8_t buffer[16384];
+  for (;;) {
+    const int received = recv(m_socket, reinterpret_cast<char*>(buffer), sizeof(buffer), 0);
+    if (received == 0) break;  // the server closed
+    if (received < 0) {
+      if (WSAGetLastError() == WSAEWOULDBLOCK) return true;
+      break;
+    }
+    m_reader.Feed(std::span<const uint8_t>(buffer, static_cast<std::size_t>(received)));
+    while (auto frame = m_reader.Next()) {
+      if (!HandleFrame(*frame)) {
+        m_receiveBroken = true;
+        return false;
+      }
+    }
+    if (m_reader.Failed()) break;  // bad length or unknown type
+    if (received < static_cast<int>(sizeof(buffer))) return true;
+  }
+  m_receiveBroken = true;
+  return false;
+}
+
+void TcpLinkTransport::DeliverInputs() {
+  for (;;) {
+    std::pair<uint32_t, std::vector<uint8_t>> input;
+    {
+      std::lock_guard lock(m_mutex);
+      if (m_inputs.empty()) return;
+      input = std::move(m_inputs.front());
+      m_inputs.pop_front();
+    }
+    m_sink.InputReport(input.first, input.second.data(),
+                       static_cast<uint32_t>(input.second.size()));
   }
 }
 
@@ -224,7 +259,6 @@ bool TcpLinkTransport::HandleFrame(const LinkFrame& frame) {
         m_waitingFor = 0;
         m_answerReady = true;
         m_answer.clear();
-        m_answerChanged.notify_all();
       }
       m_sink.CollectionClosed(id, closed.UsagePage, closed.Usage);
       return true;
@@ -236,20 +270,19 @@ bool TcpLinkTransport::HandleFrame(const LinkFrame& frame) {
         m_waitingFor = 0;
         m_answerReady = true;
         m_answer = frame.Payload;
-        m_answerChanged.notify_all();
       }
       return true;
     }
     case LinkFrameType::Input: {
       if (frame.Payload.size() < 2) return false;
       const uint32_t id = DeviceIdOf(ReadU16(frame.Payload, 0));
-      const uint32_t length = static_cast<uint32_t>(frame.Payload.size() - 2);
-      {
-        std::lock_guard lock(m_mutex);
-        if (!m_open.count(id)) return true;
-      }
       // An empty report has no report id: nothing to hand on.
-      if (length > 0) m_sink.InputReport(id, frame.Payload.data() + 2, length);
+      if (frame.Payload.size() == 2) return true;
+      std::lock_guard lock(m_mutex);
+      // Handed on by the network thread, even when a read received it.
+      if (m_open.count(id))
+        m_inputs.emplace_back(id,
+                              std::vector<uint8_t>(frame.Payload.begin() + 2, frame.Payload.end()));
       return true;
     }
     default:
@@ -258,6 +291,7 @@ bool TcpLinkTransport::HandleFrame(const LinkFrame& frame) {
 }
 
 void TcpLinkTransport::Drop(bool report) {
+  std::lock_guard receiveLock(m_receiveMutex);
   std::lock_guard sendLock(m_sendMutex);
   if (m_socket != INVALID_SOCKET) {
     closesocket(m_socket);
@@ -270,13 +304,13 @@ void TcpLinkTransport::Drop(bool report) {
     }
   }
   m_open.clear();
+  m_inputs.clear();
   m_readsSent = 0;
   m_answersReceived = 0;
   if (m_waitingFor != 0) {
     m_waitingFor = 0;
     m_answerReady = true;
     m_answer.clear();
-    m_answerChanged.notify_all();
   }
 }
 
@@ -344,8 +378,28 @@ bool TcpLinkTransport::Read(uint32_t deviceId, uint8_t* buffer, uint32_t length)
       return false;
     }
   }
+  // The answer is received on this thread: a hand-over from the network thread would cost
+  // two thread switches per read.
+  const ULONGLONG deadline = GetTickCount64() + kReadTimeoutMilliseconds;
+  {
+    std::lock_guard receiveLock(m_receiveMutex);
+    for (;;) {
+      {
+        std::lock_guard lock(m_mutex);
+        if (m_answerReady) break;
+      }
+      const ULONGLONG now = GetTickCount64();
+      if (now >= deadline || m_socket == INVALID_SOCKET || m_receiveBroken) break;
+      const int ready = WaitReadable(static_cast<long>(deadline - now));
+      if (ready == SOCKET_ERROR) break;
+      if (ready > 0 && !ReceiveAvailable()) {
+        // The network thread sees the broken stream and closes the collections.
+        shutdown(m_socket, SD_BOTH);
+        break;
+      }
+    }
+  }
   std::unique_lock lock(m_mutex);
-  m_answerChanged.wait_for(lock, kReadTimeout, [this] { return m_answerReady; });
   m_waitingFor = 0;  // a late answer to this read is dropped by its index
   if (!m_answerReady || m_answer.empty()) {
     ClearAnswer(buffer, length);

@@ -5,8 +5,9 @@
 #include <windows.h>
 #include <winsock2.h>
 
-#include <condition_variable>
+#include <atomic>
 #include <cstdint>
+#include <deque>
 #include <map>
 #include <mutex>
 #include <string>
@@ -42,7 +43,12 @@ class TcpLinkTransport : public ConduitTransport {
   void Run();
   SOCKET Connect() const;
   void Serve();
+  int WaitReadable(long milliseconds) const;  // select() on the socket
+  // Receives what has arrived and handles its frames; m_receiveMutex held. False when the
+  // connection ended or the stream is malformed.
+  bool ReceiveAvailable();
   bool HandleFrame(const LinkFrame& frame);  // false: the stream is malformed
+  void DeliverInputs();                      // network thread
   void Drop(bool report);
   bool SendLocked(const std::vector<uint8_t>& bytes);  // m_sendMutex held
   bool Stopping() const;
@@ -54,20 +60,27 @@ class TcpLinkTransport : public ConduitTransport {
   UniqueKernelHandle m_firstLookEvent;  // set once the first attempt has an outcome
   LibraryThread m_thread;
 
-  // Network thread only.
-  bool m_deviceMatched = false;
+  // Set by the network thread before it starts receiving.
   ULONGLONG m_connectedAt = 0;
+
+  // The receiving side: whoever holds it may receive and handle frames, normally the network
+  // thread, during a read the reading thread. Taken before m_sendMutex.
+  std::mutex m_receiveMutex;
+  LinkFrameReader m_reader;
+  bool m_receiveBroken = false;
+  std::atomic<bool> m_deviceMatched{false};
   ULONGLONG m_matchedAt = 0;
 
-  // Guards the socket for senders and for closing it. Taken before m_mutex.
+  // Guards the socket for senders and for closing it (the network thread replaces and closes
+  // it with both locks held). Taken before m_mutex.
   std::mutex m_sendMutex;
   SOCKET m_socket = INVALID_SOCKET;
 
   // Guards the open collections and the read in progress. Answers belong to reads in the
   // order the reads were sent, so a late answer to an abandoned read is recognised and dropped.
   std::mutex m_mutex;
-  std::condition_variable m_answerChanged;
   std::map<uint32_t, OpenCollection> m_open;
+  std::deque<std::pair<uint32_t, std::vector<uint8_t>>> m_inputs;  // for the network thread
   uint64_t m_readsSent = 0;
   uint64_t m_answersReceived = 0;
   uint64_t m_waitingFor = 0;  // index of the read in progress, 0 when none
