@@ -1,0 +1,182 @@
+// The agent's transfers over the virtual mouse: hid.exe with Conduit.dll, started from a folder
+// of its own with a fresh data folder, talks to a virtual mouse served by this program.
+// Prints, for the full write (0x4DE), its report count and its wall time against its 400 ms of
+// fixed pauses, and for the read-back after a plug-in its wall time against its 200 ms.
+//
+//   device_link_bench.exe [runs]
+#include <windows.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cwchar>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "agent/agent_messages.h"
+#include "support/process_harness.h"
+#include "vmouse/virtual_mouse_server.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+using Clock = std::chrono::steady_clock;
+
+const wchar_t* W(const char16_t* text) {
+  return reinterpret_cast<const wchar_t*>(text);
+}
+
+double Milliseconds(Clock::duration duration) {
+  return std::chrono::duration<double, std::milli>(duration).count();
+}
+
+double Median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  return values.empty() ? 0.0 : values[values.size() / 2];
+}
+
+// The configurator's title, so that the agent tells it when a read-back has finished.
+class StandInConfigurator {
+ public:
+  StandInConfigurator() {
+    WNDCLASSW windowClass{};
+    windowClass.lpfnWndProc = &StandInConfigurator::Proc;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.lpszClassName = L"VireoBenchConfigurator";
+    RegisterClassW(&windowClass);
+    m_window =
+        CreateWindowExW(0, windowClass.lpszClassName, W(agent_names::kConfiguratorWindowTitle),
+                        WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, windowClass.hInstance, nullptr);
+  }
+  ~StandInConfigurator() { DestroyWindow(m_window); }
+
+  // Waits for the next "profile files rewritten" news; the time it arrived, or nothing.
+  bool WaitReadBack(DWORD milliseconds, Clock::time_point& arrived) {
+    const int target = s_readBacks + 1;
+    const ULONGLONG end = GetTickCount64() + milliseconds;
+    while (s_readBacks < target) {
+      if (GetTickCount64() >= end) return false;
+      MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+      MSG message;
+      while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+    }
+    arrived = s_lastReadBack;
+    return true;
+  }
+
+ private:
+  static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == configurator_msg::kAgentNews &&
+        wParam == configurator_msg::kNewsProfilesRewritten) {
+      s_lastReadBack = Clock::now();
+      ++s_readBacks;
+      return 0;
+    }
+    if (message == WM_CLOSE) return 0;
+    return DefWindowProcW(window, message, wParam, lParam);
+  }
+
+  static inline int s_readBacks = 0;
+  static inline Clock::time_point s_lastReadBack;
+  HWND m_window = nullptr;
+};
+
+// Waits until the mouse took no report for a while: the count of a finished transfer.
+std::size_t SettledReports(VirtualMouseServer& mouse) {
+  std::size_t count = mouse.ReportsReceived();
+  for (;;) {
+    Sleep(150);
+    const std::size_t now = mouse.ReportsReceived();
+    if (now == count) return count;
+    count = now;
+  }
+}
+
+int Run(int runs) {
+  harness::TempFolder program(L"vireo-bench-program");
+  harness::TempFolder documents(L"vireo-bench-documents");
+  harness::DocumentsOverride documentsOverride(documents.Path());
+  for (const wchar_t* file : {L"hid.exe", L"Conduit.dll"}) {
+    if (!harness::CopyInto(harness::BinFolder() + file, program.Path())) {
+      std::fwprintf(stderr, L"%ls is missing beside the benchmark\n", file);
+      return 1;
+    }
+  }
+  if (FindWindowW(nullptr, W(agent_names::kAgentWindowTitle))) {
+    std::fprintf(stderr, "an agent is already running\n");
+    return 1;
+  }
+
+  VirtualMouseServer mouse;
+  if (!mouse.Start()) {
+    std::fprintf(stderr, "the virtual mouse found no port\n");
+    return 1;
+  }
+  StandInConfigurator configurator;
+  SetEnvironmentVariableW(L"VIREO_VMOUSE", (L"127.0.0.1:" + std::to_wstring(mouse.Port())).c_str());
+  harness::Process agent(program.Path() + L"hid.exe");
+  HWND agentWindow = harness::WaitForReadyWindow(W(agent_names::kAgentWindowTitle), 20000);
+  Clock::time_point arrived;
+  if (!agent.Started() || !agentWindow || !configurator.WaitReadBack(30000, arrived)) {
+    std::fprintf(stderr, "the agent did not start or did not read the mouse back\n");
+    return 1;
+  }
+
+  // When the mouse saw the read-back's transfer begin and end.
+  std::mutex transferMutex;
+  Clock::time_point transferBegin, transferEnd;
+  mouse.SetLogListener([&](const std::string& line) {
+    std::lock_guard lock(transferMutex);
+    if (line.find("transfer begin") != std::string::npos) transferBegin = Clock::now();
+    if (line.find("transfer end") != std::string::npos) transferEnd = Clock::now();
+  });
+
+  std::vector<double> writeTimes, readTimes, untilBegin, transfer, afterEnd;
+  std::size_t writeReports = 0;
+  for (int run = 0; run < runs; ++run) {
+    const std::size_t before = SettledReports(mouse);
+    const auto start = Clock::now();
+    DWORD_PTR result = 0;
+    SendMessageTimeoutW(agentWindow, agent_msg::kApplyAll, 0, 0, SMTO_NORMAL, 60000, &result);
+    writeTimes.push_back(Milliseconds(Clock::now() - start));
+    writeReports = SettledReports(mouse) - before;
+
+    mouse.Detach();
+    Sleep(300);
+    const auto plugged = Clock::now();
+    mouse.Attach();
+    if (!configurator.WaitReadBack(30000, arrived)) {
+      std::fprintf(stderr, "no read-back after plug-in %d\n", run + 1);
+      return 1;
+    }
+    readTimes.push_back(Milliseconds(arrived - plugged));
+    std::lock_guard lock(transferMutex);
+    untilBegin.push_back(Milliseconds(transferBegin - plugged));
+    transfer.push_back(Milliseconds(transferEnd - transferBegin));
+    afterEnd.push_back(Milliseconds(arrived - transferEnd));
+  }
+
+  const double write = Median(writeTimes), read = Median(readTimes);
+  std::printf("device link over the virtual mouse, median of %d runs\n", runs);
+  std::printf(
+      "  full write (0x4DE): %zu reports, %.1f ms, %.3f x its 400 ms of pauses (goal <= 1.10)\n",
+      writeReports, write, write / 400.0);
+  std::printf("  read-back after plug-in: %.1f ms, %.3f x its 200 ms of pauses (goal <= 1.5)\n",
+              read, read / 200.0);
+  std::printf("    plug-in to transfer begin %.1f ms, transfer %.1f ms, files and news %.1f ms\n",
+              Median(untilBegin), Median(transfer), Median(afterEnd));
+
+  PostMessageW(agentWindow, WM_COMMAND, agent_msg::kCommandExit, 0);
+  agent.WaitExit(10000);
+  SetEnvironmentVariableW(L"VIREO_VMOUSE", nullptr);
+  return 0;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  const int runs = argc > 1 ? std::max(1, static_cast<int>(std::wcstol(argv[1], nullptr, 10))) : 5;
+  return Run(runs);
+}
