@@ -8,7 +8,7 @@ bash scripts/setup.sh
 cmake --preset bench >/dev/null
 cmake --build --preset bench -j "$(nproc)" --target profile_files_bench
 cmake --preset win >/dev/null
-cmake --build --preset win -j "$(nproc)" --target profile_files_bench
+cmake --build --preset win -j "$(nproc)" --target profile_files_bench device_link_bench
 
 echo "== native (Linux) =="
 build/bench/bin/profile_files_bench 50
@@ -17,4 +17,6 @@ source scripts/wine-env.sh
 vireo_wine_prefix
 echo "== Windows build under Wine =="
 wine build/win/bin/profile_files_bench.exe 50
+# hid.exe with Conduit.dll over the virtual mouse (served by the benchmark itself).
+wine build/win/bin/device_link_bench.exe 7
 wineserver -w
