@@ -16,9 +16,12 @@
 
 #include "settings/folders.h"
 #include "skin/bitmap_btn.h"
+#include "skin/clr_edit.h"
+#include "skin/d_marker.h"
 #include "skin/png_h_slider_bar.h"
 #include "skin/png_slider_bar.h"
 #include "skin/skin_image.h"
+#include "skin/static_trans.h"
 #include "support/temp_folder.h"
 #include "win/gdiplus_headers.h"
 #include "win/gdiplus_session.h"
@@ -725,40 +728,6 @@ TEST_F(BitmapBtnTest, CaptionsCentredRotatedAndClipped) {
 
 namespace {
 
-// ---------------------------------------------------------------- GDI objects
-
-TEST(SkinControlsGdi, ThousandRepaintsOfEveryControlMakeNoLastingObjects) {
-  ASSERT_TRUE(CountingWorks()) << "cannot count this process's GDI objects";
-  HostWindow& host = FreshHost();
-  SaveSolidPng(ButtonsPath(L"gdi-1.png"), RGB(10, 20, 30));
-  CBitmapBtn button;
-  ASSERT_TRUE(button.Create({10, 10, 110, 40}, host.Hwnd(), 1));
-  button.SetFaces(LoadSkinImage(kSkinButtonsFolder, L"gdi-1.png"), nullptr, nullptr, nullptr,
-                  {10, 10, 110, 40});
-  button.SetShowCaption(true);
-  button.SetCaption(L"Apply", 0, 1);
-  CBitmapBtn rotated;
-  ASSERT_TRUE(rotated.Create({120, 10, 150, 110}, host.Hwnd(), 2));
-  rotated.SetShowCaption(true);
-  rotated.SetCaption(L"Side", 0, 3);
-
-  const auto repaint = [&](int times) {
-    for (int i = 0; i < times; ++i) {
-      ::RedrawWindow(host.Hwnd(), nullptr, nullptr,
-                     RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
-    }
-    Pump();
-  };
-  repaint(5);  // fonts and caches made once
-  const DWORD before = GdiObjectCount();
-  repaint(1000);
-  EXPECT_EQ(GdiObjectCount(), before);
-}
-
-}  // namespace
-
-namespace {
-
 // ---------------------------------------------------------------- sliders
 
 constexpr COLORREF kThumbColour = RGB(0, 0, 230);
@@ -992,6 +961,348 @@ TEST_F(SliderTest, HorizontalSliderWorksAlongX) {
   ASSERT_EQ(reports.size(), 1u);
   EXPECT_EQ(reports[0].wParam, 1u);
   EXPECT_EQ(ThumbOrigin(bar).x, 0);
+}
+
+}  // namespace
+
+namespace {
+
+// ---------------------------------------------------------------- coloured edit
+
+constexpr COLORREF kEditText = RGB(255, 255, 0);
+constexpr COLORREF kEditBack = RGB(0, 0, 150);
+
+TEST(ClrEditTest, KeyReleasesAreReportedOnlyWhenAsked) {
+  HostWindow& host = FreshHost();
+  CClrEdit quiet;
+  CClrEdit notifying;
+  notifying.SetTag(7);
+  notifying.SetNotifyKeyRelease(true);
+  ASSERT_TRUE(quiet.Create({10, 10, 100, 30}, host.Hwnd(), 501));
+  ASSERT_TRUE(notifying.Create({10, 40, 100, 60}, host.Hwnd(), 502));
+  ::SendMessageW(quiet.Hwnd(), WM_KEYUP, VK_RETURN, 0);
+  ::SendMessageW(notifying.Hwnd(), WM_KEYUP, '5', 0);
+  ::SendMessageW(notifying.Hwnd(), WM_KEYUP, VK_ESCAPE, 0);
+  Pump();
+  const std::vector<Posted> keys = host.Of(kClrEditKeyUpMessage);
+  ASSERT_EQ(keys.size(), 2u);
+  EXPECT_EQ(keys[0].wParam, static_cast<WPARAM>('5'));
+  EXPECT_EQ(keys[0].lParam, 7);
+  EXPECT_EQ(keys[1].wParam, static_cast<WPARAM>(VK_ESCAPE));
+
+  // Typed characters still reach the field.
+  ::SendMessageW(notifying.Hwnd(), WM_CHAR, '4', 0);
+  ::SendMessageW(notifying.Hwnd(), WM_CHAR, '2', 0);
+  wchar_t text[16] = {};
+  ::GetWindowTextW(notifying.Hwnd(), text, 16);
+  EXPECT_EQ(std::wstring(text), L"42");
+}
+
+TEST(ClrEditTest, FocusChangesAreReportedWhateverTheFlags) {
+  HostWindow& host = FreshHost();
+  CClrEdit edit;
+  ASSERT_TRUE(edit.Create({10, 10, 100, 30}, host.Hwnd(), 503));
+  ::SetFocus(edit.Hwnd());
+  ASSERT_EQ(::GetFocus(), edit.Hwnd());
+  ::SetFocus(host.Hwnd());
+  Pump();
+  const std::vector<Posted> focus = host.Of(kClrEditFocusMessage);
+  ASSERT_EQ(focus.size(), 2u);
+  EXPECT_EQ(focus[0].wParam, kClrEditFocusGained);
+  EXPECT_EQ(focus[1].wParam, kClrEditFocusLost);
+  EXPECT_EQ(focus[0].lParam, 0);
+  EXPECT_EQ(focus[1].lParam, 0);
+}
+
+TEST(ClrEditTest, ColoursBorderAndNoRemainsOfDeletedText) {
+  HostWindow& host = FreshHost();
+  CClrEdit plain;
+  CClrEdit bordered;
+  bordered.SetBorder(true);
+  const RECT plainRect{10, 10, 150, 34};
+  const RECT borderedRect{10, 50, 150, 74};
+  ASSERT_TRUE(plain.Create(plainRect, host.Hwnd(), 504));
+  ASSERT_TRUE(bordered.Create(borderedRect, host.Hwnd(), 505));
+  for (CClrEdit* edit : {&plain, &bordered}) {
+    edit->SetTextColour(kEditText);
+    edit->SetBackgroundColour(kEditBack);
+    ::SetWindowTextW(edit->Hwnd(), L"88888888");
+  }
+  EXPECT_TRUE(::GetWindowLongPtrW(bordered.Hwnd(), GWL_STYLE) & WS_BORDER);
+  EXPECT_FALSE(::GetWindowLongPtrW(plain.Hwnd(), GWL_STYLE) & WS_BORDER);
+
+  Snapshot shot(host.Hwnd());
+  const auto isText = [](COLORREF c) { return Near(c, kEditText, 70); };
+  const int longInk = shot.Count(isText, plainRect);
+  EXPECT_GT(longInk, 40);
+  EXPECT_GT(shot.Count([](COLORREF c) { return Near(c, kEditBack); }, plainRect), 1500);
+  // Only the bordered field has a frame of another colour at its edge.
+  EXPECT_TRUE(Near(shot.At(plainRect.right - 1, plainRect.top + 10), kEditBack));
+  EXPECT_FALSE(Near(shot.At(borderedRect.right - 1, borderedRect.top + 10), kEditBack));
+  EXPECT_TRUE(Near(shot.At(borderedRect.right - 4, borderedRect.top + 10), kEditBack));
+
+  // Deleting most of the text leaves only the short text's ink.
+  ::SetWindowTextW(plain.Hwnd(), L"8");
+  Snapshot after(host.Hwnd());
+  EXPECT_LT(after.Count(isText, plainRect), longInk / 4);
+
+  // The colours are read at every request.
+  plain.SetBackgroundColour(RGB(120, 0, 0));
+  ::InvalidateRect(plain.Hwnd(), nullptr, TRUE);
+  Snapshot red(host.Hwnd());
+  EXPECT_TRUE(Near(red.At(plainRect.right - 5, plainRect.top + 12), RGB(120, 0, 0)));
+}
+
+// ---------------------------------------------------------------- transparent label
+
+TEST(StaticTransTest, ShorterTextLeavesNoRemainsOnTheBackground) {
+  HostWindow& host = FreshHost();
+  CStaticTrans label;
+  const RECT rect{10, 10, 300, 40};
+  ASSERT_TRUE(label.Create(L"WWWWWWWWWWWWWWWWWW", SS_LEFTNOWORDWRAP, rect, host.Hwnd()));
+  EXPECT_EQ(::GetDlgCtrlID(label.Hwnd()), 0xFFFF);
+  label.SetFontHeight(24);
+  Snapshot shot(host.Hwnd());
+  const auto isInk = [](COLORREF c) { return Near(c, RGB(255, 255, 255), 90); };
+  const RECT right{120, 10, 300, 40};
+  EXPECT_GT(shot.Count(isInk, right), 50);
+  // Transparent: the host's background shows between the letters.
+  EXPECT_TRUE(Near(shot.At(rect.right - 2, rect.bottom - 2), HostWindow::kBackground));
+
+  label.SetText(L"W");
+  Pump();
+  Snapshot after(host.Hwnd());
+  EXPECT_EQ(after.Count(isInk, right), 0);
+  EXPECT_GT(after.Count(isInk, {10, 10, 40, 40}), 5);
+}
+
+// The height of the ink in `area`.
+int InkHeight(const Snapshot& shot, const RECT& area, COLORREF ink) {
+  int top = area.bottom;
+  int bottom = area.top;
+  for (int y = area.top; y < area.bottom; ++y) {
+    for (int x = area.left; x < area.right; ++x) {
+      if (!Near(shot.At(x, y), ink, 90)) continue;
+      top = std::min(top, y);
+      bottom = std::max(bottom, y + 1);
+    }
+  }
+  return bottom - top;
+}
+
+TEST(StaticTransTest, ExplicitBackgroundUsesTheWindowsOwnFont) {
+  HostWindow& host = FreshHost();
+  CStaticTrans transparent;
+  CStaticTrans coloured;
+  const RECT transparentRect{10, 50, 200, 100};
+  const RECT colouredRect{10, 110, 200, 160};
+  ASSERT_TRUE(transparent.Create(L"HHHH", SS_LEFTNOWORDWRAP, transparentRect, host.Hwnd()));
+  ASSERT_TRUE(coloured.Create(L"HHHH", SS_LEFTNOWORDWRAP, colouredRect, host.Hwnd()));
+  for (CStaticTrans* label : {&transparent, &coloured}) label->SetFontHeight(44);
+  coloured.SetBackgroundColour(RGB(0, 0, 120));
+  Snapshot shot(host.Hwnd());
+  EXPECT_TRUE(Near(shot.At(colouredRect.right - 3, colouredRect.bottom - 3), RGB(0, 0, 120)));
+  const int labelFontInk = InkHeight(shot, transparentRect, RGB(255, 255, 255));
+  const int ownFontInk = InkHeight(shot, colouredRect, RGB(255, 255, 255));
+  EXPECT_GE(labelFontInk, 25);
+  EXPECT_GT(ownFontInk, 3);
+  EXPECT_LT(ownFontInk, 20);
+  EXPECT_EQ(coloured.Font(), nullptr) << "no label font without transparency";
+
+  // The transparent label's font is made once.
+  const HFONT font = transparent.Font();
+  ASSERT_NE(font, nullptr);
+  Snapshot again(host.Hwnd());
+  EXPECT_EQ(transparent.Font(), font);
+}
+
+// ---------------------------------------------------------------- fill bar
+
+constexpr COLORREF kMarkerBack = RGB(40, 40, 160);
+constexpr COLORREF kMarkerFill = RGB(240, 200, 0);
+
+UniqueBitmap SolidBitmap(int width, int height, COLORREF colour, int markWidth = 0,
+                         COLORREF mark = 0) {
+  const HDC screen = ::GetDC(nullptr);
+  UniqueBitmap bitmap(::CreateCompatibleBitmap(screen, width, height));
+  UniqueMemoryDc dc(::CreateCompatibleDC(screen));
+  ::ReleaseDC(nullptr, screen);
+  {
+    ScopedSelect select(dc.get(), bitmap.get());
+    UniqueBrush brush(::CreateSolidBrush(colour));
+    const RECT all{0, 0, width, height};
+    ::FillRect(dc.get(), &all, brush.get());
+    if (markWidth > 0) {
+      UniqueBrush markBrush(::CreateSolidBrush(mark));
+      const RECT left{0, 0, markWidth, height};
+      ::FillRect(dc.get(), &left, markBrush.get());
+    }
+  }
+  return bitmap;
+}
+
+// The colour in the bar's row at x, read from the window without letting messages run.
+COLORREF MarkerPixel(HWND marker, int x) {
+  const HDC dc = ::GetDC(marker);
+  const COLORREF colour = ::GetPixel(dc, x, 10);
+  ::ReleaseDC(marker, dc);
+  return colour;
+}
+
+class MarkerTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(m_marker.CreateMarker(40, 100, 340, 120, m_host.Hwnd(), 900));
+    m_marker.SetMarkerRange(0, 100);
+    // Images larger than the bar: the part from (10, 0) is used; its left 10 columns differ.
+    UniqueBitmap back = SolidBitmap(320, 30, kMarkerBack, 10, RGB(255, 0, 0));
+    UniqueBitmap fill = SolidBitmap(320, 30, kMarkerFill, 10, RGB(255, 0, 0));
+    m_marker.SetMarkerImages(10, 0, 310, 20, back.get(), fill.get());
+    // The bar has its own copies: the caller's images may go.
+    Pump();
+  }
+
+  HostWindow& m_host = FreshHost();
+  CDMarker m_marker;
+};
+
+TEST_F(MarkerTest, PositionsShowTheirShareOfTheFillAtOnce) {
+  EXPECT_EQ(m_marker.Minimum(), 0);
+  EXPECT_EQ(m_marker.Maximum(), 100);
+  m_marker.SetMarkerPos(50);
+  EXPECT_EQ(m_marker.Position(), 50);
+  EXPECT_TRUE(Near(MarkerPixel(m_marker.Hwnd(), 0), kMarkerFill));
+  EXPECT_TRUE(Near(MarkerPixel(m_marker.Hwnd(), 149), kMarkerFill));
+  EXPECT_TRUE(Near(MarkerPixel(m_marker.Hwnd(), 150), kMarkerBack));
+  EXPECT_TRUE(Near(MarkerPixel(m_marker.Hwnd(), 299), kMarkerBack));
+
+  m_marker.SetMarkerPos(150);
+  EXPECT_EQ(m_marker.Position(), 0);
+  EXPECT_TRUE(Near(MarkerPixel(m_marker.Hwnd(), 0), kMarkerBack));
+
+  m_marker.SetMarkerPos(100);
+  EXPECT_TRUE(Near(MarkerPixel(m_marker.Hwnd(), 0), kMarkerFill));
+  EXPECT_TRUE(Near(MarkerPixel(m_marker.Hwnd(), 299), kMarkerFill));
+
+  m_marker.SetMarkerPos(-3);
+  EXPECT_EQ(m_marker.Position(), 0);
+
+  // An empty range shows the minimum.
+  m_marker.SetMarkerRange(5, 5);
+  m_marker.SetMarkerPos(5);
+  EXPECT_TRUE(Near(MarkerPixel(m_marker.Hwnd(), 0), kMarkerBack));
+}
+
+TEST_F(MarkerTest, DraggingFollowsThePointerWithinTheRange) {
+  const HWND bar = m_marker.Hwnd();
+  ::SendMessageW(bar, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 5));
+  EXPECT_TRUE(m_marker.IsDragging());
+  EXPECT_EQ(::GetCapture(), bar);
+  ::SendMessageW(bar, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(static_cast<WORD>(-60), 5));
+  EXPECT_EQ(m_marker.Position(), 0);
+  ::SendMessageW(bar, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(900, 5));
+  EXPECT_EQ(m_marker.Position(), 100);
+  ::SendMessageW(bar, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(75, 5));
+  EXPECT_EQ(m_marker.Position(), 25);
+  ::SendMessageW(bar, WM_LBUTTONUP, 0, MAKELPARAM(150, 5));
+  EXPECT_EQ(m_marker.Position(), 50);
+  EXPECT_FALSE(m_marker.IsDragging());
+  EXPECT_EQ(::GetCapture(), nullptr);
+  // Moves without a press change nothing.
+  ::SendMessageW(bar, WM_MOUSEMOVE, 0, MAKELPARAM(10, 5));
+  EXPECT_EQ(m_marker.Position(), 50);
+  Pump();
+  EXPECT_TRUE(m_host.received.empty()) << "the bar reports nothing";
+}
+
+TEST_F(MarkerTest, LosingTheCaptureOrFocusEndsTheDrag) {
+  const HWND bar = m_marker.Hwnd();
+  ::SendMessageW(bar, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 5));
+  ::SetCapture(m_host.Hwnd());
+  EXPECT_FALSE(m_marker.IsDragging());
+  EXPECT_EQ(::GetCapture(), m_host.Hwnd());
+  ::ReleaseCapture();
+  ::SendMessageW(bar, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(200, 5));
+  EXPECT_EQ(m_marker.Position(), 0);
+
+  ::SendMessageW(bar, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 5));
+  ::SendMessageW(bar, WM_KILLFOCUS, 0, 0);
+  EXPECT_FALSE(m_marker.IsDragging());
+  ::ReleaseCapture();
+}
+
+}  // namespace
+
+namespace {
+
+// ---------------------------------------------------------------- GDI objects
+
+TEST(SkinControlsGdi, ThousandRepaintsOfEveryControlMakeNoLastingObjects) {
+  ASSERT_TRUE(CountingWorks()) << "cannot count this process's GDI objects";
+  HostWindow& host = FreshHost();
+  SaveSolidPng(ButtonsPath(L"gdi-1.png"), RGB(10, 20, 30));
+  CBitmapBtn button;
+  ASSERT_TRUE(button.Create({10, 10, 110, 40}, host.Hwnd(), 1));
+  button.SetFaces(LoadSkinImage(kSkinButtonsFolder, L"gdi-1.png"), nullptr, nullptr, nullptr,
+                  {10, 10, 110, 40});
+  button.SetShowCaption(true);
+  button.SetCaption(L"Apply", 0, 1);
+  CBitmapBtn rotated;
+  ASSERT_TRUE(rotated.Create({120, 10, 150, 110}, host.Hwnd(), 2));
+  rotated.SetShowCaption(true);
+  rotated.SetCaption(L"Side", 0, 3);
+
+  SaveSolidPng(ControlsPath(L"gdi-thumb.png"), RGB(1, 2, 250), 12, 12);
+  SaveSolidPng(ControlsPath(L"gdi-track.png"), RGB(250, 2, 1), 8, 8);
+  SkinImage track = LoadImageFile(ControlsPath(L"gdi-track.png"));
+  CPngSliderBar vertical;
+  ASSERT_TRUE(vertical.CreateSlider(ControlsPath(L"gdi-thumb.png"), ControlsPath(L"gdi-thumb.png"),
+                                    host.Hwnd(), 3, {160, 10, 172, 150}));
+  vertical.SetTrackImage(track.get());
+  vertical.SetRange(1, 75);
+  vertical.SetSliderValue(30);
+  CPngHSliderBar horizontal;
+  ASSERT_TRUE(horizontal.CreateSlider(ControlsPath(L"gdi-thumb.png"), L"", host.Hwnd(), 4,
+                                      {180, 10, 380, 22}));
+  horizontal.SetTrackImage(track.get());
+  horizontal.SetRange(1, 20);
+  horizontal.SetSliderValue(7);
+  CClrEdit edit;
+  edit.SetBorder(true);
+  ASSERT_TRUE(edit.Create({180, 40, 260, 60}, host.Hwnd(), 5));
+  ::SetWindowTextW(edit.Hwnd(), L"1200");
+  CStaticTrans label;
+  ASSERT_TRUE(label.Create(L"Pointer speed", SS_LEFTNOWORDWRAP, {180, 70, 380, 90}, host.Hwnd()));
+  CStaticTrans colouredLabel;
+  ASSERT_TRUE(colouredLabel.Create(L"5000", SS_CENTER, {180, 100, 260, 120}, host.Hwnd()));
+  colouredLabel.SetBackgroundColour(RGB(0, 0, 90));
+  CDMarker marker;
+  ASSERT_TRUE(marker.CreateMarker(10, 200, 310, 220, host.Hwnd(), 6));
+  {
+    UniqueBitmap back = SolidBitmap(300, 20, RGB(9, 9, 9));
+    UniqueBitmap fill = SolidBitmap(300, 20, RGB(99, 99, 99));
+    marker.SetMarkerImages(0, 0, 300, 20, back.get(), fill.get());
+  }
+  marker.SetMarkerRange(0, 100);
+  marker.SetMarkerPos(40);
+
+  const auto repaint = [&](int times) {
+    for (int i = 0; i < times; ++i) {
+      ::RedrawWindow(host.Hwnd(), nullptr, nullptr,
+                     RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    }
+    Pump();
+  };
+  repaint(5);  // fonts and caches made once
+  const DWORD before = GdiObjectCount();
+  repaint(1000);
+  // The text and the position change in between, as the programs change them.
+  ::SetWindowTextW(edit.Hwnd(), L"7");
+  label.SetText(L"Wheel");
+  marker.SetMarkerPos(90);
+  vertical.SetSliderValue(60);
+  repaint(5);
+  EXPECT_EQ(GdiObjectCount(), before);
 }
 
 }  // namespace

@@ -1,0 +1,80 @@
+#include "skin/static_trans.h"
+
+#include <string>
+
+namespace {
+
+// DEFAULT_PITCH | FF_SWISS: a sans-serif face should "Arial" be missing.
+constexpr DWORD kPitchAndFamily = 14;
+
+}  // namespace
+
+bool CStaticTrans::Create(std::wstring_view text, DWORD style, const RECT& rect, HWND parent,
+                          int id) {
+  const std::wstring title(text);
+  return CreateControl(L"STATIC", 0, title.c_str(), WS_CHILD | WS_VISIBLE | style, rect.left,
+                       rect.top, rect.right - rect.left, rect.bottom - rect.top, parent, id);
+}
+
+void CStaticTrans::SetText(std::wstring_view text) {
+  const std::wstring title(text);
+  ::SetWindowTextW(Hwnd(), title.c_str());
+}
+
+void CStaticTrans::SetFontHeight(int height) noexcept {
+  if (height != m_fontHeight) m_font.reset();
+  m_fontHeight = height;
+}
+
+void CStaticTrans::SetFontWeight(int weight) noexcept {
+  if (weight != m_fontWeight) m_font.reset();
+  m_fontWeight = weight;
+}
+
+void CStaticTrans::SetItalic(bool italic) noexcept {
+  if (italic != m_italic) m_font.reset();
+  m_italic = italic;
+}
+
+HFONT CStaticTrans::LabelFont() {
+  if (!m_font) {
+    m_font.reset(::CreateFontW(m_fontHeight, 0, 0, 0, m_fontWeight, m_italic ? TRUE : FALSE, FALSE,
+                               FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                               CLEARTYPE_NATURAL_QUALITY, kPitchAndFamily, L"Arial"));
+  }
+  return m_font.get();
+}
+
+LRESULT CStaticTrans::OnCtlColor(WPARAM wParam, LPARAM) {
+  const HDC dc = reinterpret_cast<HDC>(wParam);
+  HBRUSH brush = nullptr;
+  if (m_backgroundColour == kTransparent) {
+    // Stays selected for this paint; the label keeps the font alive until it goes.
+    if (HFONT font = LabelFont()) ::SelectObject(dc, font);
+    brush = static_cast<HBRUSH>(::GetStockObject(NULL_BRUSH));
+    ::SetBkMode(dc, TRANSPARENT);
+  } else {
+    const auto colour = static_cast<COLORREF>(m_backgroundColour);
+    if (!m_brush || m_brushColour != colour) {
+      m_brush.reset(::CreateSolidBrush(colour));
+      m_brushColour = colour;
+    }
+    brush = m_brush.get();
+    ::SetBkColor(dc, colour);
+  }
+  ::SetTextColor(dc, m_textColour);
+  return reinterpret_cast<LRESULT>(brush);
+}
+
+LRESULT CStaticTrans::OnSetText(WPARAM, LPARAM) {
+  // The parent repaints its background under the label before the new text is drawn.
+  const HWND parent = ::GetParent(Hwnd());
+  if (parent != nullptr) {
+    RECT area{};
+    ::GetWindowRect(Hwnd(), &area);
+    ::MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&area), 2);
+    ::InvalidateRect(parent, &area, TRUE);
+  }
+  SetMsgHandled(false);
+  return 0;
+}
