@@ -19,6 +19,7 @@
 #include "support/process_harness.h"
 #include "vmouse/link_frame.h"
 #include "vmouse/tcp_socket.h"
+#include "vmouse/virtual_mouse_server.h"
 
 namespace {
 
@@ -436,13 +437,15 @@ TEST_F(ConduitTest, InputReportsReachTheCallbackAsTheMouseSentThem) {
   mouse.SendRaw(InputFrame(9, status));           // not an open collection
   mouse.SendRaw(InputFrame(kConsumer, Bytes{}));  // no report id: nothing to hand on
   mouse.SendRaw(InputFrame(kConsumer, function));
-  const auto inputs = WaitInputs(2);
-  ASSERT_EQ(inputs.size(), 2u);
+  mouse.SendRaw(InputFrame(kVendor, Bytes{8, 9}));  // short: handed on with its own length
+  const auto inputs = WaitInputs(3);
+  ASSERT_EQ(inputs.size(), 3u);
+  EXPECT_EQ(inputs[2].Report, (Bytes{8, 9}));
   EXPECT_EQ(inputs[0].DeviceId, kVendor);
   EXPECT_EQ(inputs[0].Report, status);
   EXPECT_EQ(inputs[1].DeviceId, kConsumer);
   EXPECT_EQ(inputs[1].Report, function);
-  EXPECT_EQ(WaitInputs(3, 300).size(), 2u);
+  EXPECT_EQ(WaitInputs(4, 300).size(), 3u);
 }
 
 TEST_F(ConduitTest, UnplugClosesBothCollectionsAndPlugOpensThemAgain) {
@@ -588,6 +591,86 @@ TEST_F(ConduitTest, WithoutTheVirtualMouseTheHidApiFindsNothingAndNothingBreaks)
   Bytes buffer{2, 0xF2, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5};
   EXPECT_FALSE(Api().ReadReport(1, buffer.data(), 16));
   EXPECT_EQ(buffer, (Bytes{2, 0xF2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
+}
+
+TEST_F(ConduitTest, CollectionZeroGetsANonZeroDeviceIdWithTheSameLowBits) {
+  ScriptedMouse mouse;
+  Attach(mouse);
+  mouse.Unplug();
+  mouse.SendRaw(OpenFrame(0, 0xFFA0, 1));
+  ASSERT_TRUE(m_recorder.WaitCount(5));
+  const ConduitNotification& opened = m_recorder.Got()[4].Record;
+  EXPECT_EQ(opened.EventKind, kConduitCollectionOpened);
+  EXPECT_NE(opened.DeviceId, 0u);  // 0 is the agent's "no device"
+  EXPECT_EQ(opened.DeviceId & 0xFFFF, 0u);
+
+  const Bytes report = Report(2, 0xF1, 16);
+  EXPECT_FALSE(Api().WriteReport(0, report.data(), 16));
+  EXPECT_TRUE(Api().WriteReport(opened.DeviceId, report.data(), 16));
+  ASSERT_TRUE(mouse.WaitFrames(LinkFrameType::Write, 1));
+  const auto writes = mouse.Frames(LinkFrameType::Write);
+  ASSERT_EQ(writes.size(), 1u);
+  EXPECT_EQ(ParseReportFrame(writes[0])->Collection, 0);
+}
+
+TEST_F(ConduitTest, RegisteringAgainLeavesTheFirstMouseForTheSecond) {
+  ScriptedMouse first, second;
+  Attach(first);
+  ASSERT_TRUE(second.Listening());
+  ASSERT_TRUE(RegisterWith(second.Port()));
+  ASSERT_TRUE(m_recorder.WaitCount(4));
+  EXPECT_EQ(Events(2), kBothOpened);
+  const Bytes report = Report(2, 0xF3, 16);
+  EXPECT_TRUE(Api().WriteReport(kVendor, report.data(), 16));
+  ASSERT_TRUE(second.WaitFrames(LinkFrameType::Write, 1));
+  EXPECT_TRUE(first.Frames(LinkFrameType::Write).empty());
+  // The first connection is gone: the library does not come back to it.
+  harness::PumpMessages(1500);
+  EXPECT_EQ(first.Connections(), 1);
+  EXPECT_EQ(m_recorder.Got().size(), 4u);
+}
+
+TEST_F(ConduitTest, TheVirtualMouseKeepsWhatIsWrittenAndAnswersItsReadCommand) {
+  VirtualMouseServer server;
+  ASSERT_TRUE(server.Start());
+  ASSERT_TRUE(RegisterWith(server.Port()));
+  ASSERT_TRUE(m_recorder.WaitCount(2));
+  EXPECT_EQ(Events(), kBothOpened);
+
+  Bytes write(16, 0), request(16, 0);
+  const Bytes data{0x8E, 0x01, 0xFF, 0x12};  // button 3 of profile 0: the "copy" function
+  const uint16_t address = 0x040 + 66 + 4 * 3;
+  for (Bytes* command : {&write, &request}) {
+    (*command)[0] = 2;
+    (*command)[2] = address & 0xFF;
+    (*command)[3] = address >> 8;
+    (*command)[4] = 4;
+  }
+  write[1] = 0xF3;
+  std::copy(data.begin(), data.end(), write.begin() + 8);
+  request[1] = 0xF2;
+  EXPECT_TRUE(Api().WriteReport(kVendor, write.data(), 16));
+  EXPECT_TRUE(Api().WriteReport(kVendor, request.data(), 16));
+  Bytes answer(16, 0);
+  answer[0] = 2;
+  answer[1] = 0xF2;
+  EXPECT_TRUE(Api().ReadReport(kVendor, answer.data(), 16));
+  EXPECT_EQ(Bytes(answer.begin(), answer.begin() + 8), Bytes(request.begin(), request.begin() + 8));
+  EXPECT_EQ(Bytes(answer.begin() + 8, answer.begin() + 12), data);
+  EXPECT_EQ(server.ReadMemory(address, 4), data);
+
+  // Pressing that button makes the mouse report the function through the callback.
+  const MouseActionResult pressed = server.PressButton(3);
+  ASSERT_TRUE(pressed.Accepted);
+  ASSERT_FALSE(pressed.Reports.empty());
+  const auto inputs = WaitInputs(pressed.Reports.size());
+  ASSERT_EQ(inputs.size(), pressed.Reports.size());
+  for (std::size_t i = 0; i < inputs.size(); ++i) {
+    EXPECT_EQ(inputs[i].DeviceId, pressed.Reports[i].Collection);
+    EXPECT_EQ(inputs[i].Report, pressed.Reports[i].Report);
+  }
+  EXPECT_EQ(inputs[0].Report[1], 0xFF);
+  EXPECT_EQ(inputs[0].Report[2], 0x12);
 }
 
 TEST_F(ConduitTest, ANullWindowIsRefused) {
