@@ -614,4 +614,63 @@ TEST_F(BmpMenuTest, OpeningAndClosingMenusAndCascadesLeavesNoGdiObjectsBehind) {
   EXPECT_LE(after, before + 5) << "before " << before << " after " << after;
 }
 
+// Real pointer input, as the window manager delivers it: the pointer resting on a row with
+// sub-items opens its cascade, a click on a cascade row chooses it.
+void MovePointer(int x, int y) {
+  ::SetCursorPos(x, y);
+  INPUT input{};
+  input.type = INPUT_MOUSE;
+  input.mi.dwFlags = MOUSEEVENTF_MOVE;
+  ::SendInput(1, &input, sizeof(input));
+  Pump(80);
+}
+
+void ClickPointer() {
+  INPUT inputs[2] = {};
+  inputs[0].type = inputs[1].type = INPUT_MOUSE;
+  inputs[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+  inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+  ::SendInput(2, inputs, sizeof(INPUT));
+  Pump(150);
+}
+
+POINT CentreOf(HWND window) {
+  const RECT rect = WindowRect(window);
+  return {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+}
+
+TEST_F(BmpMenuTest, ThePointerOpensTheCascadeAndAClickChoosesFromIt) {
+  CBmpMenu& menu = NewMenu(500, 300);
+  ASSERT_TRUE(menu.AddRow(L"Left", 1));
+  ASSERT_TRUE(menu.AddRow(L"Basic", 8));
+  for (int id : {17, 18, 19}) ASSERT_TRUE(menu.AddSubRow(1, L"sub", id));
+  ASSERT_TRUE(menu.Open(m_parent.Hwnd()));
+  ::UpdateWindow(menu.Hwnd());
+
+  const POINT basic = CentreOf(menu.RowButton(1));
+  MovePointer(basic.x, basic.y - 2);
+  MovePointer(basic.x, basic.y);
+  ASSERT_NE(menu.OpenCascade(), nullptr) << "no cascade after the pointer reached the row";
+  // Across the menu's edge into the cascade, then onto its last row.
+  const POINT target = CentreOf(menu.OpenCascade()->RowButton(2));
+  MovePointer(target.x - 30, target.y);
+  MovePointer(target.x, target.y);
+  ASSERT_NE(menu.OpenCascade(), nullptr) << "the cascade closed on the way into it";
+  ClickPointer();
+  auto choices = m_parent.Take(0x501);
+  ASSERT_EQ(choices.size(), 1u);
+  EXPECT_EQ(choices[0].wParam, (1u << 16) | 2u);
+  EXPECT_EQ(choices[0].lParam, static_cast<LPARAM>((8u << 16) | 19u));
+
+  // A plain row, clicked for real.
+  const POINT left = CentreOf(menu.RowButton(0));
+  MovePointer(left.x, left.y);
+  ClickPointer();
+  choices = m_parent.Take(0x501);
+  ASSERT_EQ(choices.size(), 2u);
+  EXPECT_EQ(choices[1].wParam, 0u);
+  EXPECT_EQ(choices[1].lParam, static_cast<LPARAM>(1u << 16));
+  MovePointer(5, 700);
+}
+
 }  // namespace
