@@ -413,6 +413,48 @@ TEST_F(ListBoxExTest, ManyRepaintsAndEditsLeaveNoGdiObjectsBehind) {
   EXPECT_LE(after, before + 5) << "before " << before << " after " << after;
 }
 
+void TypeKey(WORD key) {
+  INPUT inputs[2] = {};
+  inputs[0].type = inputs[1].type = INPUT_KEYBOARD;
+  inputs[0].ki.wVk = inputs[1].ki.wVk = key;
+  inputs[1].ki.dwFlags = KEYEVENTF_KEYUP;
+  ::SendInput(2, inputs, sizeof(INPUT));
+  Pump(60);
+}
+
+TEST_F(ListBoxExTest, ARealDoubleClickAndTypedDigitsWithEnterEditADelay) {
+  MakeRecordList();
+  ::SetForegroundWindow(m_parent.Hwnd());
+  RECT row{};
+  ::SendMessageW(m_list.Hwnd(), LB_GETITEMRECT, 3, reinterpret_cast<LPARAM>(&row));
+  POINT point{row.left + 30, (row.top + row.bottom) / 2};
+  ::ClientToScreen(m_list.Hwnd(), &point);
+  ::SetCursorPos(point.x, point.y);
+  INPUT clicks[4] = {};
+  for (INPUT& input : clicks) input.type = INPUT_MOUSE;
+  clicks[0].mi.dwFlags = clicks[2].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+  clicks[1].mi.dwFlags = clicks[3].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+  ::SendInput(4, clicks, sizeof(INPUT));
+  Pump(150);
+  ASSERT_NE(m_list.EditorWindow(), nullptr) << "no editor after a real double-click";
+  EXPECT_EQ(::GetFocus(), m_list.EditorWindow());
+  // The prior value is selected, so typing replaces it; letters are refused by the field.
+  TypeKey('4');
+  TypeKey('X');
+  TypeKey('2');
+  TypeKey(VK_RETURN);
+  EXPECT_EQ(m_list.EditorWindow(), nullptr);
+  EXPECT_EQ(m_list.RowText(3), ToWide(DelayRowText(42)));
+  Pump();
+  const auto edits = m_parent.Take(0x3401);
+  ASSERT_EQ(edits.size(), 1u);
+  EXPECT_EQ(edits[0].wParam, 42u);
+  EXPECT_EQ(edits[0].lParam, 3);
+  // The keyboard goes back to the list, which ignores it.
+  TypeKey(VK_DOWN);
+  EXPECT_EQ(Selection(), 3);
+}
+
 // A PNG of one colour, for faces of known size.
 std::wstring MakeFace(const std::wstring& folder, const wchar_t* name, int width, int height,
                       Gdiplus::Color color) {
