@@ -34,10 +34,13 @@ void CBmpMenu::SetSubRowFaces(const std::wstring& normal, const std::wstring& ho
 }
 
 bool CBmpMenu::AddRow(std::wstring_view text, int id) {
+  // An open cascade points into the rows: they stay as they are while the window exists.
+  if (Hwnd() != nullptr) return false;
   return AddMenuRow(m_rows, ToU16(text), id);
 }
 
 bool CBmpMenu::AddSubRow(int row, std::wstring_view text, int id) {
+  if (Hwnd() != nullptr) return false;
   return AddMenuSubRow(m_rows, row, ToU16(text), id);
 }
 

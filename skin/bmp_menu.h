@@ -37,8 +37,8 @@ class CBmpMenu : public Dialog {
   void SetSubRowFaces(const std::wstring& normal, const std::wstring& hover,
                       const std::wstring& secondHover, const std::wstring& secondNormal);
 
-  // False when the menu (or the row's cascade) already has kMaxMenuRows rows, or the row does not
-  // exist. Add rows before Open.
+  // False when the menu (or the row's cascade) already has kMaxMenuRows rows, the row does not
+  // exist, or the menu is open (rows are added before Open).
   bool AddRow(std::wstring_view text, int id);
   bool AddSubRow(int row, std::wstring_view text, int id);
 

@@ -105,7 +105,16 @@ DWORD GdiObjectGauge() {
     std::uint64_t user;
   };
   static_assert(sizeof(HandleEntry) == 24);
-  const auto* peb = reinterpret_cast<const std::uint8_t*>(NtCurrentTeb()->ProcessEnvironmentBlock);
+  using QueryProcess = LONG(WINAPI*)(HANDLE, PROCESSINFOCLASS, PVOID, ULONG, PULONG);
+  const auto query = reinterpret_cast<QueryProcess>(reinterpret_cast<void*>(
+      ::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "NtQueryInformationProcess")));
+  PROCESS_BASIC_INFORMATION basic{};
+  if (query == nullptr ||
+      query(::GetCurrentProcess(), ProcessBasicInformation, &basic, sizeof(basic), nullptr) != 0 ||
+      basic.PebBaseAddress == nullptr) {
+    return 0;
+  }
+  const auto* peb = reinterpret_cast<const std::uint8_t*>(basic.PebBaseAddress);
   const auto* table = *reinterpret_cast<const HandleEntry* const*>(peb + 0xF8);
   if (table == nullptr) return 0;
   DWORD live = 0;
@@ -607,6 +616,8 @@ TEST_F(BmpMenuTest, TwentyOneRowsGiveTwenty) {
   EXPECT_EQ(window.bottom - window.top, 600);
   EXPECT_NE(menu.RowButton(19), nullptr);
   EXPECT_EQ(menu.RowButton(20), nullptr);
+  // The rows of an open menu stay as they are.
+  EXPECT_FALSE(menu.AddSubRow(0, L"late", 1));
   ::SendMessageW(menu.RowButton(19), BM_CLICK, 0, 0);
   Pump();
   ASSERT_EQ(m_parent.Take(0x501).size(), 1u);
