@@ -397,6 +397,23 @@ TEST_F(ListBoxExTest, RowsAreDrawnWithHighlightAndBackgroundAndStayInTheirRows) 
   }
 }
 
+TEST_F(ListBoxExTest, WithoutSelectionModeTheRowUnderThePointerIsLit) {
+  ASSERT_TRUE(m_list.Create(m_parent.Hwnd(), 0x1012, RECT{10, 10, 200, 200}));
+  m_list.ApplyStyle();
+  for (const wchar_t* text : {L"one", L"two", L"three"}) m_list.AddListRow(text, 0);
+  ::SendMessageW(m_list.Hwnd(), LB_SETCURSEL, 0, 0);
+  ::SendMessageW(m_list.Hwnd(), WM_MOUSEMOVE, 0, PointOfRow(m_list.Hwnd(), 1));
+  UniqueBitmap lit(PrintWindowBitmap(m_list.Hwnd()));
+  ASSERT_TRUE(lit);
+  EXPECT_EQ(PrintedPixel(lit.get(), 150, 23 + 20), RGB(200, 0, 0));
+  // The selected row is not lit in this mode.
+  EXPECT_EQ(PrintedPixel(lit.get(), 150, 20), RGB(6, 6, 6));
+  ::SendMessageW(m_list.Hwnd(), WM_MOUSELEAVE, 0, 0);
+  UniqueBitmap left(PrintWindowBitmap(m_list.Hwnd()));
+  ASSERT_TRUE(left);
+  EXPECT_EQ(PrintedPixel(left.get(), 150, 23 + 20), RGB(6, 6, 6));
+}
+
 TEST_F(ListBoxExTest, ManyRepaintsAndEditsLeaveNoGdiObjectsBehind) {
   MakeRecordList();
   for (int i = 0; i < 30; ++i) m_list.AddListRow(ToWide(DelayRowText(i)), i % 3 == 0 ? 138 : 0);
