@@ -185,6 +185,7 @@ class DeviceLinkTest : public testing::Test {
       record.DpiStages[2] = {1, 50, 50, 1};
       record.LedMode1 = p == 4 ? 7 : p;  // modes 0, 1, 2, 3 and 7
       record.LedColor[record.LedMode1] = 0x00102030 + p;
+      for (LedLevelEntry& entry : record.LedLevels) entry = {2, 12};  // speeds above the limit
       record.Buttons[0].ButtonFunc = 2;
       record.Buttons[9].ButtonFunc = 18;  // PC-side copy: 8E 01 FF 12
     }
@@ -297,6 +298,18 @@ TEST_F(DeviceLinkTest, ApplyAllWritesEverySettingAndAReadBackReturnsThem) {
               (Bytes{0x8E, 0x01, 0xFF, 0x12}));
     EXPECT_EQ(memory[ButtonAddress(p, 0)], 0x82);
     EXPECT_EQ(memory[LightingAddress(p)], 0x30 + p);  // colour byte 0 of 0x00102030 + p
+  }
+  // Colour bytes, effect, speed (limited to the mode's largest), option; then the level.
+  const Bytes lighting[5] = {{0x30, 0x20, 0x10, 1, 9, 0x04},
+                             {0x31, 0x20, 0x10, 1, 9, 0x08},
+                             {0x32, 0x20, 0x10, 1, 0, 0x02},
+                             {0x33, 0x20, 0x10, 2, 9, 0},
+                             {0x34, 0x20, 0x10, 0, 0, 0}};
+  for (int p = 0; p < 5; ++p) {
+    SCOPED_TRACE(p);
+    const uint32_t at = LightingAddress(p);
+    EXPECT_EQ(Bytes(memory.begin() + at, memory.begin() + at + 6), lighting[p]);
+    EXPECT_EQ(memory[at + 6], p == 4 ? 0 : 2);  // mode 7 has no level
   }
   EXPECT_EQ(memory[LightingAddress(3) + 3], 2);  // mode 3: effect 2
   EXPECT_EQ(memory[LightingAddress(4) + 3], 0);  // mode 7: effect 0
