@@ -1235,6 +1235,49 @@ TEST_F(MarkerTest, LosingTheCaptureOrFocusEndsTheDrag) {
 
 namespace {
 
+// ---------------------------------------------------------------- missing pictures
+
+TEST(MissingPictures, ControlsWithoutAnyImageStillWork) {
+  HostWindow& host = FreshHost();
+  // A slider whose thumb and track pictures are missing: a thumb without size, working values.
+  CPngSliderBar slider;
+  ASSERT_TRUE(slider.CreateSlider(ControlsPath(L"absent-thumb.png"), ControlsPath(L"absent.png"),
+                                  host.Hwnd(), 11, {20, 20, 42, 201}));
+  slider.SetTrackImage(nullptr);
+  slider.SetRange(1, 11);
+  slider.SetSliderValue(6);
+  EXPECT_EQ(slider.Value(), 6);
+  ::SendMessageW(slider.Hwnd(), WM_LBUTTONUP, 0, MAKELPARAM(3, 100));
+  Pump();
+  const std::vector<Posted> reports = host.Of(kSliderValueMessage);
+  ASSERT_EQ(reports.size(), 1u);
+  EXPECT_EQ(reports[0].wParam, 7u);  // as for the 181-pixel bar with a thumb
+
+  // A fill bar without images shows black and keeps working.
+  CDMarker marker;
+  ASSERT_TRUE(marker.CreateMarker(60, 20, 160, 40, host.Hwnd(), 12));
+  marker.SetMarkerImages(0, 0, 100, 20, nullptr, nullptr);
+  marker.SetMarkerPos(5);
+  EXPECT_EQ(marker.Position(), 5);
+  // A picture region outside the image copies nothing but does not fail.
+  UniqueBitmap small = SolidBitmap(4, 4, RGB(1, 2, 3));
+  marker.SetMarkerImages(50, 50, 40, 40, small.get(), small.get());
+
+  // A button without faces or caption draws its background only.
+  CBitmapBtn bare;
+  ASSERT_TRUE(bare.Create({200, 20, 260, 50}, host.Hwnd(), 13));
+  bare.SetBackgroundColour(RGB(0, 140, 140));
+  bare.SetShowCaption(true);
+  Snapshot shot(host.Hwnd());
+  EXPECT_EQ(shot.Count([](COLORREF c) { return Near(c, RGB(0, 140, 140)); }, {200, 20, 260, 50}),
+            60 * 30);
+  EXPECT_EQ(shot.At(70, 30), RGB(0, 0, 0));
+}
+
+}  // namespace
+
+namespace {
+
 // ---------------------------------------------------------------- GDI objects
 
 TEST(SkinControlsGdi, ThousandRepaintsOfEveryControlMakeNoLastingObjects) {
