@@ -17,6 +17,7 @@
 #include "settings/profile_files.h"
 #include "settings/profile_set.h"
 #include "support/process_harness.h"
+#include "vmouse/tcp_socket.h"
 #include "vmouse/virtual_mouse_server.h"
 
 namespace {
@@ -471,6 +472,30 @@ TEST_F(DeviceLinkTest, AMouseAbsentAtStartGetsNothingUntilItIsPluggedIn) {
   ASSERT_TRUE(m_configurator.WaitFor(configurator_msg::kNewsProfilesRewritten));
   EXPECT_GT(m_mouse->ReportsReceived(), 0u);
   SendExpecting(3, agent_msg::kPollingRate);
+}
+
+TEST_F(DeviceLinkTest, AnUnreachableMouseServerIsAnAbsentMouseUntilItStarts) {
+  uint16_t port = 0;
+  {
+    TcpSocket probe = TcpSocket::ListenLoopback(0);  // a free port, closed again
+    ASSERT_TRUE(probe.Valid());
+    port = probe.LocalPort();
+  }
+  StartAgent(port);
+  MacroLibrary library(Data());
+  EXPECT_EQ(IniFile(library.IndexPath()).GetInt(u"Setting", u"Device", -1), 0);
+  ASSERT_TRUE(SaveProfileFiles(DistinctSet(), Data()));
+  EXPECT_EQ(Send(agent_msg::kApplyAll), 0);
+  EXPECT_EQ(Send(agent_msg::kProfileSelected), 0);
+  EXPECT_TRUE(m_agent->Running());
+
+  // The library tries again every second: a server started now gets the agent's read-back.
+  VirtualMouseServer::Options options;
+  options.Port = port;
+  m_mouse = std::make_unique<VirtualMouseServer>(options);
+  ASSERT_TRUE(m_mouse->Start());
+  ASSERT_TRUE(m_configurator.WaitFor(configurator_msg::kNewsProfilesRewritten));
+  EXPECT_EQ(m_mouse->WithMouse([](VirtualMouse& mouse) { return mouse.TransferCount(); }), 1u);
 }
 
 TEST_F(DeviceLinkTest, AnUnplugDuringTheFullWriteLeavesTheAgentRunningAndThePlugInReadsBack) {
