@@ -14,8 +14,10 @@ std::unique_ptr<CPngSlider> MakeThumb(SliderAxis axis) {
 
 CPngSliderBar::CPngSliderBar(SliderAxis axis) : m_axis(axis), m_thumb(MakeThumb(axis)) {}
 
-// The thumb's window goes with the bar's; its object with the bar's object.
-CPngSliderBar::~CPngSliderBar() = default;
+// The windows go first (the thumb's with the bar's), while both objects are still whole.
+CPngSliderBar::~CPngSliderBar() {
+  Destroy();
+}
 
 void CPngSliderBar::PrepareClass(WNDCLASSEXW& windowClass) const {
   windowClass.hbrBackground = nullptr;
