@@ -1,5 +1,7 @@
 #include "tools/gallery/gallery_window.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <string>
 #include <utility>
 
@@ -98,7 +100,7 @@ GalleryWindow::~GalleryWindow() {
 }
 
 bool GalleryWindow::Open(int x, int y) {
-  if (!Create(0, kGalleryTitle, WS_POPUP | WS_CLIPCHILDREN, x, y, kWidth, kHeight)) return false;
+  if (!Create(0, kGalleryTitle, WS_POPUP, x, y, kWidth, kHeight)) return false;
   ShapeWindowFromMask(Hwnd(), SkinPath(kSkinBackgroundFolder, L"cfgMainback3.bmp"));
   ::ShowWindow(Hwnd(), SW_SHOW);
   ::UpdateWindow(Hwnd());
@@ -116,11 +118,12 @@ LRESULT GalleryWindow::OnCreate(const CREATESTRUCTW&) {
                                          ImageHeight(m_track.get()), PixelFormat32bppARGB));
     if (m_verticalTrack) m_verticalTrack->RotateFlip(Gdiplus::Rotate90FlipNone);
   }
-  m_labelFont.reset(MakeFont(14, FW_BOLD));
-  m_titleFont.reset(MakeFont(21, FW_BOLD));
+  m_editFont.reset(MakeFont(14, FW_NORMAL));
+  CreateLabels();
   CreateButtons();
   CreateSliders();
   CreateLists();
+  CreateEditsAndBars();
   return 0;
 }
 
@@ -143,6 +146,14 @@ void GalleryWindow::CreateButtons() {
   SetUp(m_buttons[10], self, 1011, RECT{24, 284, 54, 307}, kStartFaces, L"", Look::kPlain);
   SetUp(m_buttons[11], self, 1012, RECT{64, 284, 94, 307}, kStartFaces, L"", Look::kHover);
   SetUp(m_buttons[12], self, 1013, RECT{104, 284, 134, 307}, kStopFaces, L"", Look::kDisabled);
+  // Captions turned by 90 and 270 degrees, centred on the button.
+  SetUp(m_buttons[14], self, 1014, RECT{170, 430, 194, 556}, kTabFaces, L"", Look::kPlain);
+  SetUp(m_buttons[15], self, 1015, RECT{204, 430, 228, 556}, kTabFaces, L"", Look::kTicked);
+  for (size_t i : {size_t{14}, size_t{15}}) {
+    m_buttons[i].SetShowCaption(true);
+    m_buttons[i].SetFont(14, 700);
+    m_buttons[i].SetCaption(i == 14 ? L"Rotated 90" : L"Rotated 270", 0, i == 14 ? 2 : 3);
+  }
   SetUp(m_buttons[13], self, kCloseId, RECT{712, 10, 736, 30}, kCloseFaces, L"", Look::kPlain);
 }
 
@@ -254,29 +265,74 @@ void GalleryWindow::OpenMenu() {
                  reinterpret_cast<WPARAM>(m_menu->RowButton(8)), 0);
 }
 
-void GalleryWindow::DrawLabel(HDC dc, const wchar_t* text, int x, int y, int height,
-                              COLORREF color) {
-  ScopedSelect font(dc, height > 16 ? m_titleFont.get() : m_labelFont.get());
-  ::SetBkMode(dc, TRANSPARENT);
-  ::SetTextColor(dc, color);
-  ::TextOutW(dc, x, y, text, static_cast<int>(wcslen(text)));
+CStaticTrans& GalleryWindow::AddLabel(const wchar_t* text, const RECT& rect, int height, int weight,
+                                      COLORREF colour, DWORD align) {
+  CStaticTrans& label = m_labels[std::min(m_labelCount++, m_labels.size() - 1)];
+  label.Create(text, align, rect, Hwnd());
+  label.SetFontHeight(height);
+  label.SetFontWeight(weight);
+  label.SetTextColour(colour);
+  return label;
+}
+
+void GalleryWindow::CreateLabels() {
+  const COLORREF white = RGB(255, 255, 255);
+  const COLORREF accent = RGB(90, 170, 230);
+  AddLabel(kGalleryTitle, RECT{24, 16, 400, 40}, 21, 700, white);
+  AddLabel(L"Image buttons", RECT{24, 50, 240, 66}, 14, 700, accent);
+  AddLabel(L"Sliders", RECT{24, 322, 240, 338}, 14, 700, accent);
+  AddLabel(L"disabled", RECT{150, 372, 234, 388}, 12, 400, RGB(150, 150, 150), SS_RIGHT);
+  AddLabel(L"List: records, editor open", RECT{262, 50, 460, 66}, 14, 700, accent);
+  AddLabel(L"List: macros", RECT{262, 268, 460, 284}, 14, 700, accent);
+  AddLabel(L"List: hover mode", RECT{262, 410, 460, 426}, 14, 700, accent);
+  AddLabel(L"Menu and cascade", RECT{588, 40, 740, 56}, 14, 700, accent);
+  AddLabel(L"Fill bars: 25, 50, 100 %, out of range", RECT{470, 406, 740, 422}, 14, 700, accent);
+  AddLabel(L"Edits and labels", RECT{470, 506, 740, 522}, 14, 700, accent);
+  CStaticTrans& onColour =
+      AddLabel(L"On colour", RECT{640, 528, 736, 546}, 14, 400, white, SS_CENTER);
+  onColour.SetBackgroundColour(static_cast<std::int32_t>(RGB(1, 60, 100)));
+  AddLabel(L"Italic label", RECT{640, 550, 736, 566}, 12, 400, RGB(200, 200, 200), SS_CENTER)
+      .SetItalic(true);
+  m_choiceLabel = &AddLabel(L"", RECT{24, 560, 460, 576}, 12, 400, RGB(200, 200, 200));
+}
+
+void GalleryWindow::CreateEditsAndBars() {
+  // The macro editor's number fields: white on black, one with the one-pixel border.
+  m_edits[0].SetBorder(true);
+  m_edits[0].Create(RECT{470, 528, 530, 546}, Hwnd(), 4001);
+  m_edits[1].Create(RECT{540, 528, 630, 546}, Hwnd(), 4002);
+  m_edits[1].SetTextColour(RGB(255, 220, 0));
+  m_edits[1].SetBackgroundColour(RGB(20, 30, 60));
+  const wchar_t* texts[2] = {L"250", L"coloured"};
+  for (size_t i = 0; i < m_edits.size(); ++i) {
+    if (m_edits[i].Hwnd() == nullptr) continue;
+    ::SendMessageW(m_edits[i].Hwnd(), EM_LIMITTEXT, 10, 0);
+    ::SendMessageW(m_edits[i].Hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(m_editFont.get()),
+                   FALSE);
+    ::SetWindowTextW(m_edits[i].Hwnd(), texts[i]);
+  }
+
+  // The agent's progress bar images, cut to the bars' size.
+  UniqueBitmap background;
+  UniqueBitmap fill;
+  LoadPictureBitmap(SkinPath(kSkinControlsFolder, L"updatebar_n.jpg"), background);
+  LoadPictureBitmap(SkinPath(kSkinControlsFolder, L"updatebar_o.jpg"), fill);
+  const int positions[4] = {25, 50, 100, 150};
+  for (size_t i = 0; i < m_bars.size(); ++i) {
+    const int top = 426 + static_cast<int>(i) * 20;
+    if (!m_bars[i].CreateMarker(470, top, 730, top + 16, Hwnd(), 5001 + static_cast<int>(i))) {
+      continue;
+    }
+    m_bars[i].SetMarkerRange(0, 100);
+    m_bars[i].SetMarkerImages(0, 10, 260, 26, background.get(), fill.get());
+    m_bars[i].SetMarkerPos(positions[i]);
+  }
 }
 
 void GalleryWindow::OnPaint() {
   DoubleBufferedPaint paint(Hwnd());
   const RECT& client = paint.ClientRect();
   DrawSkinImage(paint.Dc(), m_background.get(), 0, 0, client.right, client.bottom);
-  const COLORREF white = RGB(255, 255, 255);
-  const COLORREF accent = RGB(90, 170, 230);
-  DrawLabel(paint.Dc(), kGalleryTitle, 24, 18, 21, white);
-  DrawLabel(paint.Dc(), L"Image buttons", 24, 50, 14, accent);
-  DrawLabel(paint.Dc(), L"Sliders", 24, 322, 14, accent);
-  DrawLabel(paint.Dc(), L"(disabled)", 150, 372, 14, RGB(150, 150, 150));
-  DrawLabel(paint.Dc(), L"List: records, editor open", 262, 50, 14, accent);
-  DrawLabel(paint.Dc(), L"List: macros", 262, 268, 14, accent);
-  DrawLabel(paint.Dc(), L"List: hover mode", 262, 410, 14, accent);
-  DrawLabel(paint.Dc(), L"Menu and cascade", 588, 40, 14, accent);
-  if (!m_lastChoice.empty()) DrawLabel(paint.Dc(), m_lastChoice.c_str(), 470, 530, 14, white);
 }
 
 LRESULT GalleryWindow::OnEraseBackground(WPARAM, LPARAM) {
@@ -291,10 +347,11 @@ LRESULT GalleryWindow::OnLButtonDown(WPARAM, LPARAM) {
 }
 
 LRESULT GalleryWindow::OnMenuChoice(WPARAM wParam, LPARAM lParam) {
-  m_lastChoice = L"Chosen: row " + std::to_wstring(HIWORD(wParam)) + L", sub-row " +
-                 std::to_wstring(LOWORD(wParam)) + L", code " + std::to_wstring(HIWORD(lParam)) +
-                 L"/" + std::to_wstring(LOWORD(lParam));
-  ::InvalidateRect(Hwnd(), nullptr, FALSE);
+  const std::wstring text = L"Chosen: row " + std::to_wstring(HIWORD(wParam)) + L", sub-row " +
+                            std::to_wstring(LOWORD(wParam)) + L", code " +
+                            std::to_wstring(HIWORD(lParam)) + L"/" +
+                            std::to_wstring(LOWORD(lParam));
+  if (m_choiceLabel != nullptr) m_choiceLabel->SetText(text);
   return 0;
 }
 

@@ -10,10 +10,13 @@
 
 #include "skin/bitmap_btn.h"
 #include "skin/bmp_menu.h"
+#include "skin/clr_edit.h"
+#include "skin/d_marker.h"
 #include "skin/list_box_ex.h"
 #include "skin/png_h_slider_bar.h"
 #include "skin/png_slider_bar.h"
 #include "skin/skin_image.h"
+#include "skin/static_trans.h"
 #include "win/unique_handle.h"
 #include "win/window.h"
 
@@ -57,19 +60,25 @@ class GalleryWindow : public Window {
   void CreateSliders();
   void CreateLists();
   void OpenDelayEditor();
+  void CreateLabels();
+  void CreateEditsAndBars();
+  CStaticTrans& AddLabel(const wchar_t* text, const RECT& rect, int height, int weight,
+                         COLORREF colour, DWORD align = SS_LEFTNOWORDWRAP);
   void OpenMenu();
-  void DrawLabel(HDC dc, const wchar_t* text, int x, int y, int height, COLORREF color);
 
   SkinImage m_background;
   SkinImage m_track;
   SkinImage m_verticalTrack;
-  UniqueFont m_labelFont;
-  UniqueFont m_titleFont;
-  std::array<CBitmapBtn, 14> m_buttons;
+  UniqueFont m_editFont;
+  std::array<CBitmapBtn, 16> m_buttons;
   std::array<std::unique_ptr<CPngSliderBar>, 4> m_sliders;
   CListBoxEx m_recordList;
   CListBoxEx m_macroList;
   CListBoxEx m_hoverList;
+  std::array<CStaticTrans, 16> m_labels;
+  size_t m_labelCount = 0;
+  CStaticTrans* m_choiceLabel = nullptr;
+  std::array<CClrEdit, 2> m_edits;
+  std::array<CDMarker, 4> m_bars;
   std::unique_ptr<CBmpMenu> m_menu;
-  std::wstring m_lastChoice;
 };
