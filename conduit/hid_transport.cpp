@@ -140,18 +140,22 @@ LRESULT CALLBACK HidTransport::WindowProc(HWND window, UINT message, WPARAM wPar
 }
 
 void HidTransport::Rescan() {
-  const std::set<std::wstring> present = PresentInterfaces();
+  const std::set<std::wstring> presentPaths = PresentInterfaces();
 
   std::vector<std::shared_ptr<HidCollection>> gone;
-  std::set<std::wstring> openPaths;
+  // Open ones stay; one whose reading failed while it is still present is not opened again
+  // before the next device change, so a collection that keeps failing cannot spin.
+  std::set<std::wstring> skipPaths;
   {
     std::lock_guard lock(m_mutex);
     for (auto it = m_open.begin(); it != m_open.end();) {
-      if (!present.count(it->second->Path()) || it->second->Lost()) {
+      const bool present = presentPaths.count(it->second->Path()) != 0;
+      if (!present || it->second->Lost()) {
+        if (present) skipPaths.insert(it->second->Path());
         gone.push_back(it->second);
         it = m_open.erase(it);
       } else {
-        openPaths.insert(it->second->Path());
+        skipPaths.insert(it->second->Path());
         ++it;
       }
     }
@@ -162,8 +166,8 @@ void HidTransport::Rescan() {
                             collection->Capabilities().Usage);
   }
 
-  for (const std::wstring& path : present) {
-    if (openPaths.count(path)) continue;
+  for (const std::wstring& path : presentPaths) {
+    if (skipPaths.count(path)) continue;
     std::shared_ptr<HidCollection> collection = TryOpen(path);
     if (!collection) continue;
     HWND window = m_window;
