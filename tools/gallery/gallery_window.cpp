@@ -335,6 +335,15 @@ void GalleryWindow::OnPaint() {
   DrawSkinImage(paint.Dc(), m_background.get(), 0, 0, client.right, client.bottom);
 }
 
+LRESULT GalleryWindow::OnPrintClient(WPARAM wParam, LPARAM) {
+  // Printing (PrintWindow, screenshots without a screen) draws the background too.
+  RECT client{};
+  ::GetClientRect(Hwnd(), &client);
+  DrawSkinImage(reinterpret_cast<HDC>(wParam), m_background.get(), 0, 0, client.right,
+                client.bottom);
+  return 0;
+}
+
 LRESULT GalleryWindow::OnEraseBackground(WPARAM, LPARAM) {
   return TRUE;
 }

@@ -40,6 +40,7 @@ class GalleryWindow : public Window {
  private:
   LRESULT OnCreate(const CREATESTRUCTW& create);
   void OnPaint();
+  LRESULT OnPrintClient(WPARAM wParam, LPARAM lParam);
   LRESULT OnEraseBackground(WPARAM wParam, LPARAM lParam);
   LRESULT OnLButtonDown(WPARAM wParam, LPARAM lParam);
   LRESULT OnMenuChoice(WPARAM wParam, LPARAM lParam);
@@ -49,6 +50,7 @@ class GalleryWindow : public Window {
   BEGIN_MESSAGE_TABLE(GalleryWindow, Window)
     MSG_WM_CREATE(OnCreate)
     MSG_WM_PAINT(OnPaint)
+    MESSAGE_HANDLER(WM_PRINTCLIENT, OnPrintClient)
     MESSAGE_HANDLER(WM_ERASEBKGND, OnEraseBackground)
     MESSAGE_HANDLER(WM_LBUTTONDOWN, OnLButtonDown)
     MESSAGE_HANDLER(kMenuChoiceMessage, OnMenuChoice)
