@@ -1,5 +1,7 @@
 #include "conduit/notification_window.h"
 
+#include <deque>
+
 #include "conduit/conduit.h"
 
 namespace {
@@ -8,12 +10,32 @@ constexpr wchar_t kClassName[] = L"ConduitNotificationWindow";
 constexpr UINT kOpenedMessage = WM_APP + 1;  // wParam device id, lParam page | usage << 16
 constexpr UINT kClosedMessage = WM_APP + 2;
 constexpr UINT kRetireMessage = WM_APP + 3;  // destroy from the owning thread
+constexpr UINT_PTR kRetryTimer = 1;
+constexpr UINT kRetryMilliseconds = 20;
 
-// Where the window sends; owned by the window and freed with it.
+// Where the window sends, and what waits to be sent; owned by the window and freed with it.
 struct Target {
   HWND Window;
   UINT Message;
+  std::deque<ConduitNotification> Waiting;
 };
+
+// Sends what waits, in order. Not while this thread handles a message that another thread
+// sent: a notification sent then would look like part of that foreign call, and the receiver
+// trusts the record only in a call from its own thread. A timer tries again later.
+void Deliver(HWND window, Target& target) {
+  if (InSendMessage()) {
+    SetTimer(window, kRetryTimer, kRetryMilliseconds, nullptr);
+    return;
+  }
+  KillTimer(window, kRetryTimer);
+  while (!target.Waiting.empty()) {
+    ConduitNotification record = target.Waiting.front();
+    target.Waiting.pop_front();
+    // Same thread as the target: a direct call; the record lives on this stack meanwhile.
+    SendMessageW(target.Window, target.Message, 1, reinterpret_cast<LPARAM>(&record));
+  }
+}
 
 HINSTANCE LibraryInstance() {
   HMODULE module = nullptr;
@@ -34,7 +56,7 @@ NotificationWindow::NotificationWindow(HWND target, UINT message) {
   windowClass.lpszClassName = kClassName;
   RegisterClassExW(&windowClass);  // fails harmlessly when already registered
 
-  auto* owned = new Target{target, message};
+  auto* owned = new Target{target, message, {}};
   m_window =
       CreateWindowExW(0, kClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, instance, owned);
   if (!m_window) delete owned;
@@ -84,10 +106,13 @@ LRESULT CALLBACK NotificationWindow::WindowProc(HWND window, UINT message, WPARA
       record.DeviceId = static_cast<uint32_t>(wParam);
       record.Reserved = static_cast<uint32_t>(lParam) >> 16;  // the collection's usage
       record.UsagePage = static_cast<uint32_t>(lParam) & 0xFFFF;
-      // Same thread as the target: a direct call, not a message from outside.
-      SendMessageW(target->Window, target->Message, 1, reinterpret_cast<LPARAM>(&record));
+      target->Waiting.push_back(record);
+      Deliver(window, *target);
       return 0;
     }
+    case WM_TIMER:
+      if (wParam == kRetryTimer && target) Deliver(window, *target);
+      return 0;
     case kRetireMessage:
       DestroyWindow(window);
       return 0;

@@ -2,7 +2,8 @@
 // The library's message-only window on the thread that registered the agent's window. The
 // transports' threads post collection events to it; it sends the notification message to the
 // registered window from that same thread, so the receiver sees a call from its own thread and
-// the record lives on the stack during the call.
+// the record lives on the stack during the call. While that thread is busy with a message sent
+// by another thread, notifications wait (in order) until it is done.
 #include <windows.h>
 
 #include <cstdint>

@@ -27,6 +27,7 @@ using Bytes = std::vector<uint8_t>;
 using namespace std::chrono_literals;
 
 constexpr UINT kNotifyMessage = 0x502;
+constexpr UINT kNestedPumpMessage = WM_APP + 50;
 constexpr uint16_t kConsumer = 1;  // collection ids of the scripted mouse
 constexpr uint16_t kVendor = 2;
 
@@ -250,6 +251,12 @@ class NotificationRecorder {
  private:
   static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     auto* self = reinterpret_cast<NotificationRecorder*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (self && message == kNestedPumpMessage) {
+      // Like a handler that runs a message loop while another thread waits for it.
+      if (self->m_duringNestedPump) self->m_duringNestedPump();
+      harness::PumpMessages(static_cast<DWORD>(wParam));
+      return 0;
+    }
     if (self && message == kNotifyMessage && wParam == 1) {
       self->m_got.push_back({*reinterpret_cast<const ConduitNotification*>(lParam),
                              InSendMessageEx(nullptr), GetCurrentThreadId()});
@@ -260,6 +267,9 @@ class NotificationRecorder {
 
   HWND m_window = nullptr;
   std::vector<Notification> m_got;
+
+ public:
+  std::function<void()> m_duringNestedPump;
 };
 
 struct InputReport {
@@ -470,6 +480,24 @@ TEST_F(ConduitTest, UnplugClosesBothCollectionsAndPlugOpensThemAgain) {
   EXPECT_TRUE(Api().WriteReport(kVendor, report.data(), 16));
   ASSERT_TRUE(mouse.WaitFrames(LinkFrameType::Write, 1));
   EXPECT_EQ(mouse.Frames(LinkFrameType::Write).size(), 1u);  // the unplugged write was dropped
+}
+
+TEST_F(ConduitTest, NotificationsWaitWhileTheThreadAnswersAnotherThreadsMessage) {
+  ScriptedMouse mouse;
+  Attach(mouse);
+  // While this thread handles a message sent by another thread and runs messages inside it,
+  // a notification would reach the receiver as part of that foreign call, which the agent
+  // ignores; the library holds it back until the call is over.
+  m_recorder.m_duringNestedPump = [&] { mouse.Unplug(); };
+  std::thread sender([&] { SendMessageW(m_recorder.Window(), kNestedPumpMessage, 700, 0); });
+  const ULONGLONG end = GetTickCount64() + 5000;
+  while (m_recorder.Got().size() < 4 && GetTickCount64() < end) harness::PumpMessages(20);
+  sender.join();
+  ASSERT_EQ(m_recorder.Got().size(), 4u);
+  EXPECT_EQ(Events(2), kBothClosed);
+  for (const Notification& got : m_recorder.Got()) {
+    EXPECT_EQ(got.SendKind, static_cast<DWORD>(ISMEX_NOSEND));
+  }
 }
 
 TEST_F(ConduitTest, ALostConnectionClosesTheCollectionsAndTheNextConnectionOpensThem) {
