@@ -43,9 +43,10 @@ trap cleanup EXIT INT TERM
 
 if [ "${VIREO_DEMO_NO_VMOUSE:-0}" != 1 ]; then
   VMOUSE_LOG="$ROOT/build/vmouse-release/vmouse.log"
-  # stdin at its end: the mouse keeps serving; it is driven through its control port.
+  # stdin at its end: the mouse keeps serving; it is driven through its control port. It
+  # starts with factory settings, as a new mouse would, so the agent reads back real values.
   build/vmouse-release/bin/vmouse --port "$VMOUSE_PORT" --control-port "$CONTROL_PORT" \
-    </dev/null >"$VMOUSE_LOG" 2>&1 &
+    --factory </dev/null >"$VMOUSE_LOG" 2>&1 &
   VMOUSE_PID=$!
   for _ in $(seq 50); do grep -q "control port" "$VMOUSE_LOG" 2>/dev/null && break; sleep 0.1; done
   if ! kill -0 "$VMOUSE_PID" 2>/dev/null; then

@@ -71,6 +71,7 @@ const char* MouseConsole::HelpText() {
          "  log [N]              the last N log lines (default 20)\n"
          "  delay N              wait N microseconds before each report\n"
          "  drop                 drop the client's connection (an unplugged cable)\n"
+         "  factory              reset the memory to factory settings\n"
          "  quit                 end the program\n";
 }
 
@@ -101,6 +102,10 @@ ConsoleReply MouseConsole::Run(std::string_view command, std::string_view argume
   if (command == "detach") {
     m_server.Detach();
     return {true, "detached\n", false};
+  }
+  if (command == "factory") {
+    m_server.WithMouse([](VirtualMouse& mouse) { mouse.LoadFactorySettings(); });
+    return {true, "factory settings loaded\n", false};
   }
   if (command == "drop") {
     m_server.DropClient();

@@ -235,6 +235,51 @@ void VirtualMouse::PowerUp() {
   AddLog(Format("power up: profile %d stage %d", m_activeProfile, m_activeStage));
 }
 
+void VirtualMouse::LoadFactorySettings() {
+  // Stages of 500, 1000, 2000, 3000 and 5000 dpi; buttons: three clicks, Alt, Ctrl, Shift,
+  // resolution up and down, scroll up and down; breathing light in one colour per profile.
+  static constexpr std::array<uint8_t, kMouseStageCount> kStageCodes{11, 22, 43, 66, 115};
+  static constexpr std::array<std::array<uint8_t, 4>, kMouseButtonCount> kButtons{{
+      {0x81, 0, 0, 0},
+      {0x82, 0, 0, 0},
+      {0x83, 0, 0, 0},
+      {0x90, 0, 0xE2, 0},
+      {0x90, 0, 0xE0, 0},
+      {0x90, 0, 0xE1, 0},
+      {0x8A, 0, 0, 0},
+      {0x89, 0, 0, 0},
+      {0x8B, 0, 0, 0},
+      {0x8C, 0, 0, 0},
+  }};
+  static constexpr std::array<std::array<uint8_t, 3>, kMouseProfileCount> kColours{{
+      {0xFF, 0x00, 0x00},
+      {0x00, 0xFF, 0x00},
+      {0x00, 0x00, 0xFF},
+      {0xFF, 0xFF, 0x00},
+      {0xFF, 0x00, 0xFF},
+  }};
+  std::fill(m_memory.begin(), m_memory.end(), 0);
+  for (int p = 0; p < kMouseProfileCount; ++p) {
+    m_memory[WheelLinesAddress(p)] = 1;
+    m_memory[PollingRateAddress(p)] = 2;
+    m_memory[StageIndexAddress(p)] = static_cast<uint8_t>(p);
+    for (int s = 0; s < kMouseStageCount; ++s) {
+      const uint8_t code = kStageCodes[static_cast<std::size_t>(s)];
+      WriteMemory(StageAddress(p, s), std::array<uint8_t, 6>{1, code, 0, code, 0, 0});
+    }
+    for (int b = 0; b < kMouseButtonCount; ++b) {
+      WriteMemory(ButtonAddress(p, b), kButtons[static_cast<std::size_t>(b)]);
+    }
+    const auto& colour = kColours[static_cast<std::size_t>(p)];
+    const LightingModeCode& breathing = kLightingModeCodes[3];
+    WriteMemory(LightingAddress(p), std::array<uint8_t, 6>{colour[0], colour[1], colour[2],
+                                                           breathing.Effect, 8, breathing.Option});
+    m_memory[LightingLevelAddress(p)] = 2;
+  }
+  AddLog("factory settings loaded");
+  PowerUp();
+}
+
 MouseInputReport VirtualMouse::StatusReport(uint8_t kind, uint8_t value) const {
   MouseInputReport input{kVendorCollection, std::vector<uint8_t>(kStatusReportSize, 0)};
   input.Report[0] = kStatusReportId;

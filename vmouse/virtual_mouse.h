@@ -104,6 +104,10 @@ class VirtualMouse {
   // Lines of the link around the mouse (client connected, attached ...).
   void AddLogLine(std::string line);
 
+  // Fills the memory as a mouse leaves the factory (for the program and demos; a new
+  // VirtualMouse starts blank), then powers up.
+  void LoadFactorySettings();
+
   // The mouse powers up (plug-in): the pending read and transfer are gone, and the active
   // profile and its settings are taken from memory.
   void PowerUp();

@@ -12,7 +12,9 @@ constexpr std::chrono::milliseconds kPollInterval{50};  // how soon Stop() is no
 VirtualMouseServer::VirtualMouseServer() : VirtualMouseServer(Options{}) {}
 
 VirtualMouseServer::VirtualMouseServer(Options options)
-    : m_options(options), m_attached(options.Attached) {}
+    : m_options(options), m_attached(options.Attached) {
+  if (options.FactorySettings) m_mouse.LoadFactorySettings();
+}
 
 VirtualMouseServer::~VirtualMouseServer() {
   Stop();

@@ -29,6 +29,7 @@ class VirtualMouseServer {
     uint16_t Port = 0;  // 0: any free port, see Port()
     bool Attached = true;
     std::chrono::microseconds ReportDelay{0};  // before each report, like USB timing
+    bool FactorySettings = false;              // start with factory settings, not blank
   };
 
   VirtualMouseServer();

@@ -55,10 +55,11 @@ class QuitSignal {
 }  // namespace
 
 const char* VmouseUsage() {
-  return "usage: vmouse [--port N] [--delay-us N] [--detached] [--control-port N]\n"
+  return "usage: vmouse [--port N] [--delay-us N] [--detached] [--factory] [--control-port N]\n"
          "  --port N          link port on 127.0.0.1 (default 47011; 0 = any free port)\n"
          "  --delay-us N      wait N microseconds before each report, like USB timing\n"
          "  --detached        start unplugged (\"attach\" plugs it in)\n"
+         "  --factory         start with factory settings instead of a blank memory\n"
          "  --control-port N  also take the prompt's commands on 127.0.0.1:N (0 = any)\n";
 }
 
@@ -73,6 +74,10 @@ std::optional<VmouseOptions> ParseVmouseArguments(const std::vector<std::string>
     }
     if (name == "--detached") {
       options.Detached = true;
+      continue;
+    }
+    if (name == "--factory") {
+      options.Factory = true;
       continue;
     }
     if (name != "--port" && name != "--delay-us" && name != "--control-port") {
@@ -109,7 +114,8 @@ int RunVmouse(const std::vector<std::string>& arguments) {
   }
 
   VirtualMouseServer server(VirtualMouseServer::Options{
-      options->Port, !options->Detached, std::chrono::microseconds(options->DelayMicroseconds)});
+      options->Port, !options->Detached, std::chrono::microseconds(options->DelayMicroseconds),
+      options->Factory});
   if (!server.Start()) {
     std::cerr << "vmouse: cannot listen on 127.0.0.1:" << options->Port << "\n";
     return 1;

@@ -13,6 +13,7 @@ struct VmouseOptions {
   uint16_t Port = kDefaultVmousePort;  // 0: any free port
   uint32_t DelayMicroseconds = 0;
   bool Detached = false;
+  bool Factory = false;                 // start with factory settings instead of a blank memory
   std::optional<uint16_t> ControlPort;  // 0: any free port
   bool Help = false;
 };

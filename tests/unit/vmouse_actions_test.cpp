@@ -149,4 +149,26 @@ TEST(VirtualMouseSwitches, LightingReportDecodesToTheModeAndTheSpeedFitsIt) {
   EXPECT_EQ(mouse.SwitchLightingMode(5).Reports[0].Report[4], 8) << "mode 5 goes up to 8";
 }
 
+TEST(VirtualMouseFactory, FactorySettingsAreWhatTheButtonsAndStatusReportsWorkWith) {
+  VirtualMouse mouse;
+  mouse.SwitchProfile(2);
+  mouse.LoadFactorySettings();
+  EXPECT_EQ(mouse.ActiveProfile(), 0) << "the stored profile after the reset";
+  EXPECT_EQ(mouse.ActiveStage(), 0);
+  EXPECT_EQ(mouse.PollingRate(), 2);
+  EXPECT_EQ(mouse.LightingMode(), 3);
+  EXPECT_EQ(mouse.ReadMemory(ButtonAddress(4, 3), 4), (std::vector<uint8_t>{0x90, 0, 0xE2, 0}));
+  EXPECT_EQ(mouse.MemoryByte(StageIndexAddress(4)), 4);
+  EXPECT_EQ(ResolutionOfStageCode(mouse.MemoryByte(StageAddress(1, 4) + 1), 0), 5000);
+
+  // Buttons 6 and 7 are resolution up and down over the five enabled stages.
+  ExpectStatus(mouse.PressButton(6), 2, 1);
+  ExpectStatus(mouse.PressButton(7), 2, 0);
+  const std::string profile = DescribeProfile(mouse.Memory(), 1);
+  EXPECT_NE(profile.find("stage 0: on x 500 dpi y 500 dpi"), std::string::npos) << profile;
+  EXPECT_NE(profile.find("button 9: 8C 00 00 00 (scroll down)"), std::string::npos) << profile;
+  EXPECT_NE(profile.find("effect 2 speed 8 option 0x00 (mode 3), level 2"), std::string::npos)
+      << profile;
+}
+
 }  // namespace

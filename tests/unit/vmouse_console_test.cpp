@@ -28,8 +28,10 @@ TEST(VmouseArguments, OptionsAndTheirErrors) {
   EXPECT_FALSE(options->ControlPort);
 
   options = ParseVmouseArguments(
-      {"--port", "0", "--delay-us", "1500", "--detached", "--control-port", "47012"}, error);
+      {"--port", "0", "--delay-us", "1500", "--detached", "--control-port", "47012", "--factory"},
+      error);
   ASSERT_TRUE(options);
+  EXPECT_TRUE(options->Factory);
   EXPECT_EQ(options->Port, 0);
   EXPECT_EQ(options->DelayMicroseconds, 1500u);
   EXPECT_TRUE(options->Detached);
