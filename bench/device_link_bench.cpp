@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "agent/agent_messages.h"
+#include "conduit/conduit.h"
 #include "support/process_harness.h"
 #include "vmouse/virtual_mouse_server.h"
 
@@ -94,6 +95,57 @@ std::size_t SettledReports(VirtualMouseServer& mouse) {
   }
 }
 
+LRESULT CALLBACK PlainProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  return DefWindowProcW(window, message, wParam, lParam);
+}
+
+// The library alone, loaded here once the agent has gone: the read-back's 143 read commands
+// with their answer reads, without the agent's own work.
+void LibraryRoundTrip(VirtualMouseServer& mouse) {
+  HMODULE library = LoadLibraryW((harness::BinFolder() + L"Conduit.dll").c_str());
+  if (!library) return;
+  auto configure = reinterpret_cast<decltype(&ConduitConfigure)>(
+      reinterpret_cast<void*>(GetProcAddress(library, MAKEINTRESOURCEA(7))));
+  auto registerWindow = reinterpret_cast<decltype(&ConduitRegisterWindow)>(
+      reinterpret_cast<void*>(GetProcAddress(library, MAKEINTRESOURCEA(2))));
+  auto write = reinterpret_cast<decltype(&ConduitWriteReport)>(
+      reinterpret_cast<void*>(GetProcAddress(library, MAKEINTRESOURCEA(5))));
+  auto read = reinterpret_cast<decltype(&ConduitReadReport)>(
+      reinterpret_cast<void*>(GetProcAddress(library, MAKEINTRESOURCEA(6))));
+  if (!configure || !registerWindow || !write || !read) return;
+  WNDCLASSW windowClass{};
+  windowClass.lpfnWndProc = PlainProc;
+  windowClass.hInstance = GetModuleHandleW(nullptr);
+  windowClass.lpszClassName = L"VireoBenchLibraryUser";
+  RegisterClassW(&windowClass);
+  HWND window = CreateWindowExW(0, windowClass.lpszClassName, L"", WS_POPUP, 0, 0, 1, 1, nullptr,
+                                nullptr, windowClass.hInstance, nullptr);
+  const ConduitOpenParams params{0x04D9, 0xFC5D, 2, 1, 0x000C, 1, 0xFFA0};
+  configure(&params);
+  mouse.WaitForClient(false, 5000ms);
+  if (!registerWindow(window, 0x502)) {
+    std::fprintf(stderr, "the library found no mouse\n");
+    DestroyWindow(window);
+    return;
+  }
+  const uint32_t vendor = VirtualMouse::kVendorCollection;
+  std::vector<double> times;
+  for (int run = 0; run < 5; ++run) {
+    const auto start = Clock::now();
+    for (int i = 0; i < 143; ++i) {
+      uint8_t request[16] = {2, 0xF2, 0x2C, 0x00, 1};
+      write(vendor, request, sizeof(request));
+      uint8_t answer[16] = {2, 0xF2};
+      read(vendor, answer, sizeof(answer));
+    }
+    times.push_back(Milliseconds(Clock::now() - start));
+  }
+  std::printf("  library alone, 143 read commands with their reads: %.1f ms (%.3f ms each)\n",
+              Median(times), Median(times) / 143);
+  registerWindow(nullptr, 0x502);
+  DestroyWindow(window);
+}
+
 int Run(int runs) {
   harness::TempFolder program(L"vireo-bench-program");
   harness::TempFolder documents(L"vireo-bench-documents");
@@ -170,6 +222,7 @@ int Run(int runs) {
 
   PostMessageW(agentWindow, WM_COMMAND, agent_msg::kCommandExit, 0);
   agent.WaitExit(10000);
+  LibraryRoundTrip(mouse);
   SetEnvironmentVariableW(L"VIREO_VMOUSE", nullptr);
   return 0;
 }
