@@ -59,6 +59,16 @@ void CBitmapBtn::SetCaption(std::wstring_view text, int offset, int orientation)
   Redraw();
 }
 
+void CBitmapBtn::SetCentredCaption(std::wstring_view text, int weight) {
+  RECT client{};
+  if (Hwnd() != nullptr) ::GetClientRect(Hwnd(), &client);
+  m_showCaption = true;
+  SetCaptionBox(client);
+  SetCaptionColours(RGB(255, 255, 255), RGB(255, 255, 255), RGB(255, 255, 255));
+  SetFont(m_fontHeight, weight);
+  SetCaption(text, 0, 1);
+}
+
 void CBitmapBtn::SetTicked(bool ticked) {
   if (ticked == m_ticked) return;
   m_ticked = ticked;

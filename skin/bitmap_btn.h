@@ -5,8 +5,8 @@
 // reports clicks to its parent (WM_COMMAND/BN_CLICKED) and every mouse move (0x1511).
 //
 //   m_ok.Create(rect, Hwnd(), kOkId);
-//   m_ok.SetFaces(LoadSkinImage(kSkinButtonsFolder, L"ok-1.png"), ..., rect);
-//   m_ok.SetCaption(SkinText(u"General", 46), 0, 1);
+//   m_ok.SetFaces(LoadSkinImage(kSkinButtonsFolder, L"ok-1.png"), ..., rect);  // -1 -3 -2 -1
+//   m_ok.SetCentredCaption(ToWide(SkinText(u"General", 46)), 700);
 //
 // The parent must be a Window or Dialog of ours: it hands WM_DRAWITEM on to the button.
 #include <windows.h>
@@ -37,6 +37,9 @@ class CBitmapBtn : public Window {
                 const RECT& creationRect);
   void SetCaption(std::wstring_view text, int offset, int orientation);
   void SetTicked(bool ticked);
+  // The usual captioned push button: the caption shown, centred in the whole button, white in
+  // every state, in the given weight.
+  void SetCentredCaption(std::wstring_view text, int weight);
 
   // Properties the owner sets before the first paint.
   void SetShowCaption(bool show) noexcept { m_showCaption = show; }

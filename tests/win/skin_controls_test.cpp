@@ -680,6 +680,10 @@ TEST_F(BitmapBtnTest, CaptionsCentredRotatedAndClipped) {
   CBitmapBtn rotated;
   CBitmapBtn huge;
   CBitmapBtn empty;
+  CBitmapBtn boxed;
+  const RECT boxedRect{20, 160, 140, 190};
+  ASSERT_TRUE(boxed.Create(boxedRect, m_host.Hwnd(), 5));
+  boxed.SetCentredCaption(L"OK OK", 700);
   const RECT flatRect{20, 100, 140, 140};
   const RECT rotatedRect{160, 80, 200, 200};
   const RECT hugeRect{220, 100, 260, 120};
@@ -701,6 +705,11 @@ TEST_F(BitmapBtnTest, CaptionsCentredRotatedAndClipped) {
   EXPECT_GT(flatInk.right - flatInk.left, flatInk.bottom - flatInk.top);
   EXPECT_NEAR((flatInk.left + flatInk.right) / 2, (flatRect.left + flatRect.right) / 2, 3);
   EXPECT_NEAR((flatInk.top + flatInk.bottom) / 2, (flatRect.top + flatRect.bottom) / 2, 4);
+
+  const RECT boxedInk = InkBox(shot, boxedRect);
+  ASSERT_LT(boxedInk.left, boxedInk.right);
+  EXPECT_NEAR((boxedInk.left + boxedInk.right) / 2, (boxedRect.left + boxedRect.right) / 2, 3);
+  EXPECT_NEAR((boxedInk.top + boxedInk.bottom) / 2, (boxedRect.top + boxedRect.bottom) / 2, 4);
 
   const RECT rotatedInk = InkBox(shot, rotatedRect);
   ASSERT_LT(rotatedInk.left, rotatedInk.right);
