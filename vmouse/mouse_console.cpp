@@ -28,6 +28,17 @@ std::optional<long long> Number(std::string_view text) {
   return value;
 }
 
+// A hexadecimal number such as "0DA" or "0x0DA".
+std::optional<unsigned long> Hex(std::string_view text) {
+  if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X'))
+    text.remove_prefix(2);
+  unsigned long value = 0;
+  const auto* end = text.data() + text.size();
+  const auto [ptr, ec] = std::from_chars(text.data(), end, value, 16);
+  if (text.empty() || ec != std::errc() || ptr != end) return std::nullopt;
+  return value;
+}
+
 ConsoleReply Error(std::string text) {
   return {false, "error: " + text + "\n", false};
 }
@@ -71,6 +82,7 @@ const char* MouseConsole::HelpText() {
          "  log [N]              the last N log lines (default 20)\n"
          "  delay N              wait N microseconds before each report\n"
          "  drop                 drop the client's connection (an unplugged cable)\n"
+         "  poke ADDR BYTE...     write bytes into the memory (hex), e.g. poke 0DA 8E 01 FF 12\n"
          "  factory              reset the memory to factory settings\n"
          "  quit                 end the program\n";
 }
@@ -102,6 +114,31 @@ ConsoleReply MouseConsole::Run(std::string_view command, std::string_view argume
   if (command == "detach") {
     m_server.Detach();
     return {true, "detached\n", false};
+  }
+  if (command == "poke") {
+    // poke ADDRESS BYTE...: all hexadecimal, inside the memory.
+    std::vector<unsigned long> values;
+    std::string_view rest = argument;
+    while (!rest.empty()) {
+      const auto gap = rest.find_first_of(" \t");
+      const auto value = Hex(rest.substr(0, gap));
+      if (!value) return Error("poke takes hexadecimal numbers: poke 0DA 8E 01 FF 12");
+      values.push_back(*value);
+      rest = gap == std::string_view::npos ? std::string_view{} : Trim(rest.substr(gap));
+    }
+    if (values.size() < 2) return Error("poke needs an address and at least one byte");
+    std::vector<uint8_t> bytes;
+    for (std::size_t i = 1; i < values.size(); ++i) {
+      if (values[i] > 0xFF) return Error("poke: a byte is 00 to FF");
+      bytes.push_back(static_cast<uint8_t>(values[i]));
+    }
+    if (values[0] + bytes.size() > kMouseMemorySize) return Error("poke: outside the memory");
+    const auto address = static_cast<uint32_t>(values[0]);
+    return {true, m_server.WithMouse([&](VirtualMouse& mouse) {
+              mouse.WriteMemory(address, bytes);
+              return "poked: " + DescribeMemoryWrite(address, bytes) + "\n";
+            }),
+            false};
   }
   if (command == "factory") {
     m_server.WithMouse([](VirtualMouse& mouse) { mouse.LoadFactorySettings(); });

@@ -1,7 +1,7 @@
 #pragma once
 // The line commands of the vmouse program, shared by its prompt and its control port:
 // help, status, attach, detach, dump [profile N | raw], press N, profile N, stage N,
-// lighting N, rate N, log [on | off | N], delay N, drop, factory, quit.
+// lighting N, rate N, log [on | off | N], delay N, drop, poke ADDR BYTE..., factory, quit.
 
 #include <functional>
 #include <mutex>

@@ -73,9 +73,11 @@ TEST_F(MouseConsoleTest, ActionsReachTheMouseAndShowTheirReports) {
     EXPECT_EQ(mouse.LightingMode(), 4);
     EXPECT_EQ(mouse.PollingRate(), 1);
   });
-  m_server.WithMouse([](VirtualMouse& mouse) {
-    mouse.WriteMemory(ButtonAddress(2, 0), std::vector<uint8_t>{0x8E, 0x01, 0xFF, 0x11});
-  });
+  reply = m_console.Execute("poke 0x1F2 8e 01 FF 11");  // button 0 of profile 2
+  EXPECT_TRUE(Contains(reply.Text, "profile 2 button 0: 8E 01 FF 11 (PC function 0x11)"))
+      << reply.Text;
+  EXPECT_TRUE(m_console.Execute("poke 1417 AB").Ok) << "the last byte";
+  EXPECT_EQ(m_server.ReadMemory(kMouseMemorySize - 1, 1)[0], 0xAB);
   reply = m_console.Execute("press 0");
   EXPECT_TRUE(Contains(reply.Text, "08 FF 11")) << reply.Text;
 }
@@ -94,6 +96,7 @@ TEST_F(MouseConsoleTest, BadCommandsAndNumbersAreRefused) {
     EXPECT_TRUE(Contains(reply.Text, "error")) << line;
   }
   m_server.WithMouse([](VirtualMouse& mouse) { EXPECT_EQ(mouse.ActiveProfile(), 0); });
+  EXPECT_EQ(m_server.Memory(), std::vector<uint8_t>(kMouseMemorySize, 0)) << "no poke got through";
   const auto empty = m_console.Execute("   ");
   EXPECT_TRUE(empty.Ok);
   EXPECT_TRUE(empty.Text.empty());
