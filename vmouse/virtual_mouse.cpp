@@ -176,10 +176,9 @@ std::vector<uint8_t> VirtualMouse::AnswerRead(uint16_t collection, uint16_t leng
   const std::size_t room = length > kHeaderSize ? length - kHeaderSize : 0;
   const std::size_t n = std::min(m_readLength, room);
   const auto data = ReadMemory(m_readAddress, n);
-  std::copy(
-      data.begin(), data.end(),
-      answer.begin() + static_cast<std::ptrdiff_t>(std::min<std::size_t>(kHeaderSize, length)));
-  std::string line = Format("answer len %u: 0x%03X len %zu", length, m_readAddress, n);
+  std::copy(data.begin(), data.end(), answer.begin() + (n > 0 ? kHeaderSize : 0));
+  std::string line = Format("answer len %u: 0x%03X len %zu: ", length, m_readAddress, n) +
+                     DescribeMemoryWrite(m_readAddress, data);
   if (n < m_readLength) line += Format(" (%zu asked, the rest does not fit)", m_readLength);
   AddLog(std::move(line));
   return answer;

@@ -78,6 +78,7 @@ class VirtualMouseServer {
     std::lock_guard lock(m_mutex);
     return f(m_mouse);
   }
+  // Each new log line, called with the mouse locked: the listener must not call back here.
   void SetLogListener(std::function<void(const std::string&)> listener);
 
   // Waiting helpers for tests; false after the timeout.
