@@ -61,7 +61,8 @@ if [ "${VIREO_DEMO_NO_VMOUSE:-0}" != 1 ]; then
   echo "demo:   e.g.  scripts/vmouse-ctl.sh status | detach | attach | press 3 | profile 2 | dump profile 0"
 fi
 
-wineserver -p >/dev/null 2>&1
+# Already running for this prefix is fine too.
+wineserver -p >/dev/null 2>&1 || true
 echo "demo: starting the agent (hid.exe) on display $DISPLAY"
 wine "$BIN/hid.exe" &
 sleep 3
