@@ -4,7 +4,7 @@
 
 std::optional<MacroAreaRequest> ParseMacroAreaRequest(std::uintptr_t wParam, std::intptr_t lParam) {
   const bool clear = lParam != 0;
-  const std::uintptr_t limit = clear ? kMouseMacroAreaCount : kLibrarySlotCount;
+  const std::uintptr_t limit = clear ? kDeviceMacroAreaCount : kLibrarySlotCount;
   if (wParam >= limit) return std::nullopt;
   return MacroAreaRequest{static_cast<int>(wParam), clear};
 }

@@ -6,7 +6,7 @@
 #include <optional>
 
 inline constexpr int kLibrarySlotCount = 15;  // macros the library can hold (written to the mouse)
-inline constexpr int kMouseMacroAreaCount = 20;
+inline constexpr int kDeviceMacroAreaCount = 20;
 
 // 0x1514: wParam = slot, lParam = 0 to write the slot's macro, nonzero to clear the area.
 struct MacroAreaRequest {
