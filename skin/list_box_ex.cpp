@@ -313,6 +313,13 @@ LRESULT CListBoxEx::OnDestroy(WPARAM, LPARAM) {
   return 0;
 }
 
+LRESULT CListBoxEx::OnScroll(WPARAM, LPARAM) {
+  // The editor sits over one row and would stay behind when the rows move: commit first.
+  if (m_editor != nullptr) CommitEdit();
+  SetMsgHandled(false);
+  return 0;
+}
+
 void CListBoxEx::OpenEditor(int row) {
   if (g_editingList != nullptr && g_editingList != this) g_editingList->CommitEdit();
   RECT rect{};

@@ -72,6 +72,7 @@ class CListBoxEx : public Window {
   LRESULT OnMouseLeave(WPARAM wParam, LPARAM lParam);
   LRESULT OnEnable(WPARAM wParam, LPARAM lParam);
   LRESULT OnDestroy(WPARAM wParam, LPARAM lParam);
+  LRESULT OnScroll(WPARAM wParam, LPARAM lParam);
 
   BEGIN_MESSAGE_TABLE(CListBoxEx, Window)
     MESSAGE_HANDLER(kReflectedMessageBase + WM_DRAWITEM, OnDrawItem)
@@ -87,6 +88,8 @@ class CListBoxEx : public Window {
     MESSAGE_HANDLER(WM_MOUSELEAVE, OnMouseLeave)
     MESSAGE_HANDLER(WM_ENABLE, OnEnable)
     MESSAGE_HANDLER(WM_DESTROY, OnDestroy)
+    MESSAGE_HANDLER(WM_VSCROLL, OnScroll)
+    MESSAGE_HANDLER(WM_MOUSEWHEEL, OnScroll)
   END_MESSAGE_TABLE()
 
   HWND Receiver() const noexcept;

@@ -298,6 +298,13 @@ TEST_F(ListBoxExTest, AClickElsewhereInTheListCommitsFirstThenSelects) {
   ASSERT_EQ(edits.size(), 1u);
   EXPECT_EQ(edits[0].wParam, 77u);
   EXPECT_EQ(edits[0].lParam, 1);
+  // Scrolling moves the rows away from the editor: it commits first.
+  DoubleClick(3);
+  ASSERT_NE(m_list.EditorWindow(), nullptr);
+  ::SetWindowTextW(m_list.EditorWindow(), L"5");
+  ::SendMessageW(m_list.Hwnd(), WM_VSCROLL, SB_LINEDOWN, 0);
+  EXPECT_EQ(m_list.EditorWindow(), nullptr);
+  EXPECT_EQ(m_list.RowText(3), ToWide(DelayRowText(5)));
   // An emptied editor commits 0.
   DoubleClick(3);
   ::SetWindowTextW(m_list.EditorWindow(), L"");
