@@ -1,5 +1,7 @@
 #include "skin/menu_row_button.h"
 
+#include <algorithm>
+
 SkinImage CopyImage(Gdiplus::Bitmap* image, int width, int height) {
   if (image == nullptr) return nullptr;
   const int w = width > 0 ? width : ImageWidth(image);
