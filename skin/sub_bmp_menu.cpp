@@ -1,7 +1,6 @@
 #include "skin/sub_bmp_menu.h"
 
 #include <algorithm>
-
 #include <utility>
 
 #include "skin/menu_row_button.h"
