@@ -4,8 +4,6 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <winternl.h>
-
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -19,6 +17,7 @@
 #include "skin/list_box_ex.h"
 #include "skin/png_file.h"
 #include "skin/sub_bmp_menu.h"
+#include "support/gdi_object_count.h"
 #include "support/temp_folder.h"
 #include "win/gdiplus_headers.h"
 #include "win/gdiplus_session.h"
@@ -90,38 +89,6 @@ std::wstring WindowText(HWND window) {
   return buffer;
 }
 
-// GDI objects of this process. Windows counts them; Wine reports 0, so there they are counted
-// in the process's GDI handle table (the PEB's GdiSharedHandleTable, entries of 24 bytes whose
-// type byte is 0 when free).
-DWORD GdiObjectGauge() {
-  const DWORD counted = ::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS);
-  if (counted != 0) return counted;
-  struct HandleEntry {
-    std::uint64_t object;
-    std::uint32_t owner;
-    std::uint16_t unique;
-    std::uint8_t type;
-    std::uint8_t flags;
-    std::uint64_t user;
-  };
-  static_assert(sizeof(HandleEntry) == 24);
-  using QueryProcess = LONG(WINAPI*)(HANDLE, PROCESSINFOCLASS, PVOID, ULONG, PULONG);
-  const auto query = reinterpret_cast<QueryProcess>(reinterpret_cast<void*>(
-      ::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "NtQueryInformationProcess")));
-  PROCESS_BASIC_INFORMATION basic{};
-  if (query == nullptr ||
-      query(::GetCurrentProcess(), ProcessBasicInformation, &basic, sizeof(basic), nullptr) != 0 ||
-      basic.PebBaseAddress == nullptr) {
-    return 0;
-  }
-  const auto* peb = reinterpret_cast<const std::uint8_t*>(basic.PebBaseAddress);
-  const auto* table = *reinterpret_cast<const HandleEntry* const*>(peb + 0xF8);
-  if (table == nullptr) return 0;
-  DWORD live = 0;
-  for (int i = 0; i < 0x10000; ++i) live += table[i].type != 0 ? 1 : 0;
-  return live;
-}
-
 // Pixel of a window as it prints itself.
 COLORREF PrintedPixel(HBITMAP bitmap, int x, int y) {
   HDC memory = ::CreateCompatibleDC(nullptr);
@@ -132,25 +99,41 @@ COLORREF PrintedPixel(HBITMAP bitmap, int x, int y) {
   return color;
 }
 
-// One GDI+ for the whole program (starting it costs seconds under Wine).
+// One GDI+ and one parent window for the whole program (starting GDI+ costs seconds under
+// Wine); both end in the environment's TearDown, while the program still runs normally,
+// rather than in static destructors after wmain has returned.
+std::unique_ptr<GdiplusSession> g_gdiplus;
+std::unique_ptr<RecorderWindow> g_parent;
+
+class SharedObjectsEnvironment : public testing::Environment {
+ public:
+  void TearDown() override {
+    g_parent.reset();
+    g_gdiplus.reset();
+  }
+};
+testing::Environment* const g_sharedObjects =
+    testing::AddGlobalTestEnvironment(new SharedObjectsEnvironment);
+
 bool GdiplusStarted() {
-  static GdiplusSession session;
-  return session.Started();
+  if (!g_gdiplus) g_gdiplus = std::make_unique<GdiplusSession>();
+  return g_gdiplus->Started();
 }
 
-TEST(GdiObjectGauge, SeesObjectsLeftBehind) {
-  const DWORD before = GdiObjectGauge();
+TEST(GdiObjectCount, SeesObjectsLeftBehind) {
+  const DWORD before = GdiObjectCount();
   std::vector<HPEN> leaked;
   for (int i = 0; i < 300; ++i) leaked.push_back(::CreatePen(PS_SOLID, 1, RGB(i, 0, 0)));
-  EXPECT_EQ(GdiObjectGauge(), before + 300);
+  EXPECT_EQ(GdiObjectCount(), before + 300);
   for (HPEN pen : leaked) ::DeleteObject(pen);
-  EXPECT_EQ(GdiObjectGauge(), before);
+  EXPECT_EQ(GdiObjectCount(), before);
 }
 
 // One visible parent for all tests: under Wine without a window manager, taking down a managed
 // top-level window waits for the manager for seconds.
 RecorderWindow& SharedParent() {
-  static RecorderWindow parent;
+  if (!g_parent) g_parent = std::make_unique<RecorderWindow>();
+  RecorderWindow& parent = *g_parent;
   if (parent.Hwnd() == nullptr) {
     parent.Create(0, L"list and menu test", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 420, 360);
   }
@@ -439,9 +422,9 @@ TEST_F(ListBoxExTest, ManyRepaintsAndEditsLeaveNoGdiObjectsBehind) {
     Pump(10);
   };
   cycle(50);  // warm-up: caches, icons
-  const DWORD before = GdiObjectGauge();
+  const DWORD before = GdiObjectCount();
   cycle(600);
-  const DWORD after = GdiObjectGauge();
+  const DWORD after = GdiObjectCount();
   // A leak of one object per repaint would show as hundreds.
   EXPECT_LE(after, before + 5) << "before " << before << " after " << after;
 }
@@ -685,9 +668,9 @@ TEST_F(BmpMenuTest, OpeningAndClosingMenusAndCascadesLeavesNoGdiObjectsBehind) {
     Pump(10);
   };
   round(3);
-  const DWORD before = GdiObjectGauge();
+  const DWORD before = GdiObjectCount();
   round(40);
-  const DWORD after = GdiObjectGauge();
+  const DWORD after = GdiObjectCount();
   EXPECT_LE(after, before + 5) << "before " << before << " after " << after;
 }
 

@@ -22,6 +22,7 @@
 #include "skin/png_slider_bar.h"
 #include "skin/skin_image.h"
 #include "skin/static_trans.h"
+#include "support/gdi_object_count.h"
 #include "support/temp_folder.h"
 #include "win/gdiplus_headers.h"
 #include "win/gdiplus_session.h"
@@ -216,34 +217,6 @@ bool Near(COLORREF a, COLORREF b, int tolerance = 8) {
   return std::abs(GetRValue(a) - GetRValue(b)) <= tolerance &&
          std::abs(GetGValue(a) - GetGValue(b)) <= tolerance &&
          std::abs(GetBValue(a) - GetBValue(b)) <= tolerance;
-}
-
-// GDI objects of this process. Wine's GetGuiResources answers 0, so there the handle table
-// that the system keeps for the process (its address is in the process environment block, as
-// on Windows) is counted instead; CountingWorks() proves the count follows real objects.
-DWORD GdiObjectCount() {
-  const DWORD counted = ::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS);
-  if (counted != 0) return counted;
-#if defined(_M_X64) || defined(__x86_64__)
-  // ProcessBasicInformation: the second pointer-sized field is the environment block's address.
-  using QueryProcess = LONG(WINAPI*)(HANDLE, int, void*, ULONG, ULONG*);
-  const auto query = reinterpret_cast<QueryProcess>(reinterpret_cast<void*>(
-      ::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "NtQueryInformationProcess")));
-  ULONG_PTR basic[6] = {};
-  if (query == nullptr || query(::GetCurrentProcess(), 0, basic, sizeof(basic), nullptr) != 0) {
-    return 0;
-  }
-  const auto* peb = reinterpret_cast<const std::uint8_t*>(basic[1]);
-  const auto* table = *reinterpret_cast<const std::uint8_t* const*>(peb + 0xF8);
-  if (table == nullptr) return 0;
-  constexpr int kEntries = 16384;
-  constexpr int kEntrySize = 24;  // object, owner, unique, type, flags, user pointer
-  DWORD live = 0;
-  for (int i = 0; i < kEntries; ++i) live += table[i * kEntrySize + 14] != 0 ? 1 : 0;
-  return live;
-#else
-  return 0;
-#endif
 }
 
 // The count moves by exactly the objects made and deleted.

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "support/gdi_object_count.h"
 #include "win/application.h"
 #include "win/dialog.h"
 #include "win/double_buffered_paint.h"
@@ -45,12 +46,6 @@ bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 5000) {
     ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
   }
   return true;
-}
-
-// GDI objects of this process, or 0 where the system does not count them (Wine). The tests
-// therefore also check that each object they made was deleted.
-DWORD GdiObjectCount() {
-  return ::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS);
 }
 
 // Ends a hung message loop so that a failing test fails instead of hanging.
