@@ -14,6 +14,9 @@ constexpr ULONGLONG kOpenWaitMilliseconds = 500;    // DEVICE until the collecti
 constexpr DWORD kFirstLookMilliseconds = 4000;
 constexpr ULONGLONG kReadTimeoutMilliseconds = 1000;
 constexpr long kSendStallMilliseconds = 1000;
+// After a read the network thread keeps off the socket this long: reads come in runs, and its
+// waking up on every answer would only contend with the reading thread for the same frames.
+constexpr ULONGLONG kReadRunMilliseconds = 30;
 
 timeval Timeout(long milliseconds) {
   timeval time{};
@@ -148,6 +151,15 @@ void TcpLinkTransport::Serve() {
   }
   bool firstLookDone = false;
   while (!Stopping()) {
+    const ULONGLONG quietUntil = m_readRunUntil.load();
+    const ULONGLONG before = GetTickCount64();
+    if (before < quietUntil) {
+      // A read run: its reads receive whatever arrives; inputs they queued go out afterwards.
+      if (WaitForSingleObject(m_stopEvent.get(), static_cast<DWORD>(quietUntil - before)) ==
+          WAIT_OBJECT_0)
+        return;
+      continue;
+    }
     // Only this thread replaces or closes the socket.
     const int ready = WaitReadable(100);
     if (ready == SOCKET_ERROR) return;
@@ -356,6 +368,7 @@ bool TcpLinkTransport::Read(uint32_t deviceId, uint8_t* buffer, uint32_t length)
     return false;
   }
   std::lock_guard readLock(m_readMutex);
+  m_readRunUntil = GetTickCount64() + kReadRunMilliseconds;
   {
     std::lock_guard sendLock(m_sendMutex);
     {

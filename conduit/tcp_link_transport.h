@@ -89,4 +89,6 @@ class TcpLinkTransport : public ConduitTransport {
   std::vector<uint8_t> m_answer;
 
   std::mutex m_readMutex;  // one read at a time
+  // Until this tick the network thread leaves receiving to the reads (see kReadRunMilliseconds).
+  std::atomic<ULONGLONG> m_readRunUntil{0};
 };

@@ -66,7 +66,7 @@ const ConduitApi& Api() {
 // plugged, the OPEN of both collections; READ as the read mode says; it keeps every frame.
 class ScriptedMouse {
  public:
-  enum class ReadMode { Answer, Silent, LateAnswer, UnplugInstead };
+  enum class ReadMode { Answer, Silent, LateAnswer, UnplugInstead, InputFirst };
 
   explicit ScriptedMouse(uint16_t port = 0, uint16_t vendorId = 0x04D9, uint16_t productId = 0xFC5D)
       : m_listener(TcpSocket::ListenLoopback(port)), m_vendorId(vendorId), m_productId(productId) {
@@ -196,6 +196,10 @@ class ScriptedMouse {
           break;
         case ReadMode::UnplugInstead:
           Unplug();
+          break;
+        case ReadMode::InputFirst:  // a status report of the mouse just ahead of the answer
+          SendRaw(InputFrame(kVendor, Bytes{8, number}));
+          SendRaw(AnswerFrame(AnswerFor(*read, number)));
           break;
       }
     }
@@ -456,6 +460,28 @@ TEST_F(ConduitTest, InputReportsReachTheCallbackAsTheMouseSentThem) {
   EXPECT_EQ(inputs[1].DeviceId, kConsumer);
   EXPECT_EQ(inputs[1].Report, function);
   EXPECT_EQ(WaitInputs(4, 300).size(), 3u);
+}
+
+TEST_F(ConduitTest, InputsThatArriveDuringARunOfReadsReachTheCallbackInOrder) {
+  ScriptedMouse mouse;
+  Attach(mouse);
+  mouse.SetReadMode(ScriptedMouse::ReadMode::InputFirst);
+  // The reads receive these inputs themselves; the network thread hands them on.
+  for (uint8_t n = 1; n <= 5; ++n) {
+    Bytes buffer{2, 0xF2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+    ASSERT_TRUE(Api().ReadReport(kVendor, buffer.data(), 16));
+    EXPECT_EQ(buffer[2], n);
+  }
+  // Sent right after the last read, while the reads may still have the socket to themselves.
+  mouse.SendRaw(InputFrame(kConsumer, Bytes{1, 0xFF, 0x12}));
+  const auto inputs = WaitInputs(6);
+  ASSERT_EQ(inputs.size(), 6u);
+  for (uint8_t n = 1; n <= 5; ++n) {
+    EXPECT_EQ(inputs[n - 1].DeviceId, kVendor);
+    EXPECT_EQ(inputs[n - 1].Report, (Bytes{8, n}));
+  }
+  EXPECT_EQ(inputs[5].DeviceId, kConsumer);
+  EXPECT_EQ(inputs[5].Report, (Bytes{1, 0xFF, 0x12}));
 }
 
 TEST_F(ConduitTest, UnplugClosesBothCollectionsAndPlugOpensThemAgain) {
