@@ -10,6 +10,7 @@
 #include <ws2tcpip.h>
 #else
 #include <arpa/inet.h>
+#include <errno.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <poll.h>
@@ -40,9 +41,12 @@ void CloseNative(NativeSocket s) {
 int PollNative(PollEntry* entries, std::size_t count, int timeoutMs) {
   return WSAPoll(entries, static_cast<ULONG>(count), timeoutMs);
 }
-void SetSendTimeout(NativeSocket s, int ms) {
+void SetTimeout(NativeSocket s, int option, int ms) {
   const DWORD value = static_cast<DWORD>(ms);
-  setsockopt(s, SOL_SOCKET, SO_SNDTIMEO, reinterpret_cast<const char*>(&value), sizeof value);
+  setsockopt(s, SOL_SOCKET, option, reinterpret_cast<const char*>(&value), sizeof value);
+}
+bool LastReceiveTimedOut() {
+  return WSAGetLastError() == WSAETIMEDOUT;
 }
 #else
 using NativeSocket = int;
@@ -57,9 +61,12 @@ void CloseNative(NativeSocket s) {
 int PollNative(PollEntry* entries, std::size_t count, int timeoutMs) {
   return poll(entries, static_cast<nfds_t>(count), timeoutMs);
 }
-void SetSendTimeout(NativeSocket s, int ms) {
+void SetTimeout(NativeSocket s, int option, int ms) {
   timeval value{ms / 1000, (ms % 1000) * 1000};
-  setsockopt(s, SOL_SOCKET, SO_SNDTIMEO, &value, sizeof value);
+  setsockopt(s, SOL_SOCKET, option, &value, sizeof value);
+}
+bool LastReceiveTimedOut() {
+  return errno == EAGAIN || errno == EWOULDBLOCK;
 }
 #endif
 
@@ -80,7 +87,7 @@ sockaddr_in LoopbackAddress(uint16_t port) {
 void TuneConnection(NativeSocket s) {
   int on = 1;
   setsockopt(s, IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char*>(&on), sizeof on);
-  SetSendTimeout(s, 5000);
+  SetTimeout(s, SO_SNDTIMEO, 5000);
 }
 
 }  // namespace
@@ -161,7 +168,12 @@ long TcpSocket::Receive(std::span<uint8_t> buffer) const {
   if (!Valid()) return -1;
   const int size = static_cast<int>(std::min<std::size_t>(buffer.size(), 1 << 20));
   const auto n = recv(Native(m_handle), reinterpret_cast<char*>(buffer.data()), size, 0);
-  return n < 0 ? -1 : static_cast<long>(n);
+  if (n >= 0) return static_cast<long>(n);
+  return LastReceiveTimedOut() ? kTimedOut : -1;
+}
+
+void TcpSocket::SetReceiveTimeout(std::chrono::milliseconds timeout) const {
+  if (Valid()) SetTimeout(Native(m_handle), SO_RCVTIMEO, static_cast<int>(timeout.count()));
 }
 
 bool TcpSocket::WaitReadable(std::chrono::milliseconds timeout) const {

@@ -30,8 +30,12 @@ class TcpSocket {
   TcpSocket Accept() const;
   // Sends everything; false when the connection failed (or a send stalled for seconds).
   bool SendAll(std::span<const uint8_t> bytes) const;
-  // Up to buffer.size() bytes; 0 when the peer closed, -1 on error.
+  // Up to buffer.size() bytes; 0 when the peer closed, -1 on error, kTimedOut when a receive
+  // timeout is set and nothing came in time.
   long Receive(std::span<uint8_t> buffer) const;
+  static constexpr long kTimedOut = -2;
+  // Bounds how long Receive blocks (0: for ever); a timed-out receive leaves the socket usable.
+  void SetReceiveTimeout(std::chrono::milliseconds timeout) const;
   // True when a Receive (or Accept) would not block, the peer's close included.
   bool WaitReadable(std::chrono::milliseconds timeout) const;
   // Ends both directions; a thread blocked in Receive wakes up with 0 or -1.

@@ -39,45 +39,60 @@ void VirtualMouseServer::Stop() {
 
 void VirtualMouseServer::Run() {
   std::vector<uint8_t> buffer(64 * 1024);
+  auto listenerLooked = std::chrono::steady_clock::now();
   while (!m_stop) {
-    // The client first: its close must be seen before a new client is taken or turned away.
-    const TcpSocket* sockets[2] = {m_client.Valid() ? &m_client : nullptr, &m_listener};
-    const int index = WaitAnyReadable(sockets, kPollInterval);
-    bool drop = false;
-    {
-      std::lock_guard lock(m_mutex);
-      drop = m_dropRequested;
-    }
-    if (drop) {
+    if (DropRequested()) {
       CloseClient("dropped");
       continue;
     }
-    if (index >= 0) ServeReadable(index, buffer);
+    if (!m_client.Valid()) {
+      if (m_listener.WaitReadable(kPollInterval)) AcceptClient();
+      continue;
+    }
+    // The client's frames are received straight away: a wait for readability before each
+    // receive would cost a second wake-up per frame. The receive times out so that Stop() and
+    // a second client are still noticed.
+    const long n = m_client.Receive(buffer);
+    if (n != TcpSocket::kTimedOut && !DropRequested()) {
+      if (n <= 0) {
+        CloseClient("closed by the client");
+        continue;
+      }
+      ServeReceived(std::span(buffer.data(), static_cast<std::size_t>(n)));
+    }
+    const auto now = std::chrono::steady_clock::now();
+    if (m_client.Valid() && (n == TcpSocket::kTimedOut || now - listenerLooked >= kPollInterval)) {
+      listenerLooked = now;
+      // The client first: its close must be seen before a new client is taken or turned away.
+      const TcpSocket* sockets[2] = {&m_client, &m_listener};
+      if (WaitAnyReadable(sockets, std::chrono::milliseconds{0}) == 1) AcceptClient();
+    }
   }
   CloseClient("server stopped");
 }
 
-void VirtualMouseServer::ServeReadable(int index, std::vector<uint8_t>& buffer) {
-  if (index == 1) {
-    TcpSocket client = m_listener.Accept();
-    if (!client.Valid()) return;
-    std::lock_guard lock(m_mutex);
-    if (m_client.Valid()) {
-      m_mouse.AddLogLine("link: a second client was turned away");
-      return;  // closed as `client` goes
-    }
-    m_client = std::move(client);
-    m_reader = LinkFrameReader{};
-    m_helloDone = false;
-    m_mouse.AddLogLine("link: client connected");
-    return;
+bool VirtualMouseServer::DropRequested() const {
+  std::lock_guard lock(m_mutex);
+  return m_dropRequested;
+}
+
+void VirtualMouseServer::AcceptClient() {
+  TcpSocket client = m_listener.Accept();
+  if (!client.Valid()) return;
+  std::lock_guard lock(m_mutex);
+  if (m_client.Valid()) {
+    m_mouse.AddLogLine("link: a second client was turned away");
+    return;  // closed as `client` goes
   }
-  const long n = m_client.Receive(buffer);
-  if (n <= 0) {
-    CloseClient("closed by the client");
-    return;
-  }
-  m_reader.Feed(std::span(buffer.data(), static_cast<std::size_t>(n)));
+  client.SetReceiveTimeout(kPollInterval);
+  m_client = std::move(client);
+  m_reader = LinkFrameReader{};
+  m_helloDone = false;
+  m_mouse.AddLogLine("link: client connected");
+}
+
+void VirtualMouseServer::ServeReceived(std::span<const uint8_t> bytes) {
+  m_reader.Feed(bytes);
   while (auto frame = m_reader.Next()) {
     if (!HandleFrame(*frame)) {
       CloseClient("unexpected or malformed frame");

@@ -15,6 +15,7 @@
 #include <functional>
 #include <mutex>
 #include <optional>
+#include <span>
 #include <string>
 #include <thread>
 #include <vector>
@@ -89,7 +90,9 @@ class VirtualMouseServer {
 
  private:
   void Run();
-  void ServeReadable(int index, std::vector<uint8_t>& buffer);
+  void AcceptClient();
+  void ServeReceived(std::span<const uint8_t> bytes);
+  bool DropRequested() const;
   // False when the frame is malformed or not expected: the connection is then closed.
   bool HandleFrame(const LinkFrame& frame);
   void CloseClient(const char* why);  // link thread only

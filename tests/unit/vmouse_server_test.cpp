@@ -5,6 +5,7 @@
 #include <chrono>
 #include <cstdint>
 #include <optional>
+#include <thread>
 #include <vector>
 
 #include "vmouse/link_frame.h"
@@ -285,6 +286,43 @@ TEST(VirtualMouseServer, OneClientAtATime) {
   first.Send(WriteActiveProfile(2));
   EXPECT_TRUE(
       server.WaitUntil([](const VirtualMouse& mouse) { return mouse.MemoryByte(0x02C) == 2; }, 2s));
+}
+
+TEST(VirtualMouseServer, BusyOrIdleTheClientKeepsTheLinkToItself) {
+  VirtualMouseServer server;
+  ASSERT_TRUE(server.Start());
+  TestClient first(server.Port());
+  first.Handshake();
+  // The server receives straight from the client; a second one is turned away all the same,
+  // while the first keeps it busy.
+  TestClient second(server.Port());
+  for (int i = 0; i < 200; ++i) first.Send(WriteActiveProfile(static_cast<uint8_t>(i % 4)));
+  EXPECT_TRUE(second.ServerClosed());
+  EXPECT_TRUE(server.WaitForReports(200, 5s));
+  // Idle for longer than the server waits in one receive: the connection still answers.
+  std::this_thread::sleep_for(300ms);
+  first.Send(WriteFrame(kVendor, Request(0xF2, 0x02C, 2)));
+  const auto answer = first.Read(kVendor, 16, {2, 0xF2});
+  ASSERT_EQ(answer.size(), 16u);
+  EXPECT_EQ(answer[8], 3);  // the last profile written, 199 % 4
+}
+
+TEST(TcpSocket, AReceiveThatTimesOutLeavesTheConnectionUsable) {
+  TcpSocket listener = TcpSocket::ListenLoopback(0);
+  ASSERT_TRUE(listener.Valid());
+  TcpSocket client = TcpSocket::ConnectLoopback(listener.LocalPort());
+  TcpSocket served = listener.Accept();
+  ASSERT_TRUE(client.Valid() && served.Valid());
+  served.SetReceiveTimeout(20ms);
+  uint8_t buffer[8] = {};
+  EXPECT_EQ(served.Receive(buffer), TcpSocket::kTimedOut);
+  const uint8_t bytes[3] = {1, 2, 3};
+  ASSERT_TRUE(client.SendAll(bytes));
+  ASSERT_TRUE(served.WaitReadable(2s));
+  EXPECT_EQ(served.Receive(buffer), 3);
+  EXPECT_EQ(buffer[2], 3);
+  client.Close();
+  EXPECT_EQ(served.Receive(buffer), 0);  // a close is no timeout
 }
 
 TEST(VirtualMouseServer, PortInUseIsReportedAndStopEndsTheLink) {
