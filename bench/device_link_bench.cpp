@@ -3,7 +3,11 @@
 // Prints, for the full write (0x4DE), its report count and its wall time against its 400 ms of
 // fixed pauses, and for the read-back after a plug-in its wall time against its 200 ms.
 //
-//   device_link_bench.exe [runs]
+// With --vmouse it reads back against a virtual mouse running elsewhere instead (the native
+// Linux vmouse, as the demo runs it), plugged out and in through its control port: under Wine
+// an in-process server shares the emulated socket layer with the agent, a native one does not.
+//
+//   device_link_bench.exe [runs] [--vmouse LINKPORT CONTROLPORT]
 #include <windows.h>
 
 #include <algorithm>
@@ -18,6 +22,7 @@
 #include "agent/agent_messages.h"
 #include "conduit/conduit.h"
 #include "support/process_harness.h"
+#include "vmouse/tcp_socket.h"
 #include "vmouse/virtual_mouse_server.h"
 
 namespace {
@@ -227,9 +232,77 @@ int Run(int runs) {
   return 0;
 }
 
+// One command to the control port of a running vmouse; true when it answered without error.
+bool Control(uint16_t port, const std::string& command) {
+  TcpSocket control = TcpSocket::ConnectLoopback(port);
+  const std::string line = command + "\n";
+  if (!control.Valid() ||
+      !control.SendAll({reinterpret_cast<const uint8_t*>(line.data()), line.size()})) {
+    return false;
+  }
+  std::string answer;
+  uint8_t buffer[512];
+  // The answer ends with a line holding a single dot.
+  while (answer.size() < 2 || answer.compare(answer.size() - 2, 2, ".\n") != 0) {
+    if (!control.WaitReadable(5000ms)) return false;
+    const long n = control.Receive(buffer);
+    if (n <= 0) return false;
+    answer.append(reinterpret_cast<const char*>(buffer), static_cast<std::size_t>(n));
+  }
+  return answer.rfind("error:", 0) != 0;
+}
+
+int RunExternal(int runs, uint16_t linkPort, uint16_t controlPort) {
+  harness::TempFolder program(L"vireo-bench-program");
+  harness::TempFolder documents(L"vireo-bench-documents");
+  harness::DocumentsOverride documentsOverride(documents.Path());
+  for (const wchar_t* file : {L"hid.exe", L"Conduit.dll"}) {
+    if (!harness::CopyInto(harness::BinFolder() + file, program.Path())) return 1;
+  }
+  if (!Control(controlPort, "attach")) {
+    std::fprintf(stderr, "no vmouse control port on %u\n", controlPort);
+    return 1;
+  }
+  StandInConfigurator configurator;
+  SetEnvironmentVariableW(L"VIREO_VMOUSE", (L"127.0.0.1:" + std::to_wstring(linkPort)).c_str());
+  harness::Process agent(program.Path() + L"hid.exe");
+  HWND agentWindow = harness::WaitForReadyWindow(W(agent_names::kAgentWindowTitle), 20000);
+  Clock::time_point arrived;
+  if (!agent.Started() || !agentWindow || !configurator.WaitReadBack(30000, arrived)) {
+    std::fprintf(stderr, "the agent did not start or did not read the native mouse back\n");
+    return 1;
+  }
+  std::vector<double> readTimes;
+  for (int run = 0; run < runs; ++run) {
+    Control(controlPort, "detach");
+    Sleep(300);
+    const auto plugged = Clock::now();
+    if (!Control(controlPort, "attach") || !configurator.WaitReadBack(30000, arrived)) {
+      std::fprintf(stderr, "no read-back after plug-in %d\n", run + 1);
+      return 1;
+    }
+    readTimes.push_back(Milliseconds(arrived - plugged));
+  }
+  const double read = Median(readTimes);
+  std::printf(
+      "  the same read-back with the native Linux vmouse (agent under Wine, as in the demo;\n"
+      "  no in-process server sharing Wine's socket layer), median of %d runs:\n"
+      "  %.1f ms, %.3f x its 200 ms of pauses\n",
+      runs, read, read / 200.0);
+  PostMessageW(agentWindow, WM_COMMAND, agent_msg::kCommandExit, 0);
+  agent.WaitExit(10000);
+  SetEnvironmentVariableW(L"VIREO_VMOUSE", nullptr);
+  return 0;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
   const int runs = argc > 1 ? std::max(1, static_cast<int>(std::wcstol(argv[1], nullptr, 10))) : 5;
+  if (argc > 4 && std::wcscmp(argv[2], L"--vmouse") == 0) {
+    const auto link = static_cast<uint16_t>(std::wcstol(argv[3], nullptr, 10));
+    const auto control = static_cast<uint16_t>(std::wcstol(argv[4], nullptr, 10));
+    return RunExternal(runs, link, control);
+  }
   return Run(runs);
 }

@@ -6,7 +6,7 @@ cd "$ROOT"
 
 bash scripts/setup.sh
 cmake --preset bench >/dev/null
-cmake --build --preset bench -j "$(nproc)" --target profile_files_bench
+cmake --build --preset bench -j "$(nproc)" --target profile_files_bench vmouse
 cmake --preset win >/dev/null
 cmake --build --preset win -j "$(nproc)" --target profile_files_bench device_link_bench
 
@@ -19,4 +19,12 @@ echo "== Windows build under Wine =="
 wine build/win/bin/profile_files_bench.exe 50
 # hid.exe with Conduit.dll over the virtual mouse (served by the benchmark itself).
 wine build/win/bin/device_link_bench.exe 7
+# The same read-back against the native vmouse, as the demo runs it.
+LINK_PORT="${VMOUSE_BENCH_PORT:-47111}"
+CONTROL_PORT="${VMOUSE_BENCH_CONTROL_PORT:-47112}"
+build/bench/bin/vmouse --port "$LINK_PORT" --control-port "$CONTROL_PORT" </dev/null >/dev/null 2>&1 &
+VMOUSE_PID=$!
+trap 'kill "$VMOUSE_PID" 2>/dev/null || true' EXIT
+sleep 0.5
+wine build/win/bin/device_link_bench.exe 7 --vmouse "$LINK_PORT" "$CONTROL_PORT"
 wineserver -w
