@@ -22,6 +22,7 @@
 #include "agent/agent_messages.h"
 #include "conduit/conduit.h"
 #include "support/process_harness.h"
+#include "support/stand_in_configurator.h"
 #include "vmouse/tcp_socket.h"
 #include "vmouse/virtual_mouse_server.h"
 
@@ -44,49 +45,24 @@ double Median(std::vector<double> values) {
 }
 
 // The configurator's title, so that the agent tells it when a read-back has finished.
-class StandInConfigurator {
+class ReadBackWatch {
  public:
-  StandInConfigurator() {
-    WNDCLASSW windowClass{};
-    windowClass.lpfnWndProc = &StandInConfigurator::Proc;
-    windowClass.hInstance = GetModuleHandleW(nullptr);
-    windowClass.lpszClassName = L"VireoBenchConfigurator";
-    RegisterClassW(&windowClass);
-    m_window =
-        CreateWindowExW(0, windowClass.lpszClassName, W(agent_names::kConfiguratorWindowTitle),
-                        WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, windowClass.hInstance, nullptr);
-  }
-  ~StandInConfigurator() { DestroyWindow(m_window); }
-
-  // Waits for the next "profile files rewritten" news; the time it arrived, or nothing.
+  // Waits for the next "profile files rewritten" news; the time it arrived, or false.
   bool WaitReadBack(DWORD milliseconds, Clock::time_point& arrived) {
-    const int target = s_readBacks + 1;
-    const ULONGLONG end = GetTickCount64() + milliseconds;
-    while (s_readBacks < target) {
-      if (GetTickCount64() >= end) return false;
-      MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-      MSG message;
-      while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+    const WPARAM kind = configurator_msg::kNewsProfilesRewritten;
+    if (!m_configurator.WaitFor(kind, ++m_readBacks, milliseconds)) return false;
+    for (auto news = m_configurator.Got().rbegin(); news != m_configurator.Got().rend(); ++news) {
+      if (news->Kind == kind) {
+        arrived = news->Arrived;
+        break;
+      }
     }
-    arrived = s_lastReadBack;
     return true;
   }
 
  private:
-  static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == configurator_msg::kAgentNews &&
-        wParam == configurator_msg::kNewsProfilesRewritten) {
-      s_lastReadBack = Clock::now();
-      ++s_readBacks;
-      return 0;
-    }
-    if (message == WM_CLOSE) return 0;
-    return DefWindowProcW(window, message, wParam, lParam);
-  }
-
-  static inline int s_readBacks = 0;
-  static inline Clock::time_point s_lastReadBack;
-  HWND m_window = nullptr;
+  harness::StandInConfigurator m_configurator;
+  int m_readBacks = 0;
 };
 
 // Waits until the mouse took no report for a while: the count of a finished transfer.
@@ -171,7 +147,7 @@ int Run(int runs) {
     std::fprintf(stderr, "the virtual mouse found no port\n");
     return 1;
   }
-  StandInConfigurator configurator;
+  ReadBackWatch configurator;
   SetEnvironmentVariableW(L"VIREO_VMOUSE", (L"127.0.0.1:" + std::to_wstring(mouse.Port())).c_str());
   harness::Process agent(program.Path() + L"hid.exe");
   HWND agentWindow = harness::WaitForReadyWindow(W(agent_names::kAgentWindowTitle), 20000);
@@ -263,7 +239,7 @@ int RunExternal(int runs, uint16_t linkPort, uint16_t controlPort) {
     std::fprintf(stderr, "no vmouse control port on %u\n", controlPort);
     return 1;
   }
-  StandInConfigurator configurator;
+  ReadBackWatch configurator;
   SetEnvironmentVariableW(L"VIREO_VMOUSE", (L"127.0.0.1:" + std::to_wstring(linkPort)).c_str());
   harness::Process agent(program.Path() + L"hid.exe");
   HWND agentWindow = harness::WaitForReadyWindow(W(agent_names::kAgentWindowTitle), 20000);

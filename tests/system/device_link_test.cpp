@@ -17,6 +17,7 @@
 #include "settings/profile_files.h"
 #include "settings/profile_set.h"
 #include "support/process_harness.h"
+#include "support/stand_in_configurator.h"
 #include "vmouse/tcp_socket.h"
 #include "vmouse/virtual_mouse_server.h"
 
@@ -52,56 +53,8 @@ uint32_t MacroAddress(int area) {
 // Register codes of the resolution indexes used below.
 constexpr uint8_t kCodeOf10 = 22, kCodeOf26 = 59, kCodeOf50 = 115;
 
-struct Posted {
-  WPARAM Kind;
-  LPARAM Value;
-};
-
-// Stands in for the configurator's main window: its title is how the agent finds it.
-class StandInConfigurator {
- public:
-  StandInConfigurator() {
-    WNDCLASSW windowClass{};
-    windowClass.lpfnWndProc = &StandInConfigurator::Proc;
-    windowClass.hInstance = GetModuleHandleW(nullptr);
-    windowClass.lpszClassName = L"VireoStandInConfigurator";
-    RegisterClassW(&windowClass);
-    m_window =
-        CreateWindowExW(0, windowClass.lpszClassName, W(agent_names::kConfiguratorWindowTitle),
-                        WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, windowClass.hInstance, nullptr);
-    SetWindowLongPtrW(m_window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-  }
-  ~StandInConfigurator() { DestroyWindow(m_window); }
-
-  const std::vector<Posted>& Got() const { return m_got; }
-  // Pumps until a 0x1515 with this kind (and value, when given) has arrived `count` times.
-  bool WaitFor(WPARAM kind, int count = 1, DWORD milliseconds = 20000,
-               std::optional<LPARAM> value = std::nullopt) {
-    const ULONGLONG end = GetTickCount64() + milliseconds;
-    for (;;) {
-      const auto seen = std::count_if(m_got.begin(), m_got.end(), [&](const Posted& p) {
-        return p.Kind == kind && (!value || p.Value == *value);
-      });
-      if (seen >= count) return true;
-      if (GetTickCount64() >= end) return false;
-      harness::PumpMessages(20);
-    }
-  }
-
- private:
-  static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* self = reinterpret_cast<StandInConfigurator*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (self && message == configurator_msg::kAgentNews) {
-      self->m_got.push_back({wParam, lParam});
-      return 0;
-    }
-    if (message == WM_CLOSE) return 0;  // the agent closes it at its end; the test decides
-    return DefWindowProcW(window, message, wParam, lParam);
-  }
-
-  HWND m_window = nullptr;
-  std::vector<Posted> m_got;
-};
+using harness::AgentNews;
+using harness::StandInConfigurator;
 
 class DeviceLinkTest : public testing::Test {
  protected:
@@ -465,7 +418,7 @@ TEST_F(DeviceLinkTest, AMouseAbsentAtStartGetsNothingUntilItIsPluggedIn) {
   EXPECT_EQ(m_mouse->ReportsReceived(), 0u);
   EXPECT_TRUE(m_configurator.Got().empty() ||
               std::none_of(m_configurator.Got().begin(), m_configurator.Got().end(),
-                           [](const Posted& p) { return p.Kind == 0; }));
+                           [](const AgentNews& p) { return p.Kind == 0; }));
 
   // Plugged in now: the read-back runs and the link counts as open from then on.
   m_mouse->Attach();

@@ -161,32 +161,32 @@ void GalleryWindow::CreateSliders() {
   const std::wstring thumb = SkinPath(kSkinControlsFolder, L"x.png");
   const std::wstring disabledThumb = SkinPath(kSkinControlsFolder, L"x3.png");
   const std::wstring vertical = SkinPath(kSkinControlsFolder, L"y.png");
-  struct Spec {
+  struct SliderSetup {
     bool horizontal;
     RECT rect;
     const std::wstring* thumb;
     int value;
     bool enabled;
   };
-  const Spec specs[4] = {
+  const SliderSetup sliders[4] = {
       {true, RECT{24, 348, 234, 366}, &thumb, 4, true},
       {true, RECT{24, 392, 234, 410}, &thumb, 9, false},
       {false, RECT{40, 430, 58, 560}, &vertical, 3, true},
       {false, RECT{110, 430, 128, 560}, &vertical, 8, false},
   };
   for (size_t i = 0; i < m_sliders.size(); ++i) {
-    const Spec& spec = specs[i];
+    const SliderSetup& setup = sliders[i];
     m_sliders[i] =
-        spec.horizontal ? std::make_unique<CPngHSliderBar>() : std::make_unique<CPngSliderBar>();
+        setup.horizontal ? std::make_unique<CPngHSliderBar>() : std::make_unique<CPngSliderBar>();
     CPngSliderBar& slider = *m_sliders[i];
-    if (!slider.CreateSlider(*spec.thumb, spec.horizontal ? disabledThumb : std::wstring(), Hwnd(),
-                             2001 + static_cast<int>(i), spec.rect)) {
+    if (!slider.CreateSlider(*setup.thumb, setup.horizontal ? disabledThumb : std::wstring(),
+                             Hwnd(), 2001 + static_cast<int>(i), setup.rect)) {
       continue;
     }
-    slider.SetTrackImage(spec.horizontal ? m_track.get() : m_verticalTrack.get());
+    slider.SetTrackImage(setup.horizontal ? m_track.get() : m_verticalTrack.get());
     slider.SetRange(1, 11);
-    slider.SetSliderValue(spec.value);
-    if (!spec.enabled) ::EnableWindow(slider.Hwnd(), FALSE);
+    slider.SetSliderValue(setup.value);
+    if (!setup.enabled) ::EnableWindow(slider.Hwnd(), FALSE);
   }
 }
 
