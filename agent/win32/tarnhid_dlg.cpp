@@ -4,7 +4,8 @@
 
 #include "agent/agent_requests.h"
 #include "agent/input_report_handler.h"
-#include "agent/win32/logging_action_executor.h"
+#include "agent/win32/basic_function_executor.h"
+#include "agent/win32/pointer_settings.h"
 #include "conduit/conduit.h"
 #include "settings/file_io.h"
 #include "settings/folders.h"
@@ -33,7 +34,7 @@ constexpr ConduitOpenParams kConduitOpenParams = {0x04D9, 0xFC5D, 2, 1, 0x000C, 
 InputReportHandler& ProcessInputHandler() {
   static DebuggerLog log;
   static ConfiguratorWindowPoster poster;
-  static LoggingActionExecutor executor(log);
+  static BasicFunctionExecutor executor;
   static InputReportHandler handler(log, poster, executor);
   return handler;
 }
@@ -169,10 +170,14 @@ void CTarnhidDlg::OnDestroy() {
   ConduitSetInputCallback(nullptr);
 }
 
-// The pointer settings of 0x4DE and 0x4E2 are applied by the pointer-settings code once it
-// exists; the transfers below do not depend on them.
+void CTarnhidDlg::ApplyPointerSettings() {
+  const int current = m_profileSet.CurrentProfile;
+  ::ApplyPointerSettings(m_profileSet.Profiles[current], m_mouseSettingsKey, Hwnd());
+}
+
 LRESULT CTarnhidDlg::OnApplyAll(WPARAM, LPARAM) {
   ReloadProfiles();
+  ApplyPointerSettings();
   m_session->SendAll2Mouse();
   return 0;
 }
@@ -185,6 +190,7 @@ LRESULT CTarnhidDlg::OnPollingRate(WPARAM, LPARAM) {
 
 LRESULT CTarnhidDlg::OnProfileSelected(WPARAM, LPARAM) {
   ReloadProfiles();
+  ApplyPointerSettings();
   m_session->WriteProfileSelection();
   return 0;
 }

@@ -11,11 +11,11 @@
 #include "agent/agent_messages.h"
 #include "agent/beacon_starter.h"
 #include "agent/device_session.h"
-#include "agent/null_progress_sink.h"
 #include "agent/pointer_speed_source.h"
 #include "agent/win32/conduit_device_link.h"
 #include "agent/win32/configurator_window_poster.h"
 #include "agent/win32/debugger_log.h"
+#include "agent/win32/progress_window_sink.h"
 #include "agent/win32/registry_key.h"
 #include "agent/win32/thread_sleeper.h"
 #include "settings/profile_set.h"
@@ -88,6 +88,8 @@ class CTarnhidDlg : public Window, private BeaconStarter, private PointerSpeedSo
   std::optional<std::u16string> ReadPointerSpeedText() override;
   // Starts "<program folder>\tuner.exe" the way the shell would on a double-click.
   void StartConfigurator();
+  // Double-click time, acceleration and pointer speed of the current profile, for this log-on.
+  void ApplyPointerSettings();
 
   ProfileSet m_profileSet{};
   ProfileSet m_scratchSet{};
@@ -99,7 +101,7 @@ class CTarnhidDlg : public Window, private BeaconStarter, private PointerSpeedSo
   // collections and the device the reports go to. Created once the data folder is known.
   ConduitDeviceLink m_deviceLink;
   ThreadSleeper m_sleeper;
-  NullProgressSink m_progress;
+  ProgressWindowSink m_progress{*this};
   DebuggerLog m_log;
   ConfiguratorWindowPoster m_configuratorPoster;
   std::unique_ptr<DeviceSession> m_session;
