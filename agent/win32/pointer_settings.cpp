@@ -1,6 +1,44 @@
 #include "agent/win32/pointer_settings.h"
 
-#include "agent/win32/registry_key.h"
+#include <optional>
+#include <string>
 
-// Filled in with the double-click time, the mouse setting and the pointer speed.
-void ApplyPointerSettings(const ProfileRecord&, RegistryKey&, HWND) {}
+#include "agent/win32/registry_key.h"
+#include "agent/windows_pointer_settings.h"
+
+namespace {
+
+static_assert(sizeof(wchar_t) == sizeof(char16_t));
+
+// One stored value into a cleared 260-byte buffer; a value that is missing or does not fit
+// is a failed read.
+std::optional<std::u16string> ReadStored(RegistryKey& key, const wchar_t* name) {
+  wchar_t text[260 / sizeof(wchar_t)] = {};
+  if (!key.ReadString(name, text, sizeof text)) return std::nullopt;
+  return std::u16string(reinterpret_cast<const char16_t*>(text));
+}
+
+}  // namespace
+
+void ApplyPointerSettings(const ProfileRecord& profile, RegistryKey& mouseSettingsKey,
+                          HWND agentWindow) {
+  StoredMouseTexts stored;
+  stored.Speed = ReadStored(mouseSettingsKey, L"MouseSpeed");
+  stored.Threshold2 = ReadStored(mouseSettingsKey, L"MouseThreshold2");
+  stored.Threshold1 = ReadStored(mouseSettingsKey, L"MouseThreshold1");
+  const WindowsPointerSettings settings = WindowsPointerSettingsFor(profile, stored);
+
+  SetDoubleClickTime(settings.DoubleClickTimeMs);
+
+  // Never SPIF_UPDATEINIFILE: the profile's values last for this log-on only and the user's
+  // stored values stay as they are. A refused change is not reported; the next steps still run.
+  int mouse[3] = {settings.Mouse.Threshold1, settings.Mouse.Threshold2, settings.Mouse.Speed};
+  SystemParametersInfoW(SPI_SETMOUSE, 0, mouse, SPIF_SENDCHANGE);
+  SendMessageW(agentWindow, WM_WININICHANGE, SPI_SETMOUSE, reinterpret_cast<LPARAM>(mouse));
+
+  // Windows takes the speed from the pointer parameter itself, Wine from the integer one.
+  const UINT speed = static_cast<UINT>(settings.PointerSpeed);
+  SystemParametersInfoW(SPI_SETMOUSESPEED, speed,
+                        reinterpret_cast<void*>(static_cast<UINT_PTR>(speed)), SPIF_SENDCHANGE);
+  SendMessageW(agentWindow, WM_WININICHANGE, SPI_SETMOUSESPEED, 0);
+}
