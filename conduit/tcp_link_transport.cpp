@@ -54,7 +54,8 @@ TcpLinkTransport::~TcpLinkTransport() {
 bool TcpLinkTransport::Start() {
   m_stopEvent.reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
   m_firstLookEvent.reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
-  if (!m_stopEvent || !m_firstLookEvent) return false;
+  m_inputQueuedEvent.reset(CreateEventW(nullptr, FALSE, FALSE, nullptr));
+  if (!m_stopEvent || !m_firstLookEvent || !m_inputQueuedEvent) return false;
   if (!m_thread.Start([this] { Run(); })) return false;
   WaitForSingleObject(m_firstLookEvent.get(), kFirstLookMilliseconds);
   std::lock_guard lock(m_mutex);
@@ -149,6 +150,10 @@ void TcpLinkTransport::Serve() {
     m_reader = LinkFrameReader();
     m_receiveBroken = false;
   }
+  // The thread sleeps until the socket has something, a read queued an input, a stop, or the
+  // next deadline of the handshake: an idle link wakes nobody.
+  UniqueKernelHandle socketEvent(WSACreateEvent());
+  if (!socketEvent || WSAEventSelect(m_socket, socketEvent.get(), FD_READ | FD_CLOSE) != 0) return;
   bool firstLookDone = false;
   while (!Stopping()) {
     const ULONGLONG quietUntil = m_readRunUntil.load();
@@ -160,19 +165,20 @@ void TcpLinkTransport::Serve() {
         return;
       continue;
     }
-    // Only this thread replaces or closes the socket.
-    const int ready = WaitReadable(100);
-    if (ready == SOCKET_ERROR) return;
     {
-      // A read in progress receives its answer itself; this waits until it is done.
+      // Only this thread replaces or closes the socket. A read in progress receives its answer
+      // itself; this waits until it is done. Nothing waiting is no failure.
       std::lock_guard receiveLock(m_receiveMutex);
       if (m_receiveBroken) return;
-      if (ready > 0 && !ReceiveAvailable()) return;
+      if (!ReceiveAvailable()) return;
     }
     DeliverInputs();
     const ULONGLONG now = GetTickCount64();
-    if (!m_deviceMatched && now - m_connectedAt > kHandshakeMilliseconds) return;
-    if (!firstLookDone && m_deviceMatched) {
+    DWORD timeout = INFINITE;
+    if (!m_deviceMatched) {
+      if (now - m_connectedAt > kHandshakeMilliseconds) return;
+      timeout = static_cast<DWORD>(m_connectedAt + kHandshakeMilliseconds + 1 - now);
+    } else if (!firstLookDone) {
       bool allOpen;
       {
         std::lock_guard lock(m_mutex);
@@ -181,7 +187,16 @@ void TcpLinkTransport::Serve() {
       if (allOpen || now - m_matchedAt > kOpenWaitMilliseconds) {
         SetEvent(m_firstLookEvent.get());
         firstLookDone = true;
+      } else {
+        timeout = static_cast<DWORD>(m_matchedAt + kOpenWaitMilliseconds + 1 - now);
       }
+    }
+    HANDLE waits[] = {m_stopEvent.get(), socketEvent.get(), m_inputQueuedEvent.get()};
+    const DWORD woke = WaitForMultipleObjects(3, waits, FALSE, timeout);
+    if (woke == WAIT_OBJECT_0 || woke == WAIT_FAILED) return;
+    if (woke == WAIT_OBJECT_0 + 1) {
+      WSANETWORKEVENTS events;
+      WSAEnumNetworkEvents(m_socket, socketEvent.get(), &events);  // resets the event
     }
   }
 }
@@ -292,9 +307,11 @@ bool TcpLinkTransport::HandleFrame(const LinkFrame& frame) {
       if (frame.Payload.size() == 2) return true;
       std::lock_guard lock(m_mutex);
       // Handed on by the network thread, even when a read received it.
-      if (m_open.count(id))
+      if (m_open.count(id)) {
         m_inputs.emplace_back(id,
                               std::vector<uint8_t>(frame.Payload.begin() + 2, frame.Payload.end()));
+        SetEvent(m_inputQueuedEvent.get());
+      }
       return true;
     }
     default:

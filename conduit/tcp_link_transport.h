@@ -57,7 +57,8 @@ class TcpLinkTransport : public ConduitTransport {
   const ConduitWatch m_watch;
   ConduitEventSink& m_sink;
   UniqueKernelHandle m_stopEvent;
-  UniqueKernelHandle m_firstLookEvent;  // set once the first attempt has an outcome
+  UniqueKernelHandle m_firstLookEvent;    // set once the first attempt has an outcome
+  UniqueKernelHandle m_inputQueuedEvent;  // wakes the network thread to hand inputs on
   LibraryThread m_thread;
 
   // Set by the network thread before it starts receiving.
