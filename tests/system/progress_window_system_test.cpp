@@ -1,0 +1,193 @@
+// hid.exe's progress window during a full write, seen from outside as a person would see it:
+// the agent runs from a program folder of its own (with the skin's progress pictures) against
+// the virtual mouse in this process; while a second thread waits in SendMessage(0x4DE) the
+// window is found by its title, captured into a PNG beside the test programs and measured.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <chrono>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <thread>
+
+#include "agent/agent_messages.h"
+#include "skin/png_file.h"
+#include "skin/skin_image.h"
+#include "support/process_harness.h"
+#include "support/stand_in_configurator.h"
+#include "vmouse/virtual_mouse_server.h"
+#include "win/gdiplus_headers.h"
+#include "win/gdiplus_session.h"
+#include "win/scoped_select.h"
+#include "win/unique_handle.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+
+const wchar_t* W(const char16_t* text) {
+  return reinterpret_cast<const wchar_t*>(text);
+}
+
+constexpr wchar_t kProgressTitle[] = L"VireoProgressbar";
+constexpr int kFaceWidth = 360;  // the skin's updatebar pictures
+constexpr int kFaceHeight = 36;
+
+// The window as it is on the screen, through its own DC (so outside its outline nothing is
+// copied), in a 32-bit top-down picture.
+struct Capture {
+  int width = 0;
+  int height = 0;
+  UniqueBitmap bitmap;
+  std::uint32_t* pixels = nullptr;
+
+  std::uint32_t At(int x, int y) const { return pixels[y * width + x] & 0xFFFFFF; }
+};
+
+bool CaptureWindow(HWND window, Capture& capture) {
+  RECT rect{};
+  if (!::GetWindowRect(window, &rect)) return false;
+  capture.width = rect.right - rect.left;
+  capture.height = rect.bottom - rect.top;
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(info.bmiHeader);
+  info.bmiHeader.biWidth = capture.width;
+  info.bmiHeader.biHeight = -capture.height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  capture.bitmap.reset(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  if (!capture.bitmap || bits == nullptr) return false;
+  capture.pixels = static_cast<std::uint32_t*>(bits);
+  UniqueMemoryDc memory(::CreateCompatibleDC(nullptr));
+  const HDC windowDc = ::GetWindowDC(window);
+  bool copied = false;
+  if (memory && windowDc != nullptr) {
+    ScopedSelect select(memory.get(), capture.bitmap.get());
+    copied = select && ::BitBlt(memory.get(), 0, 0, capture.width, capture.height, windowDc, 0, 0,
+                                SRCCOPY) != FALSE;
+    ::GdiFlush();
+  }
+  if (windowDc != nullptr) ::ReleaseDC(window, windowDc);
+  return copied;
+}
+
+bool SavePng(const Capture& capture, const std::wstring& path) {
+  Gdiplus::Bitmap image(capture.bitmap.get(), nullptr);
+  return image.GetLastStatus() == Gdiplus::Ok && SaveImageAsPng(image, path);
+}
+
+class ProgressWindowSystemTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_EQ(FindWindowW(nullptr, W(agent_names::kAgentWindowTitle)), nullptr)
+        << "an agent is already running";
+    ASSERT_TRUE(harness::CopyInto(harness::BinFolder() + L"hid.exe", m_program.Path()));
+    ASSERT_TRUE(harness::CopyInto(harness::BinFolder() + L"Conduit.dll", m_program.Path()));
+    ASSERT_TRUE(harness::CopyInto(harness::BinFolder() + L"stand_in_tuner.exe", m_program.Path(),
+                                  L"tuner.exe"));
+    // The agent reads its progress pictures below its own folder.
+    std::wstring folder = m_program.Path();
+    for (const wchar_t* part : {L"images\\", L"0409\\", L"controls\\"}) {
+      folder += part;
+      ::CreateDirectoryW(folder.c_str(), nullptr);
+    }
+    for (const wchar_t* file : {L"updatebar_Mask.BMP", L"updatebar_n.jpg", L"updatebar_o.jpg"}) {
+      ASSERT_TRUE(harness::CopyInto(harness::BinFolder() + kSkinControlsFolder + file, folder))
+          << "the built skin lacks a progress picture (build vireo_skin_files)";
+    }
+  }
+
+  void TearDown() override {
+    if (HWND agent = FindWindowW(nullptr, W(agent_names::kAgentWindowTitle))) {
+      PostMessageW(agent, WM_COMMAND, agent_msg::kCommandExit, 0);
+      harness::WaitForNoWindow(W(agent_names::kAgentWindowTitle), 5000);
+    }
+    SetEnvironmentVariableW(L"VIREO_VMOUSE", nullptr);
+  }
+
+  // Agent and attached mouse, after the read-back of the attach.
+  void StartAttached() {
+    m_mouse = std::make_unique<VirtualMouseServer>();
+    ASSERT_TRUE(m_mouse->Start());
+    SetEnvironmentVariableW(L"VIREO_VMOUSE",
+                            (L"127.0.0.1:" + std::to_wstring(m_mouse->Port())).c_str());
+    m_agent = std::make_unique<harness::Process>(m_program.Path() + L"hid.exe");
+    ASSERT_TRUE(m_agent->Started());
+    m_agentWindow = harness::WaitForReadyWindow(W(agent_names::kAgentWindowTitle), 15000);
+    ASSERT_NE(m_agentWindow, nullptr);
+    ASSERT_TRUE(m_configurator.WaitFor(configurator_msg::kNewsProfilesRewritten));
+  }
+
+  GdiplusSession m_gdiplus;
+  harness::TempFolder m_program{L"vireo-progress-program"};
+  harness::TempFolder m_documents{L"vireo-progress-documents"};
+  harness::DocumentsOverride m_override{m_documents.Path()};
+  harness::StandInConfigurator m_configurator;
+  std::unique_ptr<VirtualMouseServer> m_mouse;
+  std::unique_ptr<harness::Process> m_agent;
+  HWND m_agentWindow = nullptr;
+};
+
+TEST_F(ProgressWindowSystemTest, AFullWriteShowsTheShapedBarCentredAndRemovesItAfterwards) {
+  StartAttached();
+  ASSERT_EQ(FindWindowW(nullptr, kProgressTitle), nullptr);
+
+  // The configurator's call: it waits for the whole write.
+  bool answered = false;
+  DWORD_PTR result = 1;
+  std::thread configurator([&] {
+    answered = SendMessageTimeoutW(m_agentWindow, agent_msg::kApplyAll, 0, 0, SMTO_NORMAL, 60000,
+                                   &result) != 0;
+  });
+
+  HWND window = nullptr;
+  const auto deadline = std::chrono::steady_clock::now() + 10s;
+  while (std::chrono::steady_clock::now() < deadline) {
+    window = FindWindowW(nullptr, kProgressTitle);
+    if (window != nullptr && IsWindowVisible(window)) break;
+    Sleep(5);
+  }
+  ASSERT_NE(window, nullptr) << "no progress window during the write";
+  EXPECT_TRUE(IsWindowVisible(window));
+  EXPECT_EQ(GetWindow(window, GW_OWNER), m_agentWindow);
+
+  // Give the first steps time to reach the screen, then take the picture mid-write.
+  Sleep(150);
+  RECT rect{};
+  ASSERT_TRUE(GetWindowRect(window, &rect));
+  Capture capture;
+  const bool captured = CaptureWindow(window, capture);
+  UniqueRegion region(CreateRectRgn(0, 0, 0, 0));
+  const int regionKind = GetWindowRgn(window, region.get());
+  const bool stillThere = IsWindow(window) && IsWindowVisible(window);
+  configurator.join();
+
+  EXPECT_TRUE(stillThere) << "the write ended before the window was measured";
+  EXPECT_EQ(rect.right - rect.left, kFaceWidth);
+  EXPECT_EQ(rect.bottom - rect.top, kFaceHeight);
+  EXPECT_EQ(rect.left, (GetSystemMetrics(SM_CXSCREEN) - kFaceWidth) / 2);
+  EXPECT_EQ(rect.top, (GetSystemMetrics(SM_CYSCREEN) - kFaceHeight) / 2);
+  EXPECT_EQ(regionKind, COMPLEXREGION) << "the mask's rounded outline";
+  EXPECT_FALSE(PtInRegion(region.get(), 0, 0));
+  EXPECT_TRUE(PtInRegion(region.get(), kFaceWidth / 2, kFaceHeight / 2));
+
+  ASSERT_TRUE(captured);
+  const std::wstring png = harness::BinFolder() + L"progress_window.png";
+  EXPECT_TRUE(SavePng(capture, png));
+  // The picture holds the bar: the face is dark grey and the fill blue, never plain black
+  // across the middle line.
+  int coloured = 0;
+  for (int x = kFaceHeight; x < kFaceWidth - kFaceHeight; ++x) {
+    if (capture.At(x, kFaceHeight / 2) != 0) ++coloured;
+  }
+  EXPECT_GT(coloured, (kFaceWidth - 2 * kFaceHeight) * 9 / 10) << "see progress_window.png";
+
+  EXPECT_TRUE(answered);
+  EXPECT_EQ(result, 0u);
+  EXPECT_EQ(FindWindowW(nullptr, kProgressTitle), nullptr) << "the window outlived the write";
+}
+
+}  // namespace
