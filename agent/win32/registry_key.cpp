@@ -99,7 +99,8 @@ bool RegistryKey::WriteString(const wchar_t* valueName, const std::wstring& text
 
 void RegistryKey::Close() {
   if (m_key != nullptr) {
-    RegCloseKey(m_key);
+    // Creating "" below a root hands back the root's own predefined handle, which stays open.
+    if (m_key != m_root) RegCloseKey(m_key);
     m_key = nullptr;
   }
   m_subkeyPath[0] = L'\0';
