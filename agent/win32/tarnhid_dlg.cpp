@@ -14,6 +14,7 @@
 #include "settings/profile_files.h"
 #include "settings/win32/system_folders.h"
 #include "win/text.h"
+#include "win/unique_handle.h"
 
 namespace {
 
@@ -24,6 +25,11 @@ const wchar_t* W(const char16_t* text) {
 HWND FindByTitle(const char16_t* title) {
   return FindWindowW(nullptr, W(title));
 }
+
+constexpr UINT kTrayIconId = 128;
+constexpr wchar_t kTrayTip[] = L"Vireo Gaming Mouse";
+// The tray menu's texts: keys 1 and 2 of this section of the skin text file.
+constexpr char16_t kTrayMenuSection[] = u"BEACON";
 
 // The device and collections Conduit.dll watches: the Vireo's consumer and vendor collections.
 constexpr ConduitOpenParams kConduitOpenParams = {0x04D9, 0xFC5D, 2, 1, 0x000C, 1, 0xFFA0};
@@ -78,6 +84,7 @@ LRESULT CTarnhidDlg::OnCreate(const CREATESTRUCTW&) {
   RecordDeviceState(m_session->DeviceLinkOpen());
   SetWindowTextW(Hwnd(), W(agent_names::kAgentWindowTitle));
   m_skinsIniPath = SkinsIniPath(ProgramFolder());
+  AddTrayIcon();
 
   m_session->SyncWindowsPointerSpeed(true);
   SetTimer(agent_msg::kFirstRunTimer, agent_msg::kFirstRunDelayMs);
@@ -156,6 +163,8 @@ void CTarnhidDlg::OnExitCommand() {
 }
 
 void CTarnhidDlg::OnDestroy() {
+  // Gone at once, so it cannot be clicked while the agent is ending.
+  m_notifyIcon.Remove();
   if (HWND configurator = FindByTitle(agent_names::kConfiguratorWindowTitle)) {
     PostMessageW(configurator, WM_CLOSE, 0, 0);
   }
@@ -228,8 +237,56 @@ LRESULT CTarnhidDlg::OnDeviceNotify(WPARAM kind, LPARAM record) {
   return 0;
 }
 
-LRESULT CTarnhidDlg::OnTrayCallback(WPARAM, LPARAM) {
+void CTarnhidDlg::AddTrayIcon() {
+  wchar_t module[MAX_PATH] = {};
+  const DWORD length = GetModuleFileNameW(nullptr, module, MAX_PATH);
+  const std::wstring program = length > 0 && length < MAX_PATH ? module : L"";
+  m_notifyIcon.Add(Hwnd(), kTrayIconId, agent_msg::kTrayCallback, program, kTrayTip);
+}
+
+// The shell restarted and lost every icon: put ours back.
+LRESULT CTarnhidDlg::OnTaskbarCreated(WPARAM, LPARAM) {
+  m_notifyIcon.Restore();
   return 0;
+}
+
+LRESULT CTarnhidDlg::OnTrayCallback(WPARAM, LPARAM mouseMessage) {
+  switch (static_cast<UINT>(mouseMessage)) {
+    case WM_LBUTTONDOWN:
+      if (HWND configurator = FindByTitle(agent_names::kConfiguratorWindowTitle)) {
+        PostMessageW(configurator, WM_CLOSE, 0, 0);
+      } else {
+        OpenConfigurator();
+      }
+      break;
+    case WM_LBUTTONDBLCLK:
+      OpenConfigurator();
+      break;
+    case WM_RBUTTONDOWN:
+      ShowTrayMenu();
+      break;
+    default:
+      break;
+  }
+  return 0;
+}
+
+void CTarnhidDlg::ShowTrayMenu() {
+  // Without the foreground the menu would not close when the user clicks elsewhere.
+  SetForegroundWindow(GetLastActivePopup(Hwnd()));
+  UniqueMenu menu(CreatePopupMenu());
+  if (!menu) return;
+  const std::wstring open = ToWide(SkinTextIn(m_skinsIniPath, kTrayMenuSection, 1));
+  const std::wstring exit = ToWide(SkinTextIn(m_skinsIniPath, kTrayMenuSection, 2));
+  AppendMenuW(menu.get(), MF_STRING, agent_msg::kCommandOpenConfigurator, open.c_str());
+  AppendMenuW(menu.get(), MF_STRING, agent_msg::kCommandExit, exit.c_str());
+  POINT cursor{};
+  GetCursorPos(&cursor);
+  // The choice arrives as WM_COMMAND once the menu has closed.
+  TrackPopupMenu(menu.get(), TPM_LEFTALIGN | TPM_LEFTBUTTON, cursor.x, cursor.y, 0, Hwnd(),
+                 nullptr);
+  // Lets the menu close properly when it is opened again right away.
+  PostMessageW(Hwnd(), WM_NULL, 0, 0);
 }
 
 LRESULT CTarnhidDlg::OnMouseData(WPARAM code, LPARAM) {

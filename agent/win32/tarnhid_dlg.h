@@ -18,6 +18,7 @@
 #include "agent/win32/progress_window_sink.h"
 #include "agent/win32/registry_key.h"
 #include "agent/win32/thread_sleeper.h"
+#include "agent/win32/tray_icon.h"
 #include "settings/profile_set.h"
 #include "win/window.h"
 
@@ -52,6 +53,7 @@ class CTarnhidDlg : public Window, private BeaconStarter, private PointerSpeedSo
     MESSAGE_HANDLER(agent_msg::kButtonMacro, OnButtonMacro)
     MESSAGE_HANDLER_THEN_DEFAULT(agent_msg::kDeviceNotify, OnDeviceNotify)
     MESSAGE_HANDLER(agent_msg::kTrayCallback, OnTrayCallback)
+    MESSAGE_HANDLER(TrayIcon::TaskbarCreatedMessage(), OnTaskbarCreated)
     MESSAGE_HANDLER(agent_msg::kMouseData, OnMouseData)
     MESSAGE_HANDLER(agent_msg::kIgnored504, OnIgnored)
     MESSAGE_HANDLER(agent_msg::kIgnored4AC, OnIgnored)
@@ -74,6 +76,7 @@ class CTarnhidDlg : public Window, private BeaconStarter, private PointerSpeedSo
   LRESULT OnButtonMacro(WPARAM profile, LPARAM button);
   LRESULT OnDeviceNotify(WPARAM, LPARAM record);
   LRESULT OnTrayCallback(WPARAM, LPARAM mouseMessage);
+  LRESULT OnTaskbarCreated(WPARAM, LPARAM);
   LRESULT OnMouseData(WPARAM, LPARAM);
   LRESULT OnIgnored(WPARAM, LPARAM) { return 0; }
 
@@ -90,12 +93,17 @@ class CTarnhidDlg : public Window, private BeaconStarter, private PointerSpeedSo
   void StartConfigurator();
   // Double-click time, acceleration and pointer speed of the current profile, for this log-on.
   void ApplyPointerSettings();
+  // The agent's icon in the notification area, with this program's own small icon.
+  void AddTrayIcon();
+  // The tray icon's menu at the cursor: open the configurator, or end the agent.
+  void ShowTrayMenu();
 
   ProfileSet m_profileSet{};
   ProfileSet m_scratchSet{};
   std::u16string m_macroLibraryPath;
   std::u16string m_skinsIniPath;
   RegistryKey m_mouseSettingsKey;
+  TrayIcon m_notifyIcon;
 
   // The device link's ports and session; the session holds m_deviceLinkOpen, the opened
   // collections and the device the reports go to. Created once the data folder is known.
