@@ -181,6 +181,8 @@ FIREKEY = {
 BEACON = {
     1: "Open Vireo settings",
     2: "Exit",
+    3: "Vireo Gaming Mouse",
+    4: "Mouse connected and ready",
 }
 
 SKINS_INI = [
