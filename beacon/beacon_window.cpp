@@ -6,7 +6,6 @@
 
 namespace {
 
-constexpr UINT kIconId = 1;
 constexpr wchar_t kDefaultTitle[] = L"Vireo Gaming Mouse";
 constexpr wchar_t kDefaultText[] = L"Mouse connected";
 

@@ -15,6 +15,7 @@
 class CBeaconWnd : public Window {
  public:
   static constexpr UINT kLifetimeMs = 10000;
+  static constexpr UINT kIconId = 1;
 
   // `title` and `text` are the notification's; empty ones take the built-in English texts.
   bool CreateBeaconWindow(std::wstring title, std::wstring text);

@@ -1,8 +1,41 @@
 // Stands in for tuner.exe in the agent's tests: it notes each start in "tuner-started.log"
-// beside itself and ends.
+// beside itself and ends. With VIREO_STAND_IN_TUNER_WINDOW set in its environment it instead
+// stays, with a normal window titled like the configurator's, until that window is closed.
 #include <windows.h>
 
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+#include "agent/agent_messages.h"
+
+namespace {
+
+LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_DESTROY) PostQuitMessage(0);
+  return DefWindowProcW(window, message, wParam, lParam);
+}
+
+int RunWindow(HINSTANCE instance) {
+  WNDCLASSW windowClass{};
+  windowClass.lpfnWndProc = WindowProc;
+  windowClass.hInstance = instance;
+  windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+  windowClass.lpszClassName = L"VireoStandInTuner";
+  RegisterClassW(&windowClass);
+  HWND window =
+      CreateWindowExW(0, windowClass.lpszClassName,
+                      reinterpret_cast<const wchar_t*>(agent_names::kConfiguratorWindowTitle),
+                      WS_OVERLAPPEDWINDOW, 200, 200, 300, 200, nullptr, nullptr, instance, nullptr);
+  if (window == nullptr) return 1;
+  ShowWindow(window, SW_SHOW);
+  MSG msg;
+  while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+  return 0;
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   wchar_t path[MAX_PATH] = {};
   const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
   if (length == 0 || length >= MAX_PATH) return 1;
@@ -15,5 +48,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   DWORD written = 0;
   WriteFile(file, "started\r\n", 9, &written, nullptr);
   CloseHandle(file);
+  if (GetEnvironmentVariableW(L"VIREO_STAND_IN_TUNER_WINDOW", nullptr, 0) != 0) {
+    return RunWindow(instance);
+  }
   return 0;
 }
