@@ -16,6 +16,7 @@ class CBeaconWnd : public Window {
  public:
   static constexpr UINT kLifetimeMs = 10000;
   static constexpr UINT kIconId = 1;
+  static constexpr UINT kTrayCallback = WM_APP + 1;
 
   // `title` and `text` are the notification's; empty ones take the built-in English texts.
   bool CreateBeaconWindow(std::wstring title, std::wstring text);
@@ -23,7 +24,6 @@ class CBeaconWnd : public Window {
  protected:
   const wchar_t* ClassName() const override { return L"VireoBeaconWindow"; }
 
-  static constexpr UINT kTrayCallback = WM_APP + 1;
   static constexpr UINT_PTR kLifetimeTimer = 1;
 
   BEGIN_MESSAGE_TABLE(CBeaconWnd, Window)
