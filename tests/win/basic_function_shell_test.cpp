@@ -277,4 +277,15 @@ TEST_F(BasicFunctionShellTest, MissingKeysAreCreatedEmptyAndStartNothing) {
   EXPECT_EQ(KeyContent(HKEY_CLASSES_ROOT, kMailKey), std::make_pair(0L, 0L));
 }
 
+TEST_F(BasicFunctionShellTest, LockStartsRundll32AndReadsNoRegistry) {
+  // With both keys gone, only the lock command can start anything.
+  ASSERT_EQ(RegDeleteTreeW(HKEY_CURRENT_USER, kBrowserKey), ERROR_SUCCESS);
+  RegDeleteTreeW(HKEY_CLASSES_ROOT, kMailKey);
+  const long before = Children().Started();
+  CBasicFunction().RunLockCommand();
+  EXPECT_EQ(Children().Started() - before, 1);
+  EXPECT_EQ(KeyContent(HKEY_CURRENT_USER, kBrowserKey).first, -1);
+  EXPECT_EQ(KeyContent(HKEY_CLASSES_ROOT, kMailKey).first, -1);
+}
+
 }  // namespace
