@@ -4,6 +4,8 @@
 // window is found by its title, captured into a PNG beside the test programs and measured.
 #include <gtest/gtest.h>
 #include <windows.h>
+// after windows.h, whose types it uses
+#include <tlhelp32.h>
 
 #include <chrono>
 #include <cstdint>
@@ -74,6 +76,20 @@ bool CaptureWindow(HWND window, Capture& capture) {
   return copied;
 }
 
+// Whether the process has loaded the DLL.
+bool HasModule(DWORD processId, const wchar_t* dll) {
+  UniqueKernelHandle snapshot(
+      CreateToolhelp32Snapshot(TH32CS_SNAPMODULE | TH32CS_SNAPMODULE32, processId));
+  if (!snapshot) return false;
+  MODULEENTRY32W entry{};
+  entry.dwSize = sizeof(entry);
+  for (BOOL more = Module32FirstW(snapshot.get(), &entry); more;
+       more = Module32NextW(snapshot.get(), &entry)) {
+    if (_wcsicmp(entry.szModule, dll) == 0) return true;
+  }
+  return false;
+}
+
 bool SavePng(const Capture& capture, const std::wstring& path) {
   Gdiplus::Bitmap image(capture.bitmap.get(), nullptr);
   return image.GetLastStatus() == Gdiplus::Ok && SaveImageAsPng(image, path);
@@ -134,6 +150,21 @@ class ProgressWindowSystemTest : public testing::Test {
 TEST_F(ProgressWindowSystemTest, AFullWriteShowsTheShapedBarCentredAndRemovesItAfterwards) {
   StartAttached();
   ASSERT_EQ(FindWindowW(nullptr, kProgressTitle), nullptr);
+  DWORD agentProcess = 0;
+  GetWindowThreadProcessId(m_agentWindow, &agentProcess);
+  ASSERT_TRUE(HasModule(agentProcess, L"user32.dll")) << "modules cannot be listed here";
+  // The skin library brings GDI+ along, which the agent never uses.
+  EXPECT_FALSE(HasModule(agentProcess, L"gdiplus.dll"));
+
+  // A window of this process in front, as the configurator's window is when its Apply sends
+  // the write.
+  UniqueWindowHandle inFront(CreateWindowExW(0, L"STATIC", L"in front", WS_OVERLAPPEDWINDOW, 50, 50,
+                                             200, 100, nullptr, nullptr, nullptr, nullptr));
+  ASSERT_TRUE(inFront);
+  ShowWindow(inFront.get(), SW_SHOW);
+  SetForegroundWindow(inFront.get());
+  harness::PumpMessages(200);
+  ASSERT_EQ(GetForegroundWindow(), inFront.get());
 
   // The configurator's call: it waits for the whole write.
   bool answered = false;
@@ -162,10 +193,12 @@ TEST_F(ProgressWindowSystemTest, AFullWriteShowsTheShapedBarCentredAndRemovesItA
   const bool captured = CaptureWindow(window, capture);
   UniqueRegion region(CreateRectRgn(0, 0, 0, 0));
   const int regionKind = GetWindowRgn(window, region.get());
+  const HWND front = GetForegroundWindow();
   const bool stillThere = IsWindow(window) && IsWindowVisible(window);
   configurator.join();
 
   EXPECT_TRUE(stillThere) << "the write ended before the window was measured";
+  EXPECT_EQ(front, window) << "brought in front of the configurator's window";
   EXPECT_EQ(rect.right - rect.left, kFaceWidth);
   EXPECT_EQ(rect.bottom - rect.top, kFaceHeight);
   EXPECT_EQ(rect.left, (GetSystemMetrics(SM_CXSCREEN) - kFaceWidth) / 2);
@@ -188,6 +221,7 @@ TEST_F(ProgressWindowSystemTest, AFullWriteShowsTheShapedBarCentredAndRemovesItA
   EXPECT_TRUE(answered);
   EXPECT_EQ(result, 0u);
   EXPECT_EQ(FindWindowW(nullptr, kProgressTitle), nullptr) << "the window outlived the write";
+  EXPECT_FALSE(HasModule(agentProcess, L"gdiplus.dll"));
 }
 
 }  // namespace
