@@ -17,6 +17,7 @@
 #include "support/temp_folder.h"
 #include "win/application.h"
 #include "win/scoped_select.h"
+#include "win/subclass.h"
 #include "win/text.h"
 #include "win/unique_handle.h"
 #include "win/window.h"
@@ -167,6 +168,16 @@ TEST_F(ProgressWindowTest, EachPositionIsOnTheScreenWhenSetPosReturns) {
   }
 }
 
+// The agent's loop, where the application sees each message before it is dispatched, for a
+// while.
+void RunLoopFor(Application& app, UINT milliseconds) {
+  const UINT_PTR timer = ::SetTimer(nullptr, 0, milliseconds,
+                                    [](HWND, UINT, UINT_PTR, DWORD) { ::PostQuitMessage(0); });
+  ASSERT_NE(timer, 0u);
+  EXPECT_EQ(app.Run(), 0);
+  ::KillTimer(nullptr, timer);
+}
+
 TEST_F(ProgressWindowTest, EscapeEnterOkCancelAndCloseLeaveItOpen) {
   Application app;
   ASSERT_EQ(Application::Instance(), &app);
@@ -177,22 +188,32 @@ TEST_F(ProgressWindowTest, EscapeEnterOkCancelAndCloseLeaveItOpen) {
   ::ShowWindow(window, SW_SHOW);
   ::SetForegroundWindow(window);
   ::SetFocus(bar);
+  int commands = 0;
+  Subclass watch;
+  ASSERT_TRUE(watch.Install(window, [&](HWND, UINT message, WPARAM wParam, LPARAM, LRESULT&) {
+    if (message == WM_COMMAND && (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL)) {
+      ++commands;
+    }
+    return false;
+  }));
+
+  // The keys never become OK or Cancel: they are swallowed before the dialog manager sees them.
   for (HWND target : {window, bar}) {
     for (WPARAM key : {VK_ESCAPE, VK_RETURN}) {
       ::PostMessageW(target, WM_KEYDOWN, key, 1);
       ::PostMessageW(target, WM_KEYUP, key, 0xC0000001);
     }
   }
+  RunLoopFor(app, 300);
+  EXPECT_EQ(commands, 0);
+  EXPECT_TRUE(::IsWindow(window));
+
+  // OK, Cancel and Close from elsewhere do not end it either.
   ::PostMessageW(window, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
   ::PostMessageW(window, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
   ::PostMessageW(window, WM_CLOSE, 0, 0);
-  // The agent's loop, where the application sees each message before it is dispatched, for a
-  // while.
-  const UINT_PTR timer =
-      ::SetTimer(nullptr, 0, 300, [](HWND, UINT, UINT_PTR, DWORD) { ::PostQuitMessage(0); });
-  ASSERT_NE(timer, 0u);
-  EXPECT_EQ(app.Run(), 0);
-  ::KillTimer(nullptr, timer);
+  RunLoopFor(app, 300);
+  EXPECT_GE(commands, 2);
   EXPECT_TRUE(::IsWindow(window));
   EXPECT_EQ(dialog.Hwnd(), window);
   EXPECT_TRUE(::IsWindowVisible(window));
