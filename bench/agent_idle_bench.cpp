@@ -255,7 +255,7 @@ void WaitUntilQuiet(long unixPid) {
 }
 
 std::optional<Measurement> Measure(const std::string& label, HWND window, const std::string& token,
-                                   int seconds) {
+                                   int seconds, bool waitUntilQuiet = true) {
   DWORD windowsPid = 0;
   GetWindowThreadProcessId(window, &windowsPid);
   const std::optional<long> unixPid = UnixPidOf(token);
@@ -264,7 +264,7 @@ std::optional<Measurement> Measure(const std::string& label, HWND window, const 
     return std::nullopt;
   }
   harness::PumpMessages(1500);  // past the first-run timer (500 ms)
-  WaitUntilQuiet(*unixPid);
+  if (waitUntilQuiet) WaitUntilQuiet(*unixPid);
 
   const auto before = SampleThreads(*unixPid);
   const auto start = std::chrono::steady_clock::now();
@@ -282,7 +282,7 @@ std::optional<Measurement> Measure(const std::string& label, HWND window, const 
         end.Voluntary + end.Involuntary -
         (begin == before.end() ? 0 : begin->second.Voluntary + begin->second.Involuntary);
     char line[160];
-    std::snprintf(line, sizeof line, "      thread %ld%s \"%s\": %.1f wake-ups/min%s", tid,
+    std::snprintf(line, sizeof line, "      thread %ld%s \"%s\": %.1f switches/min%s", tid,
                   tid == *unixPid ? " (main)" : "", end.Name.c_str(), woke / minutes,
                   begin == before.end() ? " (started while measured)" : "");
     m.ThreadLines.push_back(line);
@@ -314,7 +314,7 @@ void Print(const Measurement& m) {
   std::printf("  %s\n", m.Label.c_str());
   std::printf(
       "    private %.2f MB (goal <= 4), working set %.2f MB, Linux private %.2f MB; "
-      "%.1f wake-ups/min (goal 0)\n",
+      "%.1f context switches/min (goal 0)\n",
       Megabytes(m.PrivateUsage), Megabytes(m.WorkingSet),
       m.LinuxPrivate < 0 ? -1.0 : m.LinuxPrivate / 1024.0, m.WakeupsPerMinute);
   std::printf("    largest private parts:");
@@ -356,12 +356,14 @@ std::vector<std::wstring> LibrariesOf(HWND window) {
 
 // A plain Wine program waiting in GetMessage on a hidden window, with the given libraries
 // loaded: what Wine and those libraries cost without the agent's own work.
+// With a timer it wakes once a second: what one wake-up costs in context switches.
 std::optional<Measurement> MeasureBaseline(const std::string& label, int seconds,
-                                           const std::vector<std::wstring>& libraries = {}) {
+                                           const std::vector<std::wstring>& libraries = {},
+                                           bool timer = false) {
   const std::wstring title = L"VireoIdleBaseline-" + std::to_wstring(GetTickCount());
   wchar_t self[MAX_PATH] = {};
   GetModuleFileNameW(nullptr, self, MAX_PATH);
-  std::wstring arguments = L"--idle-window " + title;
+  std::wstring arguments = (timer ? L"--timer-window " : L"--idle-window ") + title;
   for (const std::wstring& library : libraries) arguments += L" \"" + library + L"\"";
   harness::Process idle(self, arguments);
   HWND window = harness::WaitForReadyWindow(title.c_str(), 20000);
@@ -369,7 +371,7 @@ std::optional<Measurement> MeasureBaseline(const std::string& label, int seconds
     std::fprintf(stderr, "the idle program did not start\n");
     return std::nullopt;
   }
-  auto m = Measure(label, window, Narrow(title), seconds);
+  auto m = Measure(label, window, Narrow(title), seconds, !timer);
   PostMessageW(window, WM_CLOSE, 0, 0);
   idle.WaitExit(5000);
   return m;
@@ -454,7 +456,9 @@ int Run(int seconds, std::optional<std::pair<uint16_t, uint16_t>> native) {
     return 1;
   }
   std::printf("the agent at rest under Wine, %d s per case after its start is over\n", seconds);
-  std::printf("(wake-ups: Linux context switches of the process's threads)\n");
+  std::printf(
+      "(wake-ups counted as Linux context switches of the process's threads; one timer\n"
+      " wake-up costs a few of them, see the line of the program with a 1 s timer)\n");
   std::vector<std::optional<Measurement>> results;
   results.push_back(
       MeasureBaseline("a plain Wine program waiting in GetMessage (baseline)", seconds));
@@ -472,6 +476,9 @@ int Run(int seconds, std::optional<std::pair<uint16_t, uint16_t>> native) {
       library = harness::BinFolder() + L"Conduit.dll";
     }
   }
+  results.push_back(MeasureBaseline("the plain program with a 1 s timer (the cost of 60 wake-ups)",
+                                    std::min(seconds, 10), {}, true));
+  if (results.back()) Print(*results.back());
   results.push_back(MeasureBaseline("the same plain program with the agent's " +
                                         std::to_string(libraries.size()) +
                                         " libraries loaded (Wine's and the libraries' share)",
@@ -523,15 +530,16 @@ LRESULT CALLBACK IdleProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
 
 // The baseline: the libraries named, a hidden top-level window like the agent's, and nothing
 // else.
-int IdleWindow(const wchar_t* title, int libraryCount, wchar_t** libraries) {
+int IdleWindow(const wchar_t* title, bool timer, int libraryCount, wchar_t** libraries) {
   for (int i = 0; i < libraryCount; ++i) LoadLibraryW(libraries[i]);
   WNDCLASSW windowClass{};
   windowClass.lpfnWndProc = IdleProc;
   windowClass.hInstance = GetModuleHandleW(nullptr);
   windowClass.lpszClassName = L"VireoIdleBaseline";
   RegisterClassW(&windowClass);
-  CreateWindowExW(WS_EX_TOOLWINDOW, windowClass.lpszClassName, title, WS_POPUP, 100, 100, 100, 100,
-                  nullptr, nullptr, windowClass.hInstance, nullptr);
+  HWND window = CreateWindowExW(WS_EX_TOOLWINDOW, windowClass.lpszClassName, title, WS_POPUP, 100,
+                                100, 100, 100, nullptr, nullptr, windowClass.hInstance, nullptr);
+  if (timer) SetTimer(window, 1, 1000, nullptr);
   MSG message;
   while (GetMessageW(&message, nullptr, 0, 0) > 0) DispatchMessageW(&message);
   return 0;
@@ -541,7 +549,9 @@ int IdleWindow(const wchar_t* title, int libraryCount, wchar_t** libraries) {
 
 int wmain(int argc, wchar_t** argv) {
   if (argc > 2 && std::wcscmp(argv[1], L"--idle-window") == 0)
-    return IdleWindow(argv[2], argc - 3, argv + 3);
+    return IdleWindow(argv[2], false, argc - 3, argv + 3);
+  if (argc > 2 && std::wcscmp(argv[1], L"--timer-window") == 0)
+    return IdleWindow(argv[2], true, argc - 3, argv + 3);
   const int seconds =
       argc > 1 ? std::max(5, static_cast<int>(std::wcstol(argv[1], nullptr, 10))) : 60;
   std::optional<std::pair<uint16_t, uint16_t>> native;

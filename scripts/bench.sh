@@ -8,7 +8,8 @@ bash scripts/setup.sh
 cmake --preset bench >/dev/null
 cmake --build --preset bench -j "$(nproc)" --target profile_files_bench vmouse
 cmake --preset win >/dev/null
-cmake --build --preset win -j "$(nproc)" --target profile_files_bench device_link_bench
+cmake --build --preset win -j "$(nproc)" --target profile_files_bench device_link_bench \
+  agent_idle_bench
 
 echo "== native (Linux) =="
 build/bench/bin/profile_files_bench 50
@@ -27,4 +28,6 @@ VMOUSE_PID=$!
 trap 'kill "$VMOUSE_PID" 2>/dev/null || true' EXIT
 sleep 0.5
 wine build/win/bin/device_link_bench.exe 7 --vmouse "$LINK_PORT" "$CONTROL_PORT"
+# The agent at rest: memory and wake-ups, a minute per case, the native vmouse as the last one.
+wine build/win/bin/agent_idle_bench.exe "${AGENT_IDLE_SECONDS:-60}" --vmouse "$LINK_PORT" "$CONTROL_PORT"
 wineserver -w
