@@ -31,7 +31,6 @@ bool CBeaconWnd::CreateBeaconWindow(std::wstring title, std::wstring text) {
 
 LRESULT CBeaconWnd::OnCreate(const CREATESTRUCTW&) {
   m_smallIcon.reset(LoadOwnIcon(GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON)));
-  m_largeIcon.reset(LoadOwnIcon(GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON)));
 
   m_notifyIcon.cbSize = sizeof m_notifyIcon;
   m_notifyIcon.hWnd = Hwnd();
@@ -43,8 +42,9 @@ LRESULT CBeaconWnd::OnCreate(const CREATESTRUCTW&) {
   CopyText(m_notifyIcon.szInfoTitle, m_title);
   CopyText(m_notifyIcon.szInfo, m_text);
   m_notifyIcon.uTimeout = kLifetimeMs;
-  m_notifyIcon.dwInfoFlags = NIIF_USER | NIIF_LARGE_ICON | NIIF_NOSOUND;
-  m_notifyIcon.hBalloonIcon = m_largeIcon.get();
+  // The plain information symbol: Wine lays a balloon with a user icon out too short, and the
+  // tray icon beside it already is ours.
+  m_notifyIcon.dwInfoFlags = NIIF_INFO;
   m_iconAdded = Shell_NotifyIconW(NIM_ADD, &m_notifyIcon) != FALSE;
 
   // Ends by itself even when the shell has no tray to show the notification in.

@@ -40,7 +40,7 @@ class CBeaconWnd : public Window {
   LRESULT OnTrayCallback(WPARAM, LPARAM event);
 
   std::wstring m_title, m_text;
-  UniqueIcon m_smallIcon, m_largeIcon;
+  UniqueIcon m_smallIcon;
   NOTIFYICONDATAW m_notifyIcon{};
   bool m_iconAdded = false;
 };
