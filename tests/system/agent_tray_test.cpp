@@ -101,6 +101,7 @@ class AgentTrayTest : public testing::Test {
     SetEnvironmentVariableW(kTunerWindowVariable, nullptr);
   }
 
+  std::wstring SkinsIni() const { return m_program.Path() + L"images\\0409\\strings\\skins.ini"; }
   std::wstring DataFolder() const { return m_documents.Path() + L"Vireo Gaming Mouse\\"; }
 
   int TunerStarts() const {
@@ -300,6 +301,24 @@ TEST_F(AgentTrayTest, RightClickShowsTwoItemsWithTheSkinsTextsOpenThenExit) {
   EXPECT_TRUE(harness::WaitForNoWindow(ConfiguratorTitle(), 10000));
   EXPECT_TRUE(m_agent->WaitExit(10000));
   EXPECT_FALSE(IconPresent(agent, kIconId));
+}
+
+TEST_F(AgentTrayTest, WithoutTheSkinTextsTheMenuStillOffersBothCommands) {
+  ASSERT_TRUE(DeleteFileW(SkinsIni().c_str()));
+  HWND agent = StartAgent();
+  ASSERT_NE(agent, nullptr);
+
+  HWND menuWindow = OpenTrayMenu(agent);
+  ASSERT_NE(menuWindow, nullptr);
+  ChooseByKeyboard(menuWindow, 1);
+  EXPECT_NE(harness::WaitForReadyWindow(ConfiguratorTitle(), 10000), nullptr);
+  EXPECT_EQ(TunerStarts(), 1);
+
+  menuWindow = OpenTrayMenu(agent);
+  ASSERT_NE(menuWindow, nullptr);
+  ChooseByKeyboard(menuWindow, 2);
+  EXPECT_TRUE(harness::WaitForNoWindow(ConfiguratorTitle(), 10000));
+  EXPECT_TRUE(m_agent->WaitExit(10000));
 }
 
 }  // namespace
