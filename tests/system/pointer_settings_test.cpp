@@ -296,12 +296,17 @@ TEST_F(PointerSettingsTest, DamagedStoredValuesReadAsZero) {
   SelectProfile(3, -20, 4, 2);
   ExpectSettings(Notify(agent, agent_msg::kProfileSelected), 2, 8, 2, 2, 550);
 
+  // The buffer holds 130 units: 129 digits and the terminator fit, 130 digits do not.
+  SetStored(L"MouseThreshold1", std::wstring(128, L'0') + L"6");
+  SetStored(L"MouseThreshold2", std::wstring(129, L'0') + L"9");
+  SelectProfile(3, 5, 1, 2);
+  ExpectSettings(Notify(agent, agent_msg::kProfileSelected), 6, 0, 0, 2, 550);
+
   EXPECT_EQ(m_configurator.Count(configurator_msg::kNewsPointerSpeed), 0);
   for (int p = 0; p < kProfileCount; ++p) {
     EXPECT_EQ(FileSensitivity(p), p == 3 ? 2 : p == 0 ? 12 : 9) << p;
   }
-  EXPECT_EQ(Stored(L"MouseThreshold2"), L"ten");
-  EXPECT_EQ(Stored(L"MouseSpeed"), L"7");
+  EXPECT_EQ(Stored(L"MouseSensitivity"), L"250");
 }
 
 }  // namespace
