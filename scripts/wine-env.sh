@@ -24,6 +24,12 @@ vireo_wine_prefix() {
     wineserver -w || true
     touch "$WINEPREFIX/.vireo-ready"
   fi
+  if [ ! -f "$WINEPREFIX/.vireo-exe-icons" ]; then
+    # Wine's setup does not tie ".exe" to "exefile" as Windows does; without it the shell
+    # reports a generic icon for every program, so the tray would not show the agent's own.
+    wine reg add 'HKLM\Software\Classes\.exe' /ve /d exefile /f >/dev/null 2>&1 || true
+    touch "$WINEPREFIX/.vireo-exe-icons"
+  fi
 }
 
 vireo_display() {

@@ -52,7 +52,7 @@ std::vector<KeyRange> CaptionKeys() {
   return {
       {u"General", Numbers(1, 91)},     {u"MACRO", Numbers(1, 30)},
       {u"WARNING", Numbers(1, 13)},     {u"SINGLEKEY", {1, 3, 4, 5, 6, 7}},
-      {u"FireKey", {1, 2, 3, 4, 7, 8}}, {u"BEACON", {1, 2}},
+      {u"FireKey", {1, 2, 3, 4, 7, 8}}, {u"BEACON", Numbers(1, 4)},
   };
 }
 
