@@ -2,12 +2,16 @@
 
 #include <ws2tcpip.h>
 
+#include <algorithm>
 #include <cstring>
 #include <utility>
 
 namespace {
 
+// A server that is not there is tried again after 1 s, then less often, up to every 4 s: an
+// agent left running without its virtual mouse should not keep waking up every second.
 constexpr DWORD kRetryMilliseconds = 1000;
+constexpr DWORD kLongestRetryMilliseconds = 4000;
 constexpr DWORD kConnectMilliseconds = 1000;
 constexpr ULONGLONG kHandshakeMilliseconds = 2000;  // HELLO until DEVICE
 constexpr ULONGLONG kOpenWaitMilliseconds = 500;    // DEVICE until the collections are open
@@ -74,9 +78,15 @@ bool TcpLinkTransport::Stopping() const {
 void TcpLinkTransport::Run() {
   WSADATA data;
   const bool winsock = WSAStartup(MAKEWORD(2, 2), &data) == 0;
+  DWORD retry = kRetryMilliseconds;
   while (winsock && !Stopping()) {
     SOCKET socket = Connect();
-    if (socket != INVALID_SOCKET) {
+    DWORD wait = kRetryMilliseconds;
+    if (socket == INVALID_SOCKET) {
+      wait = retry;
+      retry = std::min(retry * 2, kLongestRetryMilliseconds);
+    } else {
+      retry = kRetryMilliseconds;
       {
         std::lock_guard receiveLock(m_receiveMutex);
         std::lock_guard sendLock(m_sendMutex);
@@ -88,7 +98,7 @@ void TcpLinkTransport::Run() {
       Drop(!Stopping());
     }
     SetEvent(m_firstLookEvent.get());
-    if (WaitForSingleObject(m_stopEvent.get(), kRetryMilliseconds) == WAIT_OBJECT_0) break;
+    if (WaitForSingleObject(m_stopEvent.get(), wait) == WAIT_OBJECT_0) break;
   }
   SetEvent(m_firstLookEvent.get());
   if (winsock) WSACleanup();
