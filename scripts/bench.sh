@@ -9,7 +9,7 @@ cmake --preset bench >/dev/null
 cmake --build --preset bench -j "$(nproc)" --target profile_files_bench vmouse
 cmake --preset win >/dev/null
 cmake --build --preset win -j "$(nproc)" --target profile_files_bench device_link_bench \
-  agent_idle_bench
+  agent_idle_bench basic_function_bench
 
 echo "== native (Linux) =="
 build/bench/bin/profile_files_bench 50
@@ -18,6 +18,8 @@ source scripts/wine-env.sh
 vireo_wine_prefix
 echo "== Windows build under Wine =="
 wine build/win/bin/profile_files_bench.exe 50
+# One shortcut and one browser key as the agent performs them (keys go to the bench's own window).
+wine build/win/bin/basic_function_bench.exe 10
 # hid.exe with Conduit.dll over the virtual mouse (served by the benchmark itself).
 wine build/win/bin/device_link_bench.exe 7
 # The same read-back against the native vmouse, as the demo runs it.

@@ -19,7 +19,7 @@ cd "$ROOT"
 
 bash scripts/setup.sh
 # Only the programs and the skin beside them: the tests are built by scripts/test.sh.
-PROGRAMS=(hid vireoctl vireo_skin_files)
+PROGRAMS=(hid beacon vireoctl vireo_skin_files)
 if [ -n "${VIREO_DEMO_BUILD_DIR:-}" ]; then
   WIN_BUILD="$VIREO_DEMO_BUILD_DIR"
   cmake -S . -B "$WIN_BUILD" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64.cmake" \
