@@ -14,6 +14,7 @@ vireo_wine_prefix() {
     wineserver -w || true
     # Windows also work without a display; the tray and screenshots need Xvfb.
     wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d 'x11,null' /f >/dev/null 2>&1 || true
+    vireo_exe_icons
     # The prefix's shell folders point into the real home: make them real folders here.
     local user_dir
     for user_dir in "$WINEPREFIX"/drive_c/users/*/; do
@@ -25,11 +26,18 @@ vireo_wine_prefix() {
     touch "$WINEPREFIX/.vireo-ready"
   fi
   if [ ! -f "$WINEPREFIX/.vireo-exe-icons" ]; then
-    # Wine's setup does not tie ".exe" to "exefile" as Windows does; without it the shell
-    # reports a generic icon for every program, so the tray would not show the agent's own.
-    wine reg add 'HKLM\Software\Classes\.exe' /ve /d exefile /f >/dev/null 2>&1 || true
-    touch "$WINEPREFIX/.vireo-exe-icons"
+    vireo_exe_icons
+    # The callers start their own (persistent) wineserver next: let this one end first. A
+    # persistent one already running never ends, hence the bound.
+    timeout 10 wineserver -w || true
   fi
+}
+
+# Wine's setup does not tie ".exe" to "exefile" as Windows does; without it the shell reports a
+# generic icon for every program, so the tray would not show the agent's own.
+vireo_exe_icons() {
+  wine reg add 'HKLM\Software\Classes\.exe' /ve /d exefile /f >/dev/null 2>&1 || true
+  touch "$WINEPREFIX/.vireo-exe-icons"
 }
 
 vireo_display() {
