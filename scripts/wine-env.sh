@@ -49,6 +49,23 @@ vireo_display() {
       for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
     fi
   fi
+  vireo_window_manager_mode
+}
+
+# Wine treats activated windows as managed by a window manager, and hiding one waits up to 2 s
+# for the manager to confirm. A bare Xvfb has none: every hidden window (the progress window at
+# the end of each full write, test windows) would cost those 2 s. So Wine is told whether this
+# display has a window manager; the setting is only rewritten when that changes.
+vireo_window_manager_mode() {
+  local mode=N
+  if xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; then mode=Y; fi
+  if [ ! -f "$WINEPREFIX/.vireo-managed-$mode" ]; then
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d "$mode" /f >/dev/null 2>&1 || true
+    rm -f "$WINEPREFIX"/.vireo-managed-*
+    touch "$WINEPREFIX/.vireo-managed-$mode"
+    # The callers start their own (persistent) wineserver next: let this one end first.
+    timeout 10 wineserver -w || true
+  fi
 }
 
 vireo_stop_display() {
