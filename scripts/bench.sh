@@ -16,6 +16,8 @@ build/bench/bin/profile_files_bench 50
 
 source scripts/wine-env.sh
 vireo_wine_prefix
+# The agent shows its progress window during the full write: a display, as the user has one.
+vireo_display
 echo "== Windows build under Wine =="
 wine build/win/bin/profile_files_bench.exe 50
 # One shortcut and one browser key as the agent performs them (keys go to the bench's own window).
@@ -27,7 +29,7 @@ LINK_PORT="${VMOUSE_BENCH_PORT:-47111}"
 CONTROL_PORT="${VMOUSE_BENCH_CONTROL_PORT:-47112}"
 build/bench/bin/vmouse --port "$LINK_PORT" --control-port "$CONTROL_PORT" </dev/null >/dev/null 2>&1 &
 VMOUSE_PID=$!
-trap 'kill "$VMOUSE_PID" 2>/dev/null || true' EXIT
+trap 'kill "$VMOUSE_PID" 2>/dev/null || true; vireo_stop_display' EXIT
 sleep 0.5
 wine build/win/bin/device_link_bench.exe 7 --vmouse "$LINK_PORT" "$CONTROL_PORT"
 # The agent at rest: memory and wake-ups, a minute per case, the native vmouse as the last one.
