@@ -29,16 +29,7 @@ class AgentFixture : public testing::Test {
  protected:
   void SetUp() override {
     ASSERT_EQ(FindWindowW(nullptr, AgentTitle()), nullptr) << "an agent is already running";
-    ASSERT_TRUE(harness::CopyInto(BinFolder() + L"hid.exe", m_program.Path()));
-    ASSERT_TRUE(
-        harness::CopyInto(BinFolder() + L"stand_in_tuner.exe", m_program.Path(), L"tuner.exe"));
-    WIN32_FIND_DATAW data;
-    HANDLE find = FindFirstFileW((BinFolder() + L"*.dll").c_str(), &data);
-    if (find != INVALID_HANDLE_VALUE) {
-      do harness::CopyInto(BinFolder() + data.cFileName, m_program.Path());
-      while (FindNextFileW(find, &data));
-      FindClose(find);
-    }
+    ASSERT_TRUE(harness::InstallAgent(m_program.Path()));
   }
 
   void TearDown() override {

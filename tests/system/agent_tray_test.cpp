@@ -67,21 +67,8 @@ class AgentTrayTest : public testing::Test {
  protected:
   void SetUp() override {
     ASSERT_EQ(FindWindowW(nullptr, AgentTitle()), nullptr) << "an agent is already running";
-    ASSERT_TRUE(harness::CopyInto(BinFolder() + L"hid.exe", m_program.Path()));
-    ASSERT_TRUE(
-        harness::CopyInto(BinFolder() + L"stand_in_tuner.exe", m_program.Path(), L"tuner.exe"));
-    WIN32_FIND_DATAW data;
-    HANDLE find = FindFirstFileW((BinFolder() + L"*.dll").c_str(), &data);
-    if (find != INVALID_HANDLE_VALUE) {
-      do harness::CopyInto(BinFolder() + data.cFileName, m_program.Path());
-      while (FindNextFileW(find, &data));
-      FindClose(find);
-    }
-    const std::wstring strings = m_program.Path() + L"images\\0409\\strings\\";
-    CreateDirectoryW((m_program.Path() + L"images").c_str(), nullptr);
-    CreateDirectoryW((m_program.Path() + L"images\\0409").c_str(), nullptr);
-    CreateDirectoryW(strings.c_str(), nullptr);
-    ASSERT_TRUE(harness::CopyInto(BinFolder() + L"images\\0409\\strings\\skins.ini", strings));
+    ASSERT_TRUE(harness::InstallAgent(m_program.Path()));
+    ASSERT_TRUE(harness::InstallSkinFiles(m_program.Path(), L"strings\\", {L"skins.ini"}));
     // Not a first run: the configurator starts only when the test asks for it.
     CreateDirectoryW(DataFolder().c_str(), nullptr);
     CreateDirectoryW((DataFolder() + L"MacroDB").c_str(), nullptr);

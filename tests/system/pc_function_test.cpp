@@ -60,10 +60,7 @@ class PcFunctionTest : public testing::Test {
   void SetUp() override {
     ASSERT_EQ(FindWindowW(nullptr, W(agent_names::kAgentWindowTitle)), nullptr)
         << "an agent is already running";
-    ASSERT_TRUE(harness::CopyInto(harness::BinFolder() + L"hid.exe", m_program.Path()));
-    ASSERT_TRUE(harness::CopyInto(harness::BinFolder() + L"Conduit.dll", m_program.Path()));
-    ASSERT_TRUE(harness::CopyInto(harness::BinFolder() + L"stand_in_tuner.exe", m_program.Path(),
-                                  L"tuner.exe"));
+    ASSERT_TRUE(harness::InstallAgent(m_program.Path()));
     m_hook = SetWindowsHookExW(WH_KEYBOARD_LL, RecordKey, GetModuleHandleW(nullptr), 0);
     ASSERT_NE(m_hook, nullptr);
     g_seen = &m_seen;

@@ -125,10 +125,7 @@ class PointerSettingsTest : public testing::Test {
   void SetUp() override {
     ASSERT_EQ(FindWindowW(nullptr, W(agent_names::kAgentWindowTitle)), nullptr)
         << "an agent is already running";
-    ASSERT_TRUE(harness::CopyInto(harness::BinFolder() + L"hid.exe", m_program.Path()));
-    ASSERT_TRUE(harness::CopyInto(harness::BinFolder() + L"stand_in_tuner.exe", m_program.Path(),
-                                  L"tuner.exe"));
-    ASSERT_TRUE(harness::CopyInto(harness::BinFolder() + L"Conduit.dll", m_program.Path()));
+    ASSERT_TRUE(harness::InstallAgent(m_program.Path()));
     const std::optional<SystemPointerSettings> before = ReadInEffect();
     ASSERT_TRUE(before);
     m_before = *before;

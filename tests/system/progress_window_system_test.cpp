@@ -15,7 +15,6 @@
 
 #include "agent/agent_messages.h"
 #include "skin/png_file.h"
-#include "skin/skin_image.h"
 #include "support/process_harness.h"
 #include "support/stand_in_configurator.h"
 #include "vmouse/virtual_mouse_server.h"
@@ -100,20 +99,12 @@ class ProgressWindowSystemTest : public testing::Test {
   void SetUp() override {
     ASSERT_EQ(FindWindowW(nullptr, W(agent_names::kAgentWindowTitle)), nullptr)
         << "an agent is already running";
-    ASSERT_TRUE(harness::CopyInto(harness::BinFolder() + L"hid.exe", m_program.Path()));
-    ASSERT_TRUE(harness::CopyInto(harness::BinFolder() + L"Conduit.dll", m_program.Path()));
-    ASSERT_TRUE(harness::CopyInto(harness::BinFolder() + L"stand_in_tuner.exe", m_program.Path(),
-                                  L"tuner.exe"));
+    ASSERT_TRUE(harness::InstallAgent(m_program.Path()));
     // The agent reads its progress pictures below its own folder.
-    std::wstring folder = m_program.Path();
-    for (const wchar_t* part : {L"images\\", L"0409\\", L"controls\\"}) {
-      folder += part;
-      ::CreateDirectoryW(folder.c_str(), nullptr);
-    }
-    for (const wchar_t* file : {L"updatebar_Mask.BMP", L"updatebar_n.jpg", L"updatebar_o.jpg"}) {
-      ASSERT_TRUE(harness::CopyInto(harness::BinFolder() + kSkinControlsFolder + file, folder))
-          << "the built skin lacks a progress picture (build vireo_skin_files)";
-    }
+    ASSERT_TRUE(
+        harness::InstallSkinFiles(m_program.Path(), L"controls\\",
+                                  {L"updatebar_Mask.BMP", L"updatebar_n.jpg", L"updatebar_o.jpg"}))
+        << "the built skin lacks a progress picture (build vireo_skin_files)";
   }
 
   void TearDown() override {

@@ -189,4 +189,31 @@ bool CopyInto(const std::wstring& file, const std::wstring& folder, const wchar_
   return CopyFileW(file.c_str(), (folder + name).c_str(), FALSE) != FALSE;
 }
 
+bool InstallAgent(const std::wstring& folder) {
+  bool ok = CopyInto(BinFolder() + L"hid.exe", folder) &&
+            CopyInto(BinFolder() + L"stand_in_tuner.exe", folder, L"tuner.exe");
+  WIN32_FIND_DATAW data;
+  HANDLE find = FindFirstFileW((BinFolder() + L"*.dll").c_str(), &data);
+  if (find == INVALID_HANDLE_VALUE) return false;  // not even Conduit.dll
+  do ok = CopyInto(BinFolder() + data.cFileName, folder) && ok;
+  while (FindNextFileW(find, &data));
+  FindClose(find);
+  return ok;
+}
+
+bool InstallSkinFiles(const std::wstring& folder, const std::wstring& skinFolder,
+                      std::initializer_list<const wchar_t*> files) {
+  const std::wstring relative = L"images\\0409\\" + skinFolder;
+  // Each level of the path, so that a fresh folder gets all of them.
+  for (std::size_t at = relative.find(L'\\'); at != std::wstring::npos;
+       at = relative.find(L'\\', at + 1)) {
+    CreateDirectoryW((folder + relative.substr(0, at)).c_str(), nullptr);
+  }
+  bool ok = true;
+  for (const wchar_t* file : files) {
+    ok = CopyInto(BinFolder() + relative + file, folder + relative) && ok;
+  }
+  return ok;
+}
+
 }  // namespace harness

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -65,6 +66,13 @@ bool WaitForFile(const std::wstring& path, DWORD milliseconds);
 std::string ReadFileBytes(const std::wstring& path);
 bool CopyInto(const std::wstring& file, const std::wstring& folder,
               const wchar_t* newName = nullptr);
+// Lays out a program folder for hid.exe as the build does: the agent, every library beside the
+// tests, and the stand-in configurator as tuner.exe. False when one could not be copied.
+bool InstallAgent(const std::wstring& folder);
+// Copies the built skin's `files` from images\0409\<skinFolder> (e.g. L"controls\\") into the
+// same place below `folder`. False when one is missing.
+bool InstallSkinFiles(const std::wstring& folder, const std::wstring& skinFolder,
+                      std::initializer_list<const wchar_t*> files);
 // Runs the message loop of this thread for the given time.
 void PumpMessages(DWORD milliseconds);
 
