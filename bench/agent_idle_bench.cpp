@@ -35,6 +35,7 @@
 #include "settings/ini_file.h"
 #include "support/process_harness.h"
 #include "support/stand_in_configurator.h"
+#include "vmouse/control_port_server.h"
 #include "vmouse/tcp_socket.h"
 #include "vmouse/virtual_mouse_server.h"
 
@@ -431,25 +432,6 @@ std::optional<Measurement> MeasureAgent(const std::string& label, const std::wst
   return m;
 }
 
-// One command to the control port of a running vmouse; true when it answered without error.
-bool Control(uint16_t port, const std::string& command) {
-  TcpSocket control = TcpSocket::ConnectLoopback(port);
-  const std::string line = command + "\n";
-  if (!control.Valid() ||
-      !control.SendAll({reinterpret_cast<const uint8_t*>(line.data()), line.size()})) {
-    return false;
-  }
-  std::string answer;
-  uint8_t buffer[512];
-  while (answer.size() < 2 || answer.compare(answer.size() - 2, 2, ".\n") != 0) {
-    if (!control.WaitReadable(5000ms)) return false;
-    const long n = control.Receive(buffer);
-    if (n <= 0) return false;
-    answer.append(reinterpret_cast<const char*>(buffer), static_cast<std::size_t>(n));
-  }
-  return answer.rfind("error:", 0) != 0;
-}
-
 int Run(int seconds, std::optional<std::pair<uint16_t, uint16_t>> native) {
   if (FindWindowW(nullptr, W(agent_names::kAgentWindowTitle))) {
     std::fprintf(stderr, "an agent is already running\n");
@@ -509,7 +491,7 @@ int Run(int seconds, std::optional<std::pair<uint16_t, uint16_t>> native) {
 
   if (native) {
     harness::StandInConfigurator configurator;
-    if (!Control(native->second, "attach")) {
+    if (!SendControlCommand(native->second, "attach")) {
       std::fprintf(stderr, "no vmouse control port on %u\n", native->second);
     } else {
       results.push_back(MeasureAgent("hid.exe, native vmouse, attached",

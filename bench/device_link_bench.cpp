@@ -23,7 +23,7 @@
 #include "conduit/conduit.h"
 #include "support/process_harness.h"
 #include "support/stand_in_configurator.h"
-#include "vmouse/tcp_socket.h"
+#include "vmouse/control_port_server.h"
 #include "vmouse/virtual_mouse_server.h"
 
 namespace {
@@ -208,26 +208,6 @@ int Run(int runs) {
   return 0;
 }
 
-// One command to the control port of a running vmouse; true when it answered without error.
-bool Control(uint16_t port, const std::string& command) {
-  TcpSocket control = TcpSocket::ConnectLoopback(port);
-  const std::string line = command + "\n";
-  if (!control.Valid() ||
-      !control.SendAll({reinterpret_cast<const uint8_t*>(line.data()), line.size()})) {
-    return false;
-  }
-  std::string answer;
-  uint8_t buffer[512];
-  // The answer ends with a line holding a single dot.
-  while (answer.size() < 2 || answer.compare(answer.size() - 2, 2, ".\n") != 0) {
-    if (!control.WaitReadable(5000ms)) return false;
-    const long n = control.Receive(buffer);
-    if (n <= 0) return false;
-    answer.append(reinterpret_cast<const char*>(buffer), static_cast<std::size_t>(n));
-  }
-  return answer.rfind("error:", 0) != 0;
-}
-
 int RunExternal(int runs, uint16_t linkPort, uint16_t controlPort) {
   harness::TempFolder program(L"vireo-bench-program");
   harness::TempFolder documents(L"vireo-bench-documents");
@@ -235,7 +215,7 @@ int RunExternal(int runs, uint16_t linkPort, uint16_t controlPort) {
   for (const wchar_t* file : {L"hid.exe", L"Conduit.dll"}) {
     if (!harness::CopyInto(harness::BinFolder() + file, program.Path())) return 1;
   }
-  if (!Control(controlPort, "attach")) {
+  if (!SendControlCommand(controlPort, "attach")) {
     std::fprintf(stderr, "no vmouse control port on %u\n", controlPort);
     return 1;
   }
@@ -250,10 +230,10 @@ int RunExternal(int runs, uint16_t linkPort, uint16_t controlPort) {
   }
   std::vector<double> readTimes;
   for (int run = 0; run < runs; ++run) {
-    Control(controlPort, "detach");
+    SendControlCommand(controlPort, "detach");
     Sleep(300);
     const auto plugged = Clock::now();
-    if (!Control(controlPort, "attach") || !configurator.WaitReadBack(30000, arrived)) {
+    if (!SendControlCommand(controlPort, "attach") || !configurator.WaitReadBack(30000, arrived)) {
       std::fprintf(stderr, "no read-back after plug-in %d\n", run + 1);
       return 1;
     }

@@ -71,3 +71,19 @@ void ControlPortServer::Serve(TcpSocket& client) {
     }
   }
 }
+
+bool SendControlCommand(uint16_t port, const std::string& command) {
+  TcpSocket control = TcpSocket::ConnectLoopback(port);
+  const std::string line = command + "\n";
+  if (!control.Valid() || !control.SendAll(Bytes(line))) return false;
+  std::string answer;
+  uint8_t buffer[512];
+  // The answer ends with a line holding a single dot.
+  while (answer.size() < 2 || answer.compare(answer.size() - 2, 2, ".\n") != 0) {
+    if (!control.WaitReadable(std::chrono::seconds(5))) return false;
+    const long n = control.Receive(buffer);
+    if (n <= 0) return false;
+    answer.append(reinterpret_cast<const char*>(buffer), static_cast<std::size_t>(n));
+  }
+  return answer.rfind("error:", 0) != 0;
+}

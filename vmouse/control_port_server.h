@@ -37,3 +37,7 @@ class ControlPortServer {
   std::thread m_thread;
   std::atomic<bool> m_stop{false};
 };
+
+// The client side: sends one command to the control port of a vmouse on this machine and reads
+// its whole answer. True when it answered, and not with an error.
+bool SendControlCommand(uint16_t port, const std::string& command);

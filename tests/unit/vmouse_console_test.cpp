@@ -187,4 +187,14 @@ TEST_F(MouseConsoleTest, ControlPortRunsLinesAndAnswersEach) {
       m_server.WaitUntil([](const VirtualMouse& mouse) { return mouse.ActiveStage() == 4; }, 2s));
 }
 
+TEST_F(MouseConsoleTest, ControlCommandsFromAClientTellAnswersFromErrors) {
+  ControlPortServer control([this](std::string_view line) { return m_console.Execute(line); });
+  ASSERT_TRUE(control.Start(0));
+  EXPECT_TRUE(SendControlCommand(control.Port(), "profile 2"));
+  EXPECT_EQ(m_server.WithMouse([](VirtualMouse& mouse) { return mouse.ActiveProfile(); }), 2);
+  EXPECT_FALSE(SendControlCommand(control.Port(), "bogus"));
+  control.Stop();
+  EXPECT_FALSE(SendControlCommand(control.Port(), "status")) << "nobody listens any more";
+}
+
 }  // namespace

@@ -18,6 +18,7 @@
 #include "skin/png_file.h"
 #include "skin/sub_bmp_menu.h"
 #include "support/gdi_object_count.h"
+#include "support/process_harness.h"
 #include "support/temp_folder.h"
 #include "win/gdiplus_headers.h"
 #include "win/gdiplus_session.h"
@@ -66,15 +67,7 @@ class RecorderWindow : public Window {
 };
 
 void Pump(DWORD milliseconds = 50) {
-  const ULONGLONG end = ::GetTickCount64() + milliseconds;
-  MSG msg{};
-  do {
-    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      ::TranslateMessage(&msg);
-      ::DispatchMessageW(&msg);
-    }
-    ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
-  } while (::GetTickCount64() < end);
+  harness::PumpMessages(milliseconds);
 }
 
 LPARAM PointOfRow(HWND list, int row) {

@@ -28,15 +28,7 @@ constexpr int kFaceWidth = 360;  // the skin's updatebar pictures
 constexpr int kFaceHeight = 36;
 
 void Pump(DWORD milliseconds = 50) {
-  const ULONGLONG end = ::GetTickCount64() + milliseconds;
-  MSG msg{};
-  do {
-    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      ::TranslateMessage(&msg);
-      ::DispatchMessageW(&msg);
-    }
-    ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
-  } while (::GetTickCount64() < end);
+  harness::PumpMessages(milliseconds);
 }
 
 COLORREF WindowPixel(HWND window, int x, int y) {

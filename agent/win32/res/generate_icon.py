@@ -8,19 +8,23 @@ a clear outline instead of being a blurred copy of the 48 px one.
 """
 
 import os
+import sys
 
 from PIL import Image, ImageDraw
 
 HERE = os.path.dirname(os.path.abspath(__file__))
+sys.dont_write_bytecode = True
+sys.path.insert(0, os.path.join(HERE, "..", "..", "..", "skins"))
+import generate as skin  # noqa: E402  the skin's palette
+
 SS = 8
 
-# The skin's palette (skins/generate.py).
-OUTLINE = (12, 13, 16)
-BODY_TOP = (72, 80, 92)
-BODY_BOTTOM = (33, 37, 43)
-SEAM = (19, 21, 25)
-ACCENT = (38, 163, 232)
-ACCENT_HI = (96, 196, 250)
+OUTLINE = skin.LINE_LO
+BODY_TOP = (72, 80, 92)  # lighter than any skin surface, so the small body reads as raised
+BODY_BOTTOM = skin.SURFACE_HI
+SEAM = skin.WINDOW
+ACCENT = skin.ACCENT
+ACCENT_HI = skin.ACCENT_HI
 
 
 def vertical_gradient(w, h, top, bottom):
@@ -91,7 +95,7 @@ def main():
     # Largest first: the ICO writer takes the others as further entries of the same file.
     images[-1].save(os.path.join(HERE, "vireo.ico"), format="ICO",
                     sizes=[(s, s) for s in sizes], append_images=images[:-1])
-    preview = Image.new("RGBA", (16 + 32 + 48 + 40, 58), (27, 30, 35, 255))
+    preview = Image.new("RGBA", (16 + 32 + 48 + 40, 58), skin.SURFACE + (255,))
     x = 10
     for img in images:
         preview.alpha_composite(img, (x, 5))
