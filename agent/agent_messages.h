@@ -13,6 +13,8 @@ inline constexpr char16_t kConfiguratorProgram[] = u"tuner.exe";
 inline constexpr char16_t kSettingSection[] = u"Setting";
 inline constexpr char16_t kDeviceKey[] = u"Device";
 inline constexpr char16_t kFirstOpenKey[] = u"FirstOpen";
+// 1 while the files hold changes that could not be delivered to the mouse.
+inline constexpr char16_t kPendingKey[] = u"Pending";
 inline constexpr char16_t kMouseSettingsKey[] = u"HKEY_CURRENT_USER\\Control Panel\\Mouse";
 }  // namespace agent_names
 

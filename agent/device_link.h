@@ -9,10 +9,12 @@ class DeviceLink {
  public:
   virtual ~DeviceLink() = default;
 
-  // Byte 0 of the report is its report id; the length is 16, 64 or 1024. Whether the report
-  // arrived is not known (a report to an absent device is lost).
-  virtual void WriteReport(std::uint32_t deviceId, std::span<const std::uint8_t> report) = 0;
-  // Fills `buffer` (16 or 64 bytes, bytes 0 and 1 preset) with the answer report. Bytes the
-  // device does not deliver keep what they held.
-  virtual void ReadReport(std::uint32_t deviceId, std::span<std::uint8_t> buffer) = 0;
+  // Byte 0 of the report is its report id; the length is 16, 64 or 1024. False when the report
+  // surely did not reach a device (no such collection, unplugged, refused); true does not prove
+  // the mouse took it.
+  virtual bool WriteReport(std::uint32_t deviceId, std::span<const std::uint8_t> report) = 0;
+  // Fills `buffer` (16 or 64 bytes, bytes 0 and 1 preset) with the answer report. True only
+  // when the device answered with a whole report; otherwise the bytes after the preset are
+  // zero and mean nothing.
+  virtual bool ReadReport(std::uint32_t deviceId, std::span<std::uint8_t> buffer) = 0;
 };

@@ -1,15 +1,19 @@
 #pragma once
-// The collections the mouse library reported as opened, and the device id that every report
-// of the agent goes to. Only the agent's window thread touches it.
+// The collections the mouse library reported as open, and the device id that every report of
+// the agent goes to. Only the agent's window thread touches it.
+//
+// Collections pair by the physical device they belong to (the library's device key), never by
+// counting notifications: an extra or lost notification cannot stop a later plug-in from being
+// recognised, and a closed collection leaves the list.
 
 #include <cstdint>
 #include <vector>
 
-// One opened collection as the library announced it: four 32-bit values in this order.
+// One open collection as the library announced it: four 32-bit values in this order.
 struct _DEVICE_STATE {
   std::uint32_t EventKind;  // 1 = opened
   std::uint32_t DeviceId;   // low 16 bits significant
-  std::uint32_t Reserved;   // kept, never read
+  std::uint32_t DeviceKey;  // equal for the collections of one physical mouse
   std::uint32_t UsagePage;  // low 16 bits significant
 };
 
@@ -18,9 +22,15 @@ inline constexpr std::uint16_t kVendorUsagePage = 0xFFA0;  // commands and answe
 
 class DeviceRegistry {
  public:
-  // Records are only ever added: a re-attached mouse adds its collections again.
-  void Add(const _DEVICE_STATE& record) { m_deviceList.push_back(record); }
+  // Records an opened collection (again, when the library repeats itself). True when this
+  // completes the pair of its device: both collections of that mouse are open now and were
+  // not before.
+  bool Add(const _DEVICE_STATE& record);
+  // A closed collection leaves the list.
+  void Remove(std::uint32_t deviceId);
   const std::vector<_DEVICE_STATE>& DeviceList() const { return m_deviceList; }
+  // Whether some mouse has both its collections open.
+  bool Attached() const;
 
   // The newest record with that usage page; 0 (no device) with fewer than two records or
   // when none matches.
@@ -30,6 +40,8 @@ class DeviceRegistry {
   std::uint32_t CurrentDevice() const { return m_currentDevice; }
 
  private:
+  bool Complete(std::uint32_t deviceKey) const;
+
   std::vector<_DEVICE_STATE> m_deviceList;
   std::uint32_t m_currentDevice = 0;
 };

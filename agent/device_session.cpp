@@ -40,7 +40,31 @@ DeviceSession::DeviceSession(ProfileSet& profiles, std::u16string dataFolder,
       m_library(m_dataFolder),
       m_protocol(ports.Link, m_registry, ports.Pause, m_library) {}
 
+void DeviceSession::ReloadProfiles() {
+  ResetProfileSet(m_profiles);
+  LoadProfileFiles(m_profiles, m_dataFolder);
+  ProfileSet validated;
+  ValidateProfileSet(validated, m_profiles);
+  m_profiles = validated;
+}
+
+template <typename Writes>
+void DeviceSession::DeliverChange(Writes&& writes) {
+  const bool attached = m_registry.Attached();
+  m_protocol.ResetFailures();
+  writes();
+  if (!attached || m_protocol.Failures() != 0) {
+    m_ports.Log.Write(attached ? "change not delivered: a transfer failed\n"
+                               : "change not delivered: no mouse attached\n");
+    SetChangesPending(true);
+  }
+}
+
 void DeviceSession::SendAll2Mouse() {
+  DeliverChange([this] { FullWrite(); });
+}
+
+void DeviceSession::FullWrite() {
   ProgressSink& progress = m_ports.Progress;
   progress.Open();
   m_protocol.BeginTransfer();
@@ -73,29 +97,64 @@ void DeviceSession::SendAll2Mouse() {
   progress.Close();
 }
 
-void DeviceSession::QueryAllFrMouse() {
+bool DeviceSession::QueryAllFrMouse() {
   m_ports.Log.Write("QueryAllFrMouse\n");
-  SyncWindowsPointerSpeed(false);
+  // Decoded into a copy: the agent's own set changes only when everything was answered.
+  ProfileSet read = m_profiles;
+  if (const std::optional<std::int32_t> speed = WindowsPointerSpeed()) {
+    if (read.CurrentProfile >= 0 && read.CurrentProfile < kProfileCount) {
+      read.Profiles[read.CurrentProfile].MouseSensitivity = *speed;
+    }
+  }
+  m_protocol.ResetFailures();
   m_protocol.BeginTransfer();
-  m_protocol.ReadActiveProfile(m_profiles);
-  m_protocol.ReadLighting(m_profiles);
-  m_protocol.ReadPollingRates(m_profiles);
-  m_protocol.ReadStages(m_profiles);
-  m_protocol.ReadMacroAreas();
+  m_protocol.ReadActiveProfile(read);
+  m_protocol.ReadLighting(read);
+  m_protocol.ReadPollingRates(read);
+  m_protocol.ReadStages(read);
+  const std::vector<std::vector<std::uint8_t>> macroAreas = m_protocol.ReadMacroAreas();
   for (int p = 0; p < kProfileCount; ++p) {
-    for (int b = 0; b < kButtonCount; ++b) m_protocol.ReadButton(m_profiles, p, b);
+    for (int b = 0; b < kButtonCount; ++b) m_protocol.ReadButton(read, p, b);
   }
   m_protocol.EndTransfer();
+  if (const unsigned failed = m_protocol.Failures()) {
+    m_ports.Log.Write(Format("QueryAllFrMouse failed: %u transfers unanswered, files kept\n",
+                             failed));
+    return false;
+  }
+  m_profiles = read;
+  m_protocol.StoreMacroAreas(macroAreas);
   SaveProfileFiles(m_profiles, m_dataFolder);
   m_ports.Configurator.PostToConfigurator(configurator_msg::kAgentNews,
                                           configurator_msg::kNewsProfilesRewritten, 0);
+  return true;
+}
+
+bool DeviceSession::DeliverPendingChanges() {
+  m_ports.Log.Write("delivering the changes made while the mouse was away\n");
+  ReloadProfiles();
+  m_protocol.ResetFailures();
+  FullWrite();
+  m_protocol.BeginTransfer();
+  for (int slot = 0; slot < kLibrarySlotCount; ++slot) m_protocol.WriteMacroArea(slot, false);
+  m_protocol.EndTransfer();
+  if (m_protocol.Failures() != 0) {
+    m_ports.Log.Write("pending changes not delivered: a transfer failed\n");
+    return false;
+  }
+  SetChangesPending(false);
+  return true;
+}
+
+std::optional<std::int32_t> DeviceSession::WindowsPointerSpeed() {
+  const std::optional<std::u16string> text = m_ports.PointerSpeed.ReadPointerSpeedText();
+  return text ? PointerSpeedOf(*text) : std::nullopt;
 }
 
 void DeviceSession::SyncWindowsPointerSpeed(bool updateFiles) {
-  const std::optional<std::u16string> text = m_ports.PointerSpeed.ReadPointerSpeedText();
   // Without a usable value the profiles keep theirs: writing 0 would reset every profile's
   // speed at the next load.
-  const std::optional<std::int32_t> speed = text ? PointerSpeedOf(*text) : std::nullopt;
+  const std::optional<std::int32_t> speed = WindowsPointerSpeed();
   if (!speed) return;
   const std::int32_t current = m_profiles.CurrentProfile;
   if (current >= 0 && current < kProfileCount) {
@@ -108,49 +167,56 @@ void DeviceSession::SyncWindowsPointerSpeed(bool updateFiles) {
 }
 
 void DeviceSession::WritePollingRateChange() {
-  if (!m_deviceLinkOpen) return;
-  m_protocol.WritePollingRates(m_profiles, true);
+  DeliverChange([this] {
+    if (m_deviceLinkOpen) m_protocol.WritePollingRates(m_profiles, true);
+  });
 }
 
 void DeviceSession::WriteProfileSelection() {
-  if (m_deviceLinkOpen) m_protocol.WriteActiveProfile(m_profiles);
-  m_protocol.Apply(kApplyLighting);
-  m_protocol.Apply(kApplyResolution);
-  m_protocol.Apply(kApplyPollingRate);
+  DeliverChange([this] {
+    if (m_deviceLinkOpen) m_protocol.WriteActiveProfile(m_profiles);
+    m_protocol.Apply(kApplyLighting);
+    m_protocol.Apply(kApplyResolution);
+    m_protocol.Apply(kApplyPollingRate);
+  });
 }
 
 void DeviceSession::WriteLightingChange() {
-  if (!m_deviceLinkOpen) return;
-  m_protocol.WriteLighting(m_profiles);
-  m_protocol.Apply(kApplyLighting);
+  DeliverChange([this] {
+    if (!m_deviceLinkOpen) return;
+    m_protocol.WriteLighting(m_profiles);
+    m_protocol.Apply(kApplyLighting);
+  });
 }
 
 void DeviceSession::WriteButtonChange(const ButtonRequest& request) {
-  if (!m_deviceLinkOpen) return;
-  m_protocol.WriteButton(m_profiles, request.profile, request.button);
+  DeliverChange([this, &request] {
+    if (m_deviceLinkOpen) m_protocol.WriteButton(m_profiles, request.profile, request.button);
+  });
 }
 
 void DeviceSession::WriteMacroChange(const MacroAreaRequest& request) {
-  if (!m_deviceLinkOpen) return;
-  m_protocol.BeginTransfer();
-  m_protocol.WriteMacroArea(request.slot, request.clear);
-  m_protocol.EndTransfer();
+  DeliverChange([this, &request] {
+    if (!m_deviceLinkOpen) return;
+    m_protocol.BeginTransfer();
+    m_protocol.WriteMacroArea(request.slot, request.clear);
+    m_protocol.EndTransfer();
+  });
 }
 
 void DeviceSession::OnCollectionNotification(const _DEVICE_STATE& record) {
   const unsigned id = record.DeviceId & 0xFFFF;
   if (record.EventKind == kCollectionOpened) {
     m_ports.Log.Write(Format("MONITOROPEN:dwDeviceID=%x\n", id));
-    m_registry.Add(record);
-    // A mouse shows two collections: the second completes it.
-    const std::size_t count = m_registry.DeviceList().size();
-    if (count != 0 && count % 2 == 0) {
-      m_deviceLinkOpen = 1;
-      QueryAllFrMouse();
-      m_ports.Beacon.StartBeacon();
-    }
+    // Both collections of one mouse complete it: once per plug-in, however many
+    // notifications arrive.
+    if (!m_registry.Add(record)) return;
+    m_deviceLinkOpen = 1;
+    const bool done = ChangesPending() ? DeliverPendingChanges() : QueryAllFrMouse();
+    if (done) m_ports.Beacon.StartBeacon();
   } else if (record.EventKind == kCollectionClosed) {
     m_ports.Log.Write(Format("MONITORCLOSE:dwDeviceID=%x\n", id));
+    m_registry.Remove(record.DeviceId);
   }
 }
 
@@ -171,4 +237,15 @@ void DeviceSession::OnMouseData(unsigned code) {
 void DeviceSession::RecordDeviceState(int state) {
   IniFile(MacroLibraryPath(m_dataFolder))
       .SetInt(agent_names::kSettingSection, agent_names::kDeviceKey, state);
+}
+
+bool DeviceSession::ChangesPending() const {
+  return IniFile(MacroLibraryPath(m_dataFolder))
+             .GetInt(agent_names::kSettingSection, agent_names::kPendingKey, 0) != 0;
+}
+
+void DeviceSession::SetChangesPending(bool pending) {
+  if (ChangesPending() == pending) return;
+  IniFile(MacroLibraryPath(m_dataFolder))
+      .SetInt(agent_names::kSettingSection, agent_names::kPendingKey, pending ? 1 : 0);
 }

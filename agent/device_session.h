@@ -3,8 +3,14 @@
 // the agent, and every sequence of transfers the agent runs on its window thread: the full
 // write, the read-back after an attach, the partial writes after the configurator's
 // notifications, and the copy of the Windows pointer speed into the profiles.
+//
+// A read-back takes over what it read only when every read was answered: an unplug or a stall
+// never turns into settings. A change that cannot reach a mouse (none attached, or a write
+// failed) is marked as pending in the library index; the next complete plug-in then delivers
+// the files to the mouse instead of reading the mouse back.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "agent/device_registry.h"
@@ -49,10 +55,14 @@ class DeviceSession {
   DeviceRegistry& Registry() { return m_registry; }
   MouseProtocol& Protocol() { return m_protocol; }
 
+  // Reset, load the five profile files, validate: missing files leave defaults.
+  void ReloadProfiles();
+
   // Every setting of the five profiles (not the macros), whether or not the link is open.
   void SendAll2Mouse();
-  // Everything back from the mouse into the profile files and the macro library.
-  void QueryAllFrMouse();
+  // Everything back from the mouse into the profile files and the macro library. False, with
+  // nothing changed, when a transfer failed.
+  bool QueryAllFrMouse();
   // The Windows pointer speed into the current profile and, with updateFiles, into all five
   // profile files, telling the configurator.
   void SyncWindowsPointerSpeed(bool updateFiles);
@@ -71,8 +81,21 @@ class DeviceSession {
 
   // "Device" in the macro library index: 1 when a mouse is (or can be) reached, else 0.
   void RecordDeviceState(int state);
+  // "Pending" in the macro library index: the files hold changes the mouse does not have.
+  bool ChangesPending() const;
 
  private:
+  // Runs the reports of a change; marks it pending when no mouse is attached or one of its
+  // transfers failed.
+  template <typename Writes>
+  void DeliverChange(Writes&& writes);
+  void FullWrite();
+  // After a plug-in with pending changes: the full write and every library slot's macro area.
+  bool DeliverPendingChanges();
+  void SetChangesPending(bool pending);
+  // The Windows pointer speed, when it can be read and means something.
+  std::optional<std::int32_t> WindowsPointerSpeed();
+
   ProfileSet& m_profiles;
   std::u16string m_dataFolder;
   DeviceSessionPorts m_ports;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <utility>
 
 #include "agent/device_link.h"
 #include "agent/device_registry.h"
@@ -60,7 +61,7 @@ MouseProtocol::MouseProtocol(DeviceLink& link, DeviceRegistry& registry, Sleeper
     : m_link(link), m_registry(registry), m_sleeper(sleeper), m_library(library) {}
 
 void MouseProtocol::Send(std::span<const std::uint8_t> report) {
-  m_link.WriteReport(m_registry.CurrentDevice(), report);
+  if (!m_link.WriteReport(m_registry.CurrentDevice(), report)) ++m_failures;
 }
 
 void MouseProtocol::SelectDevice() {
@@ -82,7 +83,7 @@ std::vector<std::uint8_t> MouseProtocol::ReadMemory(std::uint16_t address, std::
   std::vector<std::uint8_t> answer(ReportLength(reportId), 0);
   answer[0] = reportId;
   answer[1] = kCommandRead;
-  m_link.ReadReport(m_registry.CurrentDevice(), answer);
+  if (!m_link.ReadReport(m_registry.CurrentDevice(), answer)) ++m_failures;
   return std::vector<std::uint8_t>(answer.begin() + kReportDataOffset, answer.end());
 }
 
@@ -268,8 +269,10 @@ void MouseProtocol::WriteMacroArea(int slot, bool clear) {
   Send(report);
 }
 
-void MouseProtocol::ReadMacroAreas() {
+std::vector<std::vector<std::uint8_t>> MouseProtocol::ReadMacroAreas() {
   SelectDevice();
+  std::vector<std::vector<std::uint8_t>> areas;
+  areas.reserve(kMacroDeviceAreas);
   for (int area = 0; area < kMacroDeviceAreas; ++area) {
     std::vector<std::uint8_t> bytes;
     bytes.reserve(kMacroAreaSize);
@@ -279,6 +282,13 @@ void MouseProtocol::ReadMacroAreas() {
           ReadMemory(address, static_cast<std::uint8_t>(kMacroReadChunk), kLongReportId);
       bytes.insert(bytes.end(), data.begin(), data.begin() + kMacroReadChunk);
     }
-    m_library.StoreReadBackMacro(area, bytes);
+    areas.push_back(std::move(bytes));
+  }
+  return areas;
+}
+
+void MouseProtocol::StoreMacroAreas(const std::vector<std::vector<std::uint8_t>>& areas) {
+  for (std::size_t area = 0; area < areas.size(); ++area) {
+    m_library.StoreReadBackMacro(static_cast<int>(area), areas[area]);
   }
 }

@@ -2,7 +2,9 @@
 // The mouse's memory-access commands and the operations built from them: each writes or reads
 // one kind of setting for all five profiles (or one button, one macro area). Reads store what
 // they decode into the profile set they are given; an answer that decodes to nothing valid
-// leaves the field as it was.
+// leaves the field as it was. Every transfer the link reports as failed (a write that reached
+// no device, a read without a whole answer) is counted, so a caller can tell whether a
+// sequence of them went through.
 
 #include <cstdint>
 #include <span>
@@ -47,8 +49,14 @@ class MouseProtocol {
 
   // Area `slot` (0..19) with the records of the library's macro in that slot, or empty.
   void WriteMacroArea(int slot, bool clear);
-  // Copies all 20 macro areas into the library.
-  void ReadMacroAreas();
+  // The bytes of all 20 macro areas, in area order.
+  std::vector<std::vector<std::uint8_t>> ReadMacroAreas();
+  // Copies areas read by ReadMacroAreas into the library.
+  void StoreMacroAreas(const std::vector<std::vector<std::uint8_t>>& areas);
+
+  // Failed transfers since the last ResetFailures.
+  void ResetFailures() { m_failures = 0; }
+  unsigned Failures() const { return m_failures; }
 
  private:
   void Send(std::span<const std::uint8_t> report);
@@ -63,4 +71,5 @@ class MouseProtocol {
   DeviceRegistry& m_registry;
   Sleeper& m_sleeper;
   MacroLibrary& m_library;
+  unsigned m_failures = 0;
 };

@@ -2,10 +2,12 @@
 
 #include "conduit/conduit.h"
 
-void ConduitDeviceLink::WriteReport(std::uint32_t deviceId, std::span<const std::uint8_t> report) {
-  ConduitWriteReport(deviceId, report.data(), static_cast<std::uint32_t>(report.size()));
+bool ConduitDeviceLink::WriteReport(std::uint32_t deviceId, std::span<const std::uint8_t> report) {
+  return ConduitWriteReport(deviceId, report.data(), static_cast<std::uint32_t>(report.size())) !=
+         FALSE;
 }
 
-void ConduitDeviceLink::ReadReport(std::uint32_t deviceId, std::span<std::uint8_t> buffer) {
-  ConduitReadReport(deviceId, buffer.data(), static_cast<std::uint32_t>(buffer.size()));
+bool ConduitDeviceLink::ReadReport(std::uint32_t deviceId, std::span<std::uint8_t> buffer) {
+  return ConduitReadReport(deviceId, buffer.data(), static_cast<std::uint32_t>(buffer.size())) !=
+         FALSE;
 }

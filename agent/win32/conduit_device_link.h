@@ -5,6 +5,6 @@
 
 class ConduitDeviceLink final : public DeviceLink {
  public:
-  void WriteReport(std::uint32_t deviceId, std::span<const std::uint8_t> report) override;
-  void ReadReport(std::uint32_t deviceId, std::span<std::uint8_t> buffer) override;
+  bool WriteReport(std::uint32_t deviceId, std::span<const std::uint8_t> report) override;
+  bool ReadReport(std::uint32_t deviceId, std::span<std::uint8_t> buffer) override;
 };

@@ -4,11 +4,17 @@
 
 #include "agent/agent_messages.h"
 
-void ConfiguratorWindowPoster::PostToConfigurator(unsigned message, std::uintptr_t wParam,
-                                                  std::intptr_t lParam) {
+HWND FindConfiguratorWindow() {
   static_assert(sizeof(wchar_t) == sizeof(char16_t));
   const auto title = reinterpret_cast<const wchar_t*>(agent_names::kConfiguratorWindowTitle);
-  if (HWND configurator = FindWindowW(nullptr, title)) {
+  // By class too: FindWindow ignores case, and an Explorer window on the data folder
+  // "Vireo Gaming Mouse" carries the same title.
+  return FindWindowW(L"#32770", title);
+}
+
+void ConfiguratorWindowPoster::PostToConfigurator(unsigned message, std::uintptr_t wParam,
+                                                  std::intptr_t lParam) {
+  if (HWND configurator = FindConfiguratorWindow()) {
     PostMessageW(configurator, message, wParam, lParam);
   }
 }

@@ -92,10 +92,7 @@ LRESULT CTarnhidDlg::OnCreate(const CREATESTRUCTW&) {
 }
 
 void CTarnhidDlg::ReloadProfiles() {
-  ResetProfileSet(m_profileSet);
-  LoadProfileFiles(m_profileSet, DataFolder());
-  ValidateProfileSet(m_scratchSet, m_profileSet);
-  m_profileSet = m_scratchSet;
+  m_session->ReloadProfiles();
 }
 
 bool CTarnhidDlg::OpenDeviceLink() {
@@ -146,7 +143,7 @@ void CTarnhidDlg::StartConfigurator() {
 }
 
 void CTarnhidDlg::OpenConfigurator() {
-  if (HWND configurator = FindByTitle(agent_names::kConfiguratorWindowTitle)) {
+  if (HWND configurator = FindConfiguratorWindow()) {
     if (IsIconic(configurator)) ShowWindow(configurator, SW_SHOWNORMAL);
     SetForegroundWindow(configurator);
     SetActiveWindow(configurator);
@@ -156,7 +153,7 @@ void CTarnhidDlg::OpenConfigurator() {
 }
 
 void CTarnhidDlg::OnExitCommand() {
-  if (HWND configurator = FindByTitle(agent_names::kConfiguratorWindowTitle)) {
+  if (HWND configurator = FindConfiguratorWindow()) {
     PostMessageW(configurator, WM_CLOSE, 0, 0);
   }
   Destroy();
@@ -165,7 +162,7 @@ void CTarnhidDlg::OnExitCommand() {
 void CTarnhidDlg::OnDestroy() {
   // Gone at once, so it cannot be clicked while the agent is ending.
   m_notifyIcon.Remove();
-  if (HWND configurator = FindByTitle(agent_names::kConfiguratorWindowTitle)) {
+  if (HWND configurator = FindConfiguratorWindow()) {
     PostMessageW(configurator, WM_CLOSE, 0, 0);
   }
   if (HWND beacon = FindByTitle(agent_names::kBeaconWindowTitle)) {
@@ -233,7 +230,7 @@ LRESULT CTarnhidDlg::OnDeviceNotify(WPARAM kind, LPARAM record) {
   if (kind != 1 || record == 0) return 0;
   const auto* notification = reinterpret_cast<const ConduitNotification*>(record);
   m_session->OnCollectionNotification({notification->EventKind, notification->DeviceId,
-                                       notification->Reserved, notification->UsagePage});
+                                       notification->DeviceKey, notification->UsagePage});
   return 0;
 }
 
@@ -253,7 +250,7 @@ LRESULT CTarnhidDlg::OnTaskbarCreated(WPARAM, LPARAM) {
 LRESULT CTarnhidDlg::OnTrayCallback(WPARAM, LPARAM mouseMessage) {
   switch (static_cast<UINT>(mouseMessage)) {
     case WM_LBUTTONDOWN:
-      if (HWND configurator = FindByTitle(agent_names::kConfiguratorWindowTitle)) {
+      if (HWND configurator = FindConfiguratorWindow()) {
         PostMessageW(configurator, WM_CLOSE, 0, 0);
       } else {
         OpenConfigurator();

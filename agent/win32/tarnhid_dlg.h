@@ -99,7 +99,6 @@ class CTarnhidDlg : public Window, private BeaconStarter, private PointerSpeedSo
   void ShowTrayMenu();
 
   ProfileSet m_profileSet{};
-  ProfileSet m_scratchSet{};
   std::u16string m_macroLibraryPath;
   std::u16string m_skinsIniPath;
   RegistryKey m_mouseSettingsKey;

@@ -31,14 +31,16 @@ std::u16string U16(const std::string& ascii) {
 class VirtualMouseLink : public DeviceLink {
  public:
   explicit VirtualMouseLink(VirtualMouse& mouse) : m_mouse(mouse) {}
-  void WriteReport(std::uint32_t deviceId, std::span<const std::uint8_t> report) override {
+  bool WriteReport(std::uint32_t deviceId, std::span<const std::uint8_t> report) override {
     m_mouse.HandleOutputReport(static_cast<std::uint16_t>(deviceId), report);
+    return true;
   }
-  void ReadReport(std::uint32_t deviceId, std::span<std::uint8_t> buffer) override {
+  bool ReadReport(std::uint32_t deviceId, std::span<std::uint8_t> buffer) override {
     const std::vector<std::uint8_t> answer =
         m_mouse.AnswerRead(static_cast<std::uint16_t>(deviceId),
                            static_cast<std::uint16_t>(buffer.size()), buffer.first(2));
     std::copy_n(answer.begin(), std::min(answer.size(), buffer.size()), buffer.begin());
+    return true;
   }
 
  private:
@@ -69,8 +71,8 @@ class Agent {
     Session = std::make_unique<DeviceSession>(
         Profiles, DataFolder(),
         DeviceSessionPorts{m_link, m_sleeper, m_progress, m_log, m_poster, m_beacon, m_speed});
-    Session->Registry().Add({1, VirtualMouse::kConsumerCollection, 0, 0x000C});
-    Session->Registry().Add({1, VirtualMouse::kVendorCollection, 0, 0xFFA0});
+    Session->Registry().Add({1, VirtualMouse::kConsumerCollection, 1, 0x000C});
+    Session->Registry().Add({1, VirtualMouse::kVendorCollection, 1, 0xFFA0});
     Session->SetDeviceLinkOpen(1);
   }
   ~Agent() { std::filesystem::remove_all(m_root); }

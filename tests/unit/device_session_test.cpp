@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -70,8 +72,11 @@ class DeviceSessionTest : public testing::Test {
 
   std::u16string DataFolder() const { return U16(m_root.string()) + u"\\"; }
 
-  void Open(std::uint32_t id, std::uint16_t page) {
-    m_session->OnCollectionNotification({1, id, 0, page});
+  void Open(std::uint32_t id, std::uint16_t page, std::uint32_t device = 1) {
+    m_session->OnCollectionNotification({1, id, device, page});
+  }
+  void Close(std::uint32_t id, std::uint16_t page, std::uint32_t device = 1) {
+    m_session->OnCollectionNotification({0, id, device, page});
   }
   void AttachMouse() {
     m_link.ZeroAnswers = true;
@@ -99,6 +104,19 @@ class DeviceSessionTest : public testing::Test {
 
   int DeviceKey() const {
     return IniFile(DataFolder() + u"MacroDB\\MacroSet.MSDB").GetInt(u"Setting", u"Device", -9);
+  }
+  int PendingKey() const {
+    return IniFile(DataFolder() + u"MacroDB\\MacroSet.MSDB").GetInt(u"Setting", u"Pending", 0);
+  }
+  // The bytes of every file in the data folder and its macro folder, by name.
+  std::map<std::string, std::string> Files() const {
+    std::map<std::string, std::string> files;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(m_root)) {
+      if (!entry.is_regular_file()) continue;
+      std::ifstream in(entry.path(), std::ios::binary);
+      files[entry.path().string()].assign(std::istreambuf_iterator<char>(in), {});
+    }
+    return files;
   }
 
   std::filesystem::path m_root;
@@ -195,33 +213,109 @@ TEST_F(DeviceSessionTest, PartialWritesRunOnlyWhileTheLinkIsOpen) {
   EXPECT_EQ(m_sleeper.Pauses, (std::vector<unsigned>{100, 100}));
 }
 
-TEST_F(DeviceSessionTest, EveryCompletedPairOfCollectionsReadsTheMouseBackOnce) {
+TEST_F(DeviceSessionTest, CollectionsPairByDeviceSoExtraOrLostNotificationsCannotShiftThePairs) {
   m_link.ZeroAnswers = true;
+  const int readsPerQuery = 1 + 5 + 2 + 5 + 80 + 50;
   Open(0x10011, 0x000C);
+  Open(0x10011, 0x000C);  // said twice (a rescan): still half a mouse
   EXPECT_EQ(m_link.Reads, 0);
   EXPECT_EQ(m_session->DeviceLinkOpen(), 0);
   Open(0x22, 0xFFA0);
   EXPECT_EQ(m_session->DeviceLinkOpen(), 1);
-  const int readsPerQuery = 1 + 5 + 2 + 5 + 80 + 50;
   EXPECT_EQ(m_link.Reads, readsPerQuery);
   EXPECT_EQ(m_beacon.Starts, 1);
   EXPECT_EQ(m_log.Lines[0], "MONITOROPEN:dwDeviceID=11\n");
-  EXPECT_EQ(m_log.Lines[1], "MONITOROPEN:dwDeviceID=22\n");
-  EXPECT_EQ(m_log.Lines[2], "QueryAllFrMouse\n");
+  EXPECT_EQ(m_log.Lines[2], "MONITOROPEN:dwDeviceID=22\n");
+  EXPECT_EQ(m_log.Lines[3], "QueryAllFrMouse\n");
   EXPECT_EQ(m_poster.Posted, (std::vector<PostedMessage>{{0x1515, 0, 0}}));
   for (const SentReport& r : m_link.Sent) EXPECT_EQ(r.DeviceId, 0x22u);
-
-  m_session->OnCollectionNotification({0, 0x22, 0, 0xFFA0});
-  EXPECT_EQ(m_log.Lines.back(), "MONITORCLOSE:dwDeviceID=22\n");
-  EXPECT_EQ(m_session->Registry().DeviceList().size(), 2u);
-
-  Open(0x33, 0x000C);
+  Open(0x22, 0xFFA0);  // repeated: no second read-back of the same plug-in
   EXPECT_EQ(m_link.Reads, readsPerQuery);
-  EXPECT_EQ(m_beacon.Starts, 1);
-  Open(0x44, 0xFFA0);
+
+  // Unplugged: both leave the list. A collection of another mouse never completes this one.
+  Close(0x22, 0xFFA0);
+  EXPECT_EQ(m_log.Lines.back(), "MONITORCLOSE:dwDeviceID=22\n");
+  Close(0x10011, 0x000C);
+  EXPECT_TRUE(m_session->Registry().DeviceList().empty());
+  Open(0x55, 0xFFA0, 3);
+  Open(0x33, 0x000C, 2);
+  EXPECT_EQ(m_link.Reads, readsPerQuery);
+  Open(0x44, 0xFFA0, 2);
   EXPECT_EQ(m_link.Reads, 2 * readsPerQuery);
   EXPECT_EQ(m_beacon.Starts, 2);
   EXPECT_EQ(m_link.Sent.back().DeviceId, 0x44u);
+}
+
+TEST_F(DeviceSessionTest, AnUnplugBeforeAnyReadOfTheReadBackKeepsFilesAndProfiles) {
+  ASSERT_TRUE(SaveProfileFiles(m_profiles, DataFolder()));
+  const std::map<std::string, std::string> files = Files();
+  const ProfileSet before = m_profiles;
+  m_link.ZeroAnswers = true;
+  const int readsPerQuery = 1 + 5 + 2 + 5 + 80 + 50;
+  for (int k = 1; k <= readsPerQuery; ++k) {
+    SCOPED_TRACE(k);
+    m_link.Reads = m_link.Writes = 0;
+    m_link.UnpluggedAtRead = k;
+    m_link.UnpluggedAtWrite = 0;
+    Open(0x11, 0x000C);
+    Open(0x22, 0xFFA0);
+    EXPECT_EQ(Files(), files);
+    EXPECT_EQ(0, std::memcmp(&m_profiles, &before, sizeof before));
+    EXPECT_TRUE(m_poster.Posted.empty());
+    EXPECT_EQ(m_beacon.Starts, 0);
+    Close(0x11, 0x000C);
+    Close(0x22, 0xFFA0);
+  }
+  // The next complete plug-in reads back.
+  m_link.UnpluggedAtRead = m_link.UnpluggedAtWrite = 0;
+  Open(0x11, 0x000C);
+  Open(0x22, 0xFFA0);
+  EXPECT_EQ(m_poster.Posted, (std::vector<PostedMessage>{{0x1515, 0, 0}}));
+  EXPECT_EQ(m_beacon.Starts, 1);
+  EXPECT_NE(Files(), files);
+}
+
+TEST_F(DeviceSessionTest, ChangesThatCannotReachTheMouseAreDeliveredAtTheNextPlugIn) {
+  ProfileSet changed = m_profiles;
+  changed.CurrentProfile = 3;
+  ASSERT_TRUE(SaveProfileFiles(changed, DataFolder()));
+  m_session->WriteLightingChange();  // no mouse
+  EXPECT_EQ(PendingKey(), 1);
+  std::map<std::string, std::string> files = Files();
+  const std::string index = (m_root / "MacroDB" / "MacroSet.MSDB").string();
+
+  m_link.ZeroAnswers = true;
+  Open(0x11, 0x000C);
+  Open(0x22, 0xFFA0);
+  EXPECT_EQ(m_link.Reads, 0);  // no read-back over the changes
+  ASSERT_EQ(m_link.Sent.size(), 106u + 2 + 15);
+  const auto active = std::find_if(m_link.Sent.begin(), m_link.Sent.end(), [](const SentReport& r) {
+    return r.Command() == 0xF3 && r.Address() == 0x02C;
+  });
+  ASSERT_NE(active, m_link.Sent.end());
+  EXPECT_EQ(active->Bytes[8], 3);  // the active profile from the files
+  EXPECT_EQ(m_link.Sent.back().Command(), 0xF5);
+  EXPECT_EQ(m_link.Sent[107].Bytes.size(), 1024u);
+  EXPECT_EQ(PendingKey(), 0);
+  EXPECT_EQ(m_beacon.Starts, 1);
+  EXPECT_TRUE(m_poster.Posted.empty());
+  std::map<std::string, std::string> after = Files();
+  files.erase(index);  // only the mark changed there
+  after.erase(index);
+  EXPECT_EQ(after, files);
+
+  // Without the mark the next plug-in reads back.
+  Close(0x11, 0x000C);
+  Close(0x22, 0xFFA0);
+  Open(0x11, 0x000C);
+  Open(0x22, 0xFFA0);
+  EXPECT_GT(m_link.Reads, 0);
+
+  // An unplug in the middle of a full write leaves the change pending too.
+  m_link.UnpluggedAtWrite = m_link.Writes + 30;
+  m_session->SendAll2Mouse();
+  EXPECT_EQ(m_progress.Steps.back(), -2);
+  EXPECT_EQ(PendingKey(), 1);
 }
 
 TEST_F(DeviceSessionTest, ReadBackRewritesTheProfileFilesWithTheWindowsPointerSpeed) {

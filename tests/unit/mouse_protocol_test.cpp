@@ -514,7 +514,7 @@ TEST_F(MouseProtocolTest, MacroAreasReadBackInFourPiecesIntoTheLibrary) {
       m_link.Answer(data);
     }
   }
-  m_protocol->ReadMacroAreas();
+  m_protocol->StoreMacroAreas(m_protocol->ReadMacroAreas());
   ASSERT_EQ(m_link.Sent.size(), 80u);
   EXPECT_EQ(m_link.Sent[69].Address(), 0x478 + 17 * 200 + 50);
   EXPECT_EQ(m_link.Sent[69].Bytes[0], 3);

@@ -1,7 +1,8 @@
 #pragma once
 // Test doubles of the agent's device ports. FakeDeviceLink records every report and answers
 // reads from a script; a read that does not follow a read command of the same report kind, or
-// one that nothing was scripted for, fails the test (unless zero answers are allowed).
+// one that nothing was scripted for, fails the test (unless zero answers are allowed). From a
+// chosen report on it behaves as an unplugged mouse: writes and reads fail.
 
 #include <gtest/gtest.h>
 
@@ -33,25 +34,33 @@ struct SentReport {
 
 class FakeDeviceLink : public DeviceLink {
  public:
-  void WriteReport(std::uint32_t deviceId, std::span<const std::uint8_t> report) override {
+  bool WriteReport(std::uint32_t deviceId, std::span<const std::uint8_t> report) override {
+    ++Writes;
+    if (UnpluggedAtWrite > 0 && Writes >= UnpluggedAtWrite) return false;
     Sent.push_back({deviceId, std::vector<std::uint8_t>(report.begin(), report.end())});
+    return deviceId != 0;
   }
 
-  void ReadReport(std::uint32_t deviceId, std::span<std::uint8_t> buffer) override {
+  bool ReadReport(std::uint32_t deviceId, std::span<std::uint8_t> buffer) override {
     ++Reads;
+    if (UnpluggedAtRead > 0 && Reads >= UnpluggedAtRead) {
+      UnpluggedAtWrite = 1;  // and so is every later write
+      return false;
+    }
     if (Sent.empty() || Sent.back().Command() != 0xF2 || Sent.back().Bytes[0] != buffer[0] ||
         Sent.back().Bytes.size() != buffer.size() || buffer[1] != 0xF2 ||
         Sent.back().DeviceId != deviceId) {
       ADD_FAILURE() << "read without a matching read command";
-      return;
+      return false;
     }
     if (m_answers.empty()) {
       if (!ZeroAnswers) ADD_FAILURE() << "unscripted read of " << std::hex << Sent.back().Address();
-      return;
+      return true;
     }
     const std::vector<std::uint8_t> data = std::move(m_answers.front());
     m_answers.pop_front();
     std::copy_n(data.begin(), std::min(data.size(), buffer.size() - 8), buffer.begin() + 8);
+    return true;
   }
 
   // The data bytes (from report byte 8 on) of the next answer; fewer bytes leave zeros.
@@ -60,6 +69,10 @@ class FakeDeviceLink : public DeviceLink {
 
   std::vector<SentReport> Sent;
   int Reads = 0;
+  int Writes = 0;
+  // Counted from 1: the read or write at which the mouse is gone (0: never).
+  int UnpluggedAtRead = 0;
+  int UnpluggedAtWrite = 0;
   bool ZeroAnswers = false;  // a read without a script gets nothing (the buffer stays zero)
 
  private:
