@@ -24,20 +24,22 @@ struct ConduitOpenParams {
 struct ConduitNotification {
   uint32_t EventKind;  // 1 = collection opened, 0 = closed
   uint32_t DeviceId;   // low 16 bits significant; the id handed to the report functions
-  uint32_t Reserved;   // carried, not interpreted
+  uint32_t DeviceKey;  // equal for the collections of one physical mouse
   uint32_t UsagePage;  // low 16 bits significant
 };
 
 inline constexpr uint32_t kConduitCollectionClosed = 0;
 inline constexpr uint32_t kConduitCollectionOpened = 1;
 
-// Called for every input report of a watched collection, possibly on a library thread.
+// Called for every input report of a watched collection, on a thread of the library that does
+// nothing else: a slow callback delays later reports, never the link.
 typedef void(__stdcall* ConduitInputCallback)(uint32_t deviceId, const uint8_t* report,
                                               uint32_t length);
 
 // Ordinal 7: remember which device and collections to watch.
 BOOL __stdcall ConduitConfigure(const ConduitOpenParams* params);
-// Ordinal 8: the input-report callback (null stops the calls).
+// Ordinal 8: the input-report callback (null stops the calls). Returns once a call to the
+// previous callback that is under way has ended.
 BOOL __stdcall ConduitSetInputCallback(ConduitInputCallback callback);
 // Ordinal 2: start watching; the library sends `message` (wParam 1, lParam a
 // ConduitNotification*) to `window` for every collection it opens or closes. The message is

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "conduit/conduit_log.h"
 #include "conduit/hid_transport.h"
 #include "conduit/tcp_link_transport.h"
 
@@ -36,7 +37,7 @@ BOOL ConduitLibrary::Configure(const ConduitOpenParams* params) {
 }
 
 BOOL ConduitLibrary::SetInputCallback(ConduitInputCallback callback) {
-  m_callback.store(callback);
+  m_inputs.SetCallback(callback);
   return TRUE;
 }
 
@@ -45,6 +46,7 @@ BOOL ConduitLibrary::RegisterWindow(HWND window, UINT message) {
   std::shared_ptr<ConduitTransport> previous = std::move(m_transport);
   if (previous) previous->Stop();
   previous.reset();
+  m_inputs.Stop();
   m_notifier.reset();
   if (!window || !IsWindow(window)) return FALSE;
 
@@ -52,7 +54,13 @@ BOOL ConduitLibrary::RegisterWindow(HWND window, UINT message) {
   if (!notifier->Created()) return FALSE;
   m_notifier = std::move(notifier);
 
-  const std::string address = VirtualMouseAddress();
+  m_inputs.Start();
+  std::string address = VirtualMouseAddress();
+  if (!address.empty() && !TcpLinkTransport::IsLoopbackAddress(address)) {
+    // The link carries the mouse's settings in clear: never to another machine.
+    ConduitLog("VIREO_VMOUSE=%s ignored: not a loopback address", address.c_str());
+    address.clear();
+  }
   std::shared_ptr<ConduitTransport> transport;
   if (!address.empty()) {
     transport = std::make_shared<TcpLinkTransport>(address, m_watch, *this);
@@ -88,15 +96,17 @@ BOOL ConduitLibrary::ReadReport(uint32_t deviceId, uint8_t* buffer, uint32_t len
 
 // The transports call these on their threads while they run; the notifier outlives them
 // because RegisterWindow stops a transport before replacing the notifier.
-void ConduitLibrary::CollectionOpened(uint32_t deviceId, uint16_t usagePage, uint16_t usage) {
-  if (m_notifier) m_notifier->Post(kConduitCollectionOpened, deviceId, usagePage, usage);
+void ConduitLibrary::CollectionOpened(uint32_t deviceId, uint32_t deviceKey, uint16_t usagePage,
+                                      uint16_t) {
+  if (m_notifier) m_notifier->Post(kConduitCollectionOpened, deviceId, deviceKey, usagePage);
 }
 
-void ConduitLibrary::CollectionClosed(uint32_t deviceId, uint16_t usagePage, uint16_t usage) {
-  if (m_notifier) m_notifier->Post(kConduitCollectionClosed, deviceId, usagePage, usage);
+void ConduitLibrary::CollectionClosed(uint32_t deviceId, uint32_t deviceKey, uint16_t usagePage,
+                                      uint16_t) {
+  if (m_notifier) m_notifier->Post(kConduitCollectionClosed, deviceId, deviceKey, usagePage);
 }
 
+// On a transport's thread: queued for the input thread, so the transport reads on at once.
 void ConduitLibrary::InputReport(uint32_t deviceId, const uint8_t* report, uint32_t length) {
-  const ConduitInputCallback callback = m_callback.load();
-  if (callback && report && length > 0) callback(deviceId, report, length);
+  if (report && length > 0) m_inputs.Queue(deviceId, report, length);
 }

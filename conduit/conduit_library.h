@@ -3,7 +3,6 @@
 // and the transport in use. One object per process.
 #include <windows.h>
 
-#include <atomic>
 #include <memory>
 #include <mutex>
 
@@ -11,6 +10,7 @@
 #include "conduit/conduit_event_sink.h"
 #include "conduit/conduit_transport.h"
 #include "conduit/conduit_watch.h"
+#include "conduit/input_dispatcher.h"
 #include "conduit/notification_window.h"
 
 class ConduitLibrary : public ConduitEventSink {
@@ -20,15 +20,17 @@ class ConduitLibrary : public ConduitEventSink {
   BOOL Configure(const ConduitOpenParams* params);
   BOOL SetInputCallback(ConduitInputCallback callback);
   // Starts watching with a new transport (replacing an earlier one); the environment variable
-  // VIREO_VMOUSE=HOST:PORT selects the TCP link, otherwise the Windows HID API is used. A null
-  // window only stops watching. Nonzero when the mouse is present now; when it is absent the
+  // VIREO_VMOUSE=HOST:PORT selects the TCP link to a virtual mouse on this machine (a loopback
+  // address only), otherwise the Windows HID API is used. A null window only stops watching. Nonzero when the mouse is present now; when it is absent the
   // library keeps watching and notifies its arrival.
   BOOL RegisterWindow(HWND window, UINT message);
   BOOL WriteReport(uint32_t deviceId, const uint8_t* report, uint32_t length);
   BOOL ReadReport(uint32_t deviceId, uint8_t* buffer, uint32_t length);
 
-  void CollectionOpened(uint32_t deviceId, uint16_t usagePage, uint16_t usage) override;
-  void CollectionClosed(uint32_t deviceId, uint16_t usagePage, uint16_t usage) override;
+  void CollectionOpened(uint32_t deviceId, uint32_t deviceKey, uint16_t usagePage,
+                        uint16_t usage) override;
+  void CollectionClosed(uint32_t deviceId, uint32_t deviceKey, uint16_t usagePage,
+                        uint16_t usage) override;
   void InputReport(uint32_t deviceId, const uint8_t* report, uint32_t length) override;
 
  private:
@@ -38,5 +40,5 @@ class ConduitLibrary : public ConduitEventSink {
   ConduitWatch m_watch;
   std::unique_ptr<NotificationWindow> m_notifier;
   std::shared_ptr<ConduitTransport> m_transport;
-  std::atomic<ConduitInputCallback> m_callback{nullptr};
+  InputDispatcher m_inputs;
 };

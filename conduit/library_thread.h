@@ -20,6 +20,7 @@ class LibraryThread {
   void Join();
   bool Running() const { return static_cast<bool>(m_thread); }
   DWORD Id() const { return m_id; }
+  HANDLE Handle() const { return m_thread.get(); }
 
  private:
   static DWORD WINAPI Entry(void* parameter);

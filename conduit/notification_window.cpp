@@ -1,41 +1,16 @@
 #include "conduit/notification_window.h"
 
 #include <deque>
+#include <mutex>
 
 #include "conduit/conduit.h"
 
 namespace {
 
 constexpr wchar_t kClassName[] = L"ConduitNotificationWindow";
-constexpr UINT kOpenedMessage = WM_APP + 1;  // wParam device id, lParam page | usage << 16
-constexpr UINT kClosedMessage = WM_APP + 2;
-constexpr UINT kRetireMessage = WM_APP + 3;  // destroy from the owning thread
+constexpr UINT kWakeMessage = WM_APP + 1;  // look at the queue; carries nothing
 constexpr UINT_PTR kRetryTimer = 1;
 constexpr UINT kRetryMilliseconds = 20;
-
-// Where the window sends, and what waits to be sent; owned by the window and freed with it.
-struct Target {
-  HWND Window;
-  UINT Message;
-  std::deque<ConduitNotification> Waiting;
-};
-
-// Sends what waits, in order. Not while this thread handles a message that another thread
-// sent: a notification sent then would look like part of that foreign call, and the receiver
-// trusts the record only in a call from its own thread. A timer tries again later.
-void Deliver(HWND window, Target& target) {
-  if (InSendMessage()) {
-    SetTimer(window, kRetryTimer, kRetryMilliseconds, nullptr);
-    return;
-  }
-  KillTimer(window, kRetryTimer);
-  while (!target.Waiting.empty()) {
-    ConduitNotification record = target.Waiting.front();
-    target.Waiting.pop_front();
-    // Same thread as the target: a direct call; the record lives on this stack meanwhile.
-    SendMessageW(target.Window, target.Message, 1, reinterpret_cast<LPARAM>(&record));
-  }
-}
 
 HINSTANCE LibraryInstance() {
   HMODULE module = nullptr;
@@ -47,7 +22,46 @@ HINSTANCE LibraryInstance() {
 
 }  // namespace
 
-NotificationWindow::NotificationWindow(HWND target, UINT message) {
+struct NotificationWindow::Queue {
+  HWND Target;
+  UINT Message;
+  std::mutex Mutex;
+  std::deque<ConduitNotification> Waiting;
+  bool Retiring = false;  // the owner is gone: deliver what waits, then destroy the window
+
+  // Sends what waits, in order. Not while this thread handles a message that another thread
+  // sent: a notification sent then would look like part of that foreign call, and the
+  // receiver trusts the record only in a call from its own thread. A timer tries again later.
+  void Deliver(HWND window) {
+    for (;;) {
+      if (InSendMessage()) {
+        SetTimer(window, kRetryTimer, kRetryMilliseconds, nullptr);
+        return;
+      }
+      ConduitNotification record{};
+      {
+        std::lock_guard lock(Mutex);
+        if (Waiting.empty()) break;
+        record = Waiting.front();
+        Waiting.pop_front();
+      }
+      // Same thread as the target: a direct call; the record lives on this stack meanwhile.
+      SendMessageW(Target, Message, 1, reinterpret_cast<LPARAM>(&record));
+    }
+    KillTimer(window, kRetryTimer);
+    bool retiring;
+    {
+      std::lock_guard lock(Mutex);
+      retiring = Retiring;
+    }
+    if (retiring) DestroyWindow(window);
+  }
+};
+
+NotificationWindow::NotificationWindow(HWND target, UINT message)
+    : m_queue(std::make_shared<Queue>()) {
+  m_queue->Target = target;
+  m_queue->Message = message;
   HINSTANCE instance = LibraryInstance();
   WNDCLASSEXW windowClass{};
   windowClass.cbSize = sizeof(windowClass);
@@ -56,7 +70,8 @@ NotificationWindow::NotificationWindow(HWND target, UINT message) {
   windowClass.lpszClassName = kClassName;
   RegisterClassExW(&windowClass);  // fails harmlessly when already registered
 
-  auto* owned = new Target{target, message, {}};
+  // The window keeps its own reference to the queue, freed with it.
+  auto* owned = new std::shared_ptr<Queue>(m_queue);
   m_window =
       CreateWindowExW(0, kClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, instance, owned);
   if (!m_window) delete owned;
@@ -66,18 +81,24 @@ NotificationWindow::~NotificationWindow() {
   if (!m_window) return;
   if (GetWindowThreadProcessId(m_window, nullptr) == GetCurrentThreadId()) {
     DestroyWindow(m_window);
-  } else {
-    // Only the owning thread may destroy it; events already queued are delivered first.
-    PostMessageW(m_window, kRetireMessage, 0, 0);
+    return;
   }
+  // Only the owning thread may destroy it; events already queued are delivered first.
+  {
+    std::lock_guard lock(m_queue->Mutex);
+    m_queue->Retiring = true;
+  }
+  PostMessageW(m_window, kWakeMessage, 0, 0);
 }
 
-void NotificationWindow::Post(uint32_t kind, uint32_t deviceId, uint16_t usagePage,
-                              uint16_t usage) const {
+void NotificationWindow::Post(uint32_t kind, uint32_t deviceId, uint32_t deviceKey,
+                              uint16_t usagePage) const {
   if (!m_window) return;
-  const UINT message = kind == kConduitCollectionOpened ? kOpenedMessage : kClosedMessage;
-  PostMessageW(m_window, message, static_cast<WPARAM>(deviceId),
-               static_cast<LPARAM>(usagePage | (static_cast<uint32_t>(usage) << 16)));
+  {
+    std::lock_guard lock(m_queue->Mutex);
+    m_queue->Waiting.push_back({kind, deviceId, deviceKey, usagePage});
+  }
+  PostMessageW(m_window, kWakeMessage, 0, 0);
 }
 
 void NotificationWindow::UnregisterWindowClass() {
@@ -86,7 +107,7 @@ void NotificationWindow::UnregisterWindowClass() {
 
 LRESULT CALLBACK NotificationWindow::WindowProc(HWND window, UINT message, WPARAM wParam,
                                                 LPARAM lParam) noexcept {
-  auto* target = reinterpret_cast<Target*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+  auto* queue = reinterpret_cast<std::shared_ptr<Queue>*>(GetWindowLongPtrW(window, GWLP_USERDATA));
   switch (message) {
     case WM_NCCREATE: {
       auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
@@ -95,26 +116,14 @@ LRESULT CALLBACK NotificationWindow::WindowProc(HWND window, UINT message, WPARA
     }
     case WM_NCDESTROY:
       SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-      delete target;
+      delete queue;
       return 0;
-    case kOpenedMessage:
-    case kClosedMessage: {
-      if (!target) return 0;
-      ConduitNotification record{};
-      record.EventKind =
-          message == kOpenedMessage ? kConduitCollectionOpened : kConduitCollectionClosed;
-      record.DeviceId = static_cast<uint32_t>(wParam);
-      record.Reserved = static_cast<uint32_t>(lParam) >> 16;  // the collection's usage
-      record.UsagePage = static_cast<uint32_t>(lParam) & 0xFFFF;
-      target->Waiting.push_back(record);
-      Deliver(window, *target);
-      return 0;
-    }
+    case WM_CLOSE:
+      return 0;  // ended by its owner only
+    case kWakeMessage:
     case WM_TIMER:
-      if (wParam == kRetryTimer && target) Deliver(window, *target);
-      return 0;
-    case kRetireMessage:
-      DestroyWindow(window);
+      // Whoever posted it: only what the library queued is delivered.
+      if (queue) (*queue)->Deliver(window);
       return 0;
     default:
       break;

@@ -41,11 +41,38 @@ bool SplitAddress(const std::string& address, std::string& host, std::string& po
   return true;
 }
 
+bool IsLoopback(const sockaddr* address) {
+  if (address->sa_family == AF_INET) {
+    const auto* v4 = reinterpret_cast<const sockaddr_in*>(address);
+    return (ntohl(v4->sin_addr.s_addr) >> 24) == 127;
+  }
+  if (address->sa_family == AF_INET6) {
+    const auto* v6 = reinterpret_cast<const sockaddr_in6*>(address);
+    static const in6_addr loopback = IN6ADDR_LOOPBACK_INIT;
+    return std::memcmp(&v6->sin6_addr, &loopback, sizeof loopback) == 0;
+  }
+  return false;
+}
+
 uint16_t ReadU16(const std::vector<uint8_t>& bytes, std::size_t at) {
   return static_cast<uint16_t>(bytes[at] | (bytes[at + 1] << 8));
 }
 
 }  // namespace
+
+bool TcpLinkTransport::IsLoopbackAddress(const std::string& address) {
+  std::string host, port;
+  if (!SplitAddress(address, host, port)) return false;
+  std::string lower;
+  for (char c : host) lower.push_back(static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c));
+  if (lower == "localhost") return true;
+  in_addr v4{};
+  if (inet_pton(AF_INET, host.c_str(), &v4) == 1) return (ntohl(v4.s_addr) >> 24) == 127;
+  in6_addr v6{};
+  static const in6_addr loopback = IN6ADDR_LOOPBACK_INIT;
+  return inet_pton(AF_INET6, host.c_str(), &v6) == 1 &&
+         std::memcmp(&v6, &loopback, sizeof loopback) == 0;
+}
 
 TcpLinkTransport::TcpLinkTransport(std::string address, const ConduitWatch& watch,
                                    ConduitEventSink& sink)
@@ -80,9 +107,9 @@ void TcpLinkTransport::Run() {
   const bool winsock = WSAStartup(MAKEWORD(2, 2), &data) == 0;
   DWORD retry = kRetryMilliseconds;
   while (winsock && !Stopping()) {
-    SOCKET socket = Connect();
+    UniqueSocket socket = Connect();
     DWORD wait = kRetryMilliseconds;
-    if (socket == INVALID_SOCKET) {
+    if (!socket) {
       wait = retry;
       retry = std::min(retry * 2, kLongestRetryMilliseconds);
     } else {
@@ -90,7 +117,8 @@ void TcpLinkTransport::Run() {
       {
         std::lock_guard receiveLock(m_receiveMutex);
         std::lock_guard sendLock(m_sendMutex);
-        m_socket = socket;
+        m_socket = std::move(socket);
+        ++m_deviceKey;
       }
       m_deviceMatched = false;
       m_connectedAt = GetTickCount64();
@@ -104,50 +132,49 @@ void TcpLinkTransport::Run() {
   if (winsock) WSACleanup();
 }
 
-SOCKET TcpLinkTransport::Connect() const {
+UniqueSocket TcpLinkTransport::Connect() const {
   std::string host, port;
-  if (!SplitAddress(m_address, host, port)) return INVALID_SOCKET;
+  if (!SplitAddress(m_address, host, port)) return {};
   addrinfo hints{};
   hints.ai_family = AF_UNSPEC;
   hints.ai_socktype = SOCK_STREAM;
   hints.ai_protocol = IPPROTO_TCP;
-  addrinfo* found = nullptr;
-  if (getaddrinfo(host.c_str(), port.c_str(), &hints, &found) != 0) return INVALID_SOCKET;
+  addrinfo* list = nullptr;
+  if (getaddrinfo(host.c_str(), port.c_str(), &hints, &list) != 0) return {};
+  const UniqueAddressInfo found(list);
 
-  SOCKET result = INVALID_SOCKET;
-  for (addrinfo* entry = found; entry && result == INVALID_SOCKET; entry = entry->ai_next) {
-    SOCKET candidate = socket(entry->ai_family, entry->ai_socktype, entry->ai_protocol);
-    if (candidate == INVALID_SOCKET) continue;
+  for (addrinfo* entry = found.get(); entry; entry = entry->ai_next) {
+    // Whatever a name resolves to, the link stays on this machine.
+    if (!IsLoopback(entry->ai_addr)) continue;
+    UniqueSocket candidate(socket(entry->ai_family, entry->ai_socktype, entry->ai_protocol));
+    if (!candidate) continue;
     u_long nonBlocking = 1;
-    ioctlsocket(candidate, FIONBIO, &nonBlocking);
+    ioctlsocket(candidate.get(), FIONBIO, &nonBlocking);
     // Small frames go out at once: a READ must not wait for the WRITE before it to be acked.
     BOOL noDelay = TRUE;
-    setsockopt(candidate, IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char*>(&noDelay),
+    setsockopt(candidate.get(), IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char*>(&noDelay),
                sizeof(noDelay));
-    bool connected = connect(candidate, entry->ai_addr, static_cast<int>(entry->ai_addrlen)) == 0;
+    bool connected =
+        connect(candidate.get(), entry->ai_addr, static_cast<int>(entry->ai_addrlen)) == 0;
     if (!connected && WSAGetLastError() == WSAEWOULDBLOCK) {
       fd_set writable, failed;
       FD_ZERO(&writable);
       FD_ZERO(&failed);
-      FD_SET(candidate, &writable);
-      FD_SET(candidate, &failed);
+      FD_SET(candidate.get(), &writable);
+      FD_SET(candidate.get(), &failed);
       timeval timeout = Timeout(kConnectMilliseconds);
-      if (select(0, nullptr, &writable, &failed, &timeout) > 0 && FD_ISSET(candidate, &writable)) {
+      if (select(0, nullptr, &writable, &failed, &timeout) > 0 &&
+          FD_ISSET(candidate.get(), &writable)) {
         int error = 0;
         int size = sizeof(error);
-        connected = getsockopt(candidate, SOL_SOCKET, SO_ERROR, reinterpret_cast<char*>(&error),
-                               &size) == 0 &&
+        connected = getsockopt(candidate.get(), SOL_SOCKET, SO_ERROR,
+                               reinterpret_cast<char*>(&error), &size) == 0 &&
                     error == 0;
       }
     }
-    if (connected) {
-      result = candidate;
-    } else {
-      closesocket(candidate);
-    }
+    if (connected) return candidate;
   }
-  freeaddrinfo(found);
-  return result;
+  return {};
 }
 
 void TcpLinkTransport::Serve() {
@@ -163,7 +190,7 @@ void TcpLinkTransport::Serve() {
   // The thread sleeps until the socket has something, a read queued an input, a stop, or the
   // next deadline of the handshake: an idle link wakes nobody.
   UniqueKernelHandle socketEvent(WSACreateEvent());
-  if (!socketEvent || WSAEventSelect(m_socket, socketEvent.get(), FD_READ | FD_CLOSE) != 0) return;
+  if (!socketEvent || WSAEventSelect(m_socket.get(), socketEvent.get(), FD_READ | FD_CLOSE) != 0) return;
   bool firstLookDone = false;
   while (!Stopping()) {
     const ULONGLONG quietUntil = m_readRunUntil.load();
@@ -206,7 +233,7 @@ void TcpLinkTransport::Serve() {
     if (woke == WAIT_OBJECT_0 || woke == WAIT_FAILED) return;
     if (woke == WAIT_OBJECT_0 + 1) {
       WSANETWORKEVENTS events;
-      WSAEnumNetworkEvents(m_socket, socketEvent.get(), &events);  // resets the event
+      WSAEnumNetworkEvents(m_socket.get(), socketEvent.get(), &events);  // resets the event
     }
   }
 }
@@ -214,7 +241,7 @@ void TcpLinkTransport::Serve() {
 int TcpLinkTransport::WaitReadable(long milliseconds) const {
   fd_set readable;
   FD_ZERO(&readable);
-  FD_SET(m_socket, &readable);
+  FD_SET(m_socket.get(), &readable);
   timeval timeout = Timeout(milliseconds);
   return select(0, &readable, nullptr, nullptr, &timeout);
 }
@@ -222,7 +249,7 @@ int TcpLinkTransport::WaitReadable(long milliseconds) const {
 bool TcpLinkTransport::ReceiveAvailable() {
   uint8_t buffer[16384];
   for (;;) {
-    const int received = recv(m_socket, reinterpret_cast<char*>(buffer), sizeof(buffer), 0);
+    const int received = recv(m_socket.get(), reinterpret_cast<char*>(buffer), sizeof(buffer), 0);
     if (received == 0) break;  // the server closed
     if (received < 0) {
       if (WSAGetLastError() == WSAEWOULDBLOCK) return true;
@@ -279,8 +306,8 @@ bool TcpLinkTransport::HandleFrame(const LinkFrame& frame) {
         // A fresh plug-in: answers the server owed to reads before the unplug are forgotten.
         m_answersReceived = m_readsSent;
       }
-      m_open[id] = {open->UsagePage, open->Usage};
-      m_sink.CollectionOpened(id, open->UsagePage, open->Usage);
+      m_open[id] = {open->UsagePage, open->Usage, m_deviceKey};
+      m_sink.CollectionOpened(id, m_deviceKey, open->UsagePage, open->Usage);
       return true;
     }
     case LinkFrameType::Close: {
@@ -297,7 +324,7 @@ bool TcpLinkTransport::HandleFrame(const LinkFrame& frame) {
         m_answerReady = true;
         m_answer.clear();
       }
-      m_sink.CollectionClosed(id, closed.UsagePage, closed.Usage);
+      m_sink.CollectionClosed(id, closed.DeviceKey, closed.UsagePage, closed.Usage);
       return true;
     }
     case LinkFrameType::Answer: {
@@ -332,14 +359,11 @@ bool TcpLinkTransport::HandleFrame(const LinkFrame& frame) {
 void TcpLinkTransport::Drop(bool report) {
   std::lock_guard receiveLock(m_receiveMutex);
   std::lock_guard sendLock(m_sendMutex);
-  if (m_socket != INVALID_SOCKET) {
-    closesocket(m_socket);
-    m_socket = INVALID_SOCKET;
-  }
+  m_socket.reset();
   std::lock_guard lock(m_mutex);
   if (report) {
     for (const auto& [id, collection] : m_open) {
-      m_sink.CollectionClosed(id, collection.UsagePage, collection.Usage);
+      m_sink.CollectionClosed(id, collection.DeviceKey, collection.UsagePage, collection.Usage);
     }
   }
   m_open.clear();
@@ -354,10 +378,10 @@ void TcpLinkTransport::Drop(bool report) {
 }
 
 bool TcpLinkTransport::SendLocked(const std::vector<uint8_t>& bytes) {
-  if (m_socket == INVALID_SOCKET) return false;
+  if (!m_socket) return false;
   std::size_t sent = 0;
   while (sent < bytes.size()) {
-    const int result = send(m_socket, reinterpret_cast<const char*>(bytes.data() + sent),
+    const int result = send(m_socket.get(), reinterpret_cast<const char*>(bytes.data() + sent),
                             static_cast<int>(bytes.size() - sent), 0);
     if (result > 0) {
       sent += static_cast<std::size_t>(result);
@@ -366,13 +390,13 @@ bool TcpLinkTransport::SendLocked(const std::vector<uint8_t>& bytes) {
     if (result == SOCKET_ERROR && WSAGetLastError() == WSAEWOULDBLOCK) {
       fd_set writable;
       FD_ZERO(&writable);
-      FD_SET(m_socket, &writable);
+      FD_SET(m_socket.get(), &writable);
       timeval timeout = Timeout(kSendStallMilliseconds);
       if (select(0, nullptr, &writable, nullptr, &timeout) > 0) continue;
     }
     // A server that takes nothing any more is as good as gone; the network thread sees the
     // shut-down socket and closes the collections.
-    shutdown(m_socket, SD_BOTH);
+    shutdown(m_socket.get(), SD_BOTH);
     return false;
   }
   return true;
@@ -429,25 +453,23 @@ bool TcpLinkTransport::Read(uint32_t deviceId, uint8_t* buffer, uint32_t length)
         if (m_answerReady) break;
       }
       const ULONGLONG now = GetTickCount64();
-      if (now >= deadline || m_socket == INVALID_SOCKET || m_receiveBroken) break;
+      if (now >= deadline || !m_socket || m_receiveBroken) break;
       const int ready = WaitReadable(static_cast<long>(deadline - now));
       if (ready == SOCKET_ERROR) break;
       if (ready > 0 && !ReceiveAvailable()) {
         // The network thread sees the broken stream and closes the collections.
-        shutdown(m_socket, SD_BOTH);
+        shutdown(m_socket.get(), SD_BOTH);
         break;
       }
     }
   }
   std::unique_lock lock(m_mutex);
   m_waitingFor = 0;  // a late answer to this read is dropped by its index
-  if (!m_answerReady || m_answer.empty()) {
+  // The server answers with the asked length; a shorter answer is no answer.
+  if (!m_answerReady || m_answer.size() < length) {
     ClearAnswer(buffer, length);
     return false;
   }
-  // The server answers with the asked length; anything else is copied as far as it goes.
-  const std::size_t copied = m_answer.size() < length ? m_answer.size() : length;
-  std::memcpy(buffer, m_answer.data(), copied);
-  for (std::size_t i = copied; i < length; ++i) buffer[i] = 0;
+  std::memcpy(buffer, m_answer.data(), length);
   return true;
 }

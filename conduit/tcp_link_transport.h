@@ -30,6 +30,9 @@ class TcpLinkTransport : public ConduitTransport {
   bool Write(uint32_t deviceId, const uint8_t* report, uint32_t length) override;
   bool Read(uint32_t deviceId, uint8_t* buffer, uint32_t length) override;
 
+  // "HOST:PORT" whose host is a loopback address literal (127.0.0.0/8, ::1) or "localhost".
+  static bool IsLoopbackAddress(const std::string& address);
+
   // The device id handed out for a collection is its id. Collection 0 becomes 0x10000 (same
   // low 16 bits), because the agent uses device id 0 for "no device".
   static uint32_t DeviceIdOf(uint16_t collection) { return collection ? collection : 0x10000u; }
@@ -38,10 +41,11 @@ class TcpLinkTransport : public ConduitTransport {
   struct OpenCollection {
     uint16_t UsagePage = 0;
     uint16_t Usage = 0;
+    uint32_t DeviceKey = 0;
   };
 
   void Run();
-  SOCKET Connect() const;
+  UniqueSocket Connect() const;
   void Serve();
   int WaitReadable(long milliseconds) const;  // select() on the socket
   // Receives what has arrived and handles its frames; m_receiveMutex held. False when the
@@ -75,7 +79,9 @@ class TcpLinkTransport : public ConduitTransport {
   // Guards the socket for senders and for closing it (the network thread replaces and closes
   // it with both locks held). Taken before m_mutex.
   std::mutex m_sendMutex;
-  SOCKET m_socket = INVALID_SOCKET;
+  UniqueSocket m_socket;
+  // One device per connection: the collections of a connection share its key.
+  uint32_t m_deviceKey = 0;
 
   // Guards the open collections and the read in progress. Answers belong to reads in the
   // order the reads were sent, so a late answer to an abandoned read is recognised and dropped.

@@ -2,6 +2,9 @@
 // One move-only owner for every kind of Win32 handle. A trait gives the empty value(s) and the
 // function that frees the handle; borrowed handles stay plain.
 #include <windows.h>
+// After windows.h: WIN32_LEAN_AND_MEAN keeps the old winsock.h out of it.
+#include <winsock2.h>
+#include <ws2tcpip.h>
 
 #include <utility>
 
@@ -92,6 +95,22 @@ struct WindowHandleTraits {
   static void Close(Handle handle) noexcept { ::DestroyWindow(handle); }
 };
 
+// Winsock sockets (the functions are only pulled in where an owner is used).
+struct SocketTraits {
+  using Handle = SOCKET;
+  static constexpr Handle Empty() noexcept { return INVALID_SOCKET; }
+  static bool IsEmpty(Handle handle) noexcept { return handle == INVALID_SOCKET; }
+  static void Close(Handle handle) noexcept { ::closesocket(handle); }
+};
+
+// The list getaddrinfo hands out.
+struct AddressInfoTraits {
+  using Handle = addrinfo*;
+  static constexpr Handle Empty() noexcept { return nullptr; }
+  static bool IsEmpty(Handle handle) noexcept { return handle == nullptr; }
+  static void Close(Handle handle) noexcept { ::freeaddrinfo(handle); }
+};
+
 using UniqueBitmap = UniqueHandle<GdiObjectTraits<HBITMAP>>;
 using UniqueFont = UniqueHandle<GdiObjectTraits<HFONT>>;
 using UniqueBrush = UniqueHandle<GdiObjectTraits<HBRUSH>>;
@@ -103,6 +122,8 @@ using UniqueKernelHandle = UniqueHandle<KernelHandleTraits>;
 using UniqueIcon = UniqueHandle<IconTraits>;
 using UniqueMenu = UniqueHandle<MenuTraits>;
 using UniqueWindowHandle = UniqueHandle<WindowHandleTraits>;
+using UniqueSocket = UniqueHandle<SocketTraits>;
+using UniqueAddressInfo = UniqueHandle<AddressInfoTraits>;
 
 // Hands a region to SetWindowRgn. The system owns the region only when the call succeeded; on
 // failure it stays with `region` and is freed by it.

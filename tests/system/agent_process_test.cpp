@@ -159,27 +159,37 @@ TEST_F(AgentFixture, EveryMessageOfTheTableIsAnsweredWithZero) {
 }
 
 // A window standing in for the configurator or the beacon, counting the WM_CLOSE it gets.
+// A window that counts the WM_CLOSE and the news (0x1515) it gets. As a dialog it has the
+// configurator's class; otherwise a class of its own, as an Explorer window has.
 struct CloseCounter {
   static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_CLOSE) {
-      ++*reinterpret_cast<int*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-      return 0;
-    }
+    if (Count(window, message)) return 0;
     return DefWindowProcW(window, message, wParam, lParam);
   }
-  explicit CloseCounter(const wchar_t* title) {
+  static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM, LPARAM) {
+    return Count(window, message) ? TRUE : FALSE;
+  }
+  static bool Count(HWND window, UINT message) {
+    auto* self = reinterpret_cast<CloseCounter*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (!self || (message != WM_CLOSE && message != configurator_msg::kAgentNews)) return false;
+    ++(message == WM_CLOSE ? self->closes : self->news);
+    return true;
+  }
+  explicit CloseCounter(const wchar_t* title, bool dialog = false) {
     WNDCLASSW windowClass{};
     windowClass.lpfnWndProc = Proc;
     windowClass.hInstance = GetModuleHandleW(nullptr);
     windowClass.lpszClassName = L"VireoTestCloseCounter";
     RegisterClassW(&windowClass);
-    window = CreateWindowExW(0, windowClass.lpszClassName, title, WS_POPUP, 0, 0, 10, 10, nullptr,
-                             nullptr, windowClass.hInstance, nullptr);
-    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&closes));
+    window = CreateWindowExW(0, dialog ? L"#32770" : windowClass.lpszClassName, title, WS_POPUP, 0,
+                             0, 10, 10, nullptr, nullptr, windowClass.hInstance, nullptr);
+    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    if (dialog) SetWindowLongPtrW(window, DWLP_DLGPROC, reinterpret_cast<LONG_PTR>(DialogProc));
   }
   ~CloseCounter() { DestroyWindow(window); }
   HWND window = nullptr;
   int closes = 0;
+  int news = 0;
 };
 
 TEST_F(AgentFixture, ShutDownClosesTheConfiguratorAndTheBeaconThenEnds) {
@@ -188,7 +198,7 @@ TEST_F(AgentFixture, ShutDownClosesTheConfiguratorAndTheBeaconThenEnds) {
   ASSERT_NE(agent, nullptr);
   // Let the first-run start of the stand-in tuner happen before the configurator window exists.
   harness::PumpMessages(1000);
-  CloseCounter configurator(W(agent_names::kConfiguratorWindowTitle));
+  CloseCounter configurator(W(agent_names::kConfiguratorWindowTitle), true);
   CloseCounter beacon(W(agent_names::kBeaconWindowTitle));
   ASSERT_NE(configurator.window, nullptr);
 
@@ -202,6 +212,24 @@ TEST_F(AgentFixture, ShutDownClosesTheConfiguratorAndTheBeaconThenEnds) {
   EXPECT_EQ(configurator.closes, 2);
   EXPECT_EQ(beacon.closes, 1);
   EXPECT_EQ(FindWindowW(nullptr, AgentTitle()), nullptr);
+}
+
+TEST_F(AgentFixture, AWindowWithTheConfiguratorsTitleInOtherCaseIsNeitherClosedNorTold) {
+  // An Explorer window open on the data folder: the same title to FindWindow, another class.
+  CloseCounter explorer(L"Vireo Gaming Mouse");
+  ASSERT_NE(explorer.window, nullptr);
+  ASSERT_EQ(FindWindowW(nullptr, W(agent_names::kConfiguratorWindowTitle)), explorer.window);
+  harness::Process process(Hid());
+  HWND agent = harness::WaitForReadyWindow(AgentTitle(), 10000);
+  ASSERT_NE(agent, nullptr);
+  // The start posts the pointer speed to the configurator; the tray click would close it.
+  PostMessageW(agent, agent_msg::kTrayCallback, 128, WM_LBUTTONDOWN);
+  harness::PumpMessages(1000);
+  EndAgent(process);
+  harness::PumpMessages(200);
+  EXPECT_EQ(explorer.closes, 0);
+  EXPECT_EQ(explorer.news, 0);
+  EXPECT_EQ(TunerStarts(), 2);  // the first run, and the click opened the configurator instead
 }
 
 }  // namespace

@@ -113,6 +113,37 @@ class DeviceLinkTest : public testing::Test {
   }
 
   std::u16string Data() const { return U16(m_documents.Path()) + u"Vireo Gaming Mouse\\"; }
+  int Pending() const {
+    return IniFile(MacroLibrary(Data()).IndexPath()).GetInt(u"Setting", u"Pending", -1);
+  }
+  // Waits until the agent has delivered the changes marked as pending.
+  bool WaitPendingCleared() const {
+    for (int i = 0; i < 200 && Pending() != 0; ++i) Sleep(50);
+    return Pending() == 0;
+  }
+  std::string ProfileFileBytes() const {
+    std::string bytes;
+    for (int n = 1; n <= 5; ++n) {
+      bytes += harness::ReadFileBytes(W(ProfileFilePath(Data(), n).c_str()));
+    }
+    return bytes;
+  }
+  // What the mouse holds equals the settings of DistinctSet (a full write went through).
+  void ExpectDistinctSetInTheMouse() {
+    const Bytes memory = m_mouse->Memory();
+    EXPECT_EQ(memory[kActiveProfile], 3);
+    const uint8_t rates[5] = {1, 2, 4, 8, 2};
+    for (int p = 0; p < 5; ++p) {
+      SCOPED_TRACE(p);
+      EXPECT_EQ(memory[kPollingRates + 2 * p], rates[p]);
+      EXPECT_EQ(memory[kWheelLines + 2 * p], p + 2);
+      EXPECT_EQ(memory[StageAddress(p, 0) + 1], kCodeOf10);
+      const uint32_t button9 = ButtonAddress(p, 9);
+      EXPECT_EQ(Bytes(memory.begin() + button9, memory.begin() + button9 + 4),
+                (Bytes{0x8E, 0x01, 0xFF, 0x12}));
+      EXPECT_EQ(memory[LightingAddress(p)], 0x30 + p);
+    }
+  }
   ProfileSet LoadFiles() const {
     ProfileSet set;
     ResetProfileSet(set);
@@ -417,11 +448,24 @@ TEST_F(DeviceLinkTest, AMouseAbsentAtStartGetsNothingUntilItIsPluggedIn) {
               std::none_of(m_configurator.Got().begin(), m_configurator.Got().end(),
                            [](const AgentNews& p) { return p.Kind == 0; }));
 
-  // Plugged in now: the read-back runs and the link counts as open from then on.
+  EXPECT_EQ(Pending(), 1);
+
+  // Plugged in now: the changes made meanwhile go to the mouse instead of a read-back that
+  // would revert them; the files stay as they are.
+  const std::string files = ProfileFileBytes();
+  m_mouse->Attach();
+  ASSERT_TRUE(m_mouse->WaitForReports(106 + 2 + 15, 20000ms));
+  ASSERT_TRUE(WaitPendingCleared());
+  ExpectDistinctSetInTheMouse();
+  EXPECT_EQ(m_mouse->WithMouse([](VirtualMouse& mouse) { return mouse.ReadCount(); }), 0u);
+  EXPECT_EQ(ProfileFileBytes(), files);
+  EXPECT_EQ(m_configurator.Count(configurator_msg::kNewsProfilesRewritten, 0), 0);
+  SendExpecting(3, agent_msg::kPollingRate);  // the link counts as open from then on
+
+  // Without the mark, the next plug-in reads back.
+  m_mouse->Detach();
   m_mouse->Attach();
   ASSERT_TRUE(m_configurator.WaitFor(configurator_msg::kNewsProfilesRewritten));
-  EXPECT_GT(m_mouse->ReportsReceived(), 0u);
-  SendExpecting(3, agent_msg::kPollingRate);
 }
 
 TEST_F(DeviceLinkTest, AnUnreachableMouseServerIsAnAbsentMouseUntilItStarts) {
@@ -439,27 +483,99 @@ TEST_F(DeviceLinkTest, AnUnreachableMouseServerIsAnAbsentMouseUntilItStarts) {
   EXPECT_EQ(Send(agent_msg::kProfileSelected), 0);
   EXPECT_TRUE(m_agent->Running());
 
-  // The library tries again every second: a server started now gets the agent's read-back.
+  // The library tries again every second: a server started now gets what was sent meanwhile.
   VirtualMouseServer::Options options;
   options.Port = port;
   m_mouse = std::make_unique<VirtualMouseServer>(options);
   ASSERT_TRUE(m_mouse->Start());
-  ASSERT_TRUE(m_configurator.WaitFor(configurator_msg::kNewsProfilesRewritten));
-  EXPECT_EQ(m_mouse->WithMouse([](VirtualMouse& mouse) { return mouse.TransferCount(); }), 1u);
+  ASSERT_TRUE(m_mouse->WaitForReports(106 + 2 + 15, 20000ms));
+  ASSERT_TRUE(WaitPendingCleared());
+  ExpectDistinctSetInTheMouse();
+  // The full write and the macro areas, each in a transfer of its own.
+  EXPECT_EQ(m_mouse->WithMouse([](VirtualMouse& mouse) { return mouse.TransferCount(); }), 2u);
 }
 
-TEST_F(DeviceLinkTest, AnUnplugDuringTheFullWriteLeavesTheAgentRunningAndThePlugInReadsBack) {
+TEST_F(DeviceLinkTest, AnUnplugDuringTheFullWriteLeavesTheAgentRunningAndThePlugInCompletesIt) {
   StartAttached();
   ASSERT_TRUE(SaveProfileFiles(DistinctSet(), Data()));
-  m_mouse->DropClientAfter(30);
-  EXPECT_EQ(Send(agent_msg::kApplyAll), 0);
-  EXPECT_TRUE(m_agent->Running());
-  EXPECT_NE(FindWindowW(nullptr, W(agent_names::kAgentWindowTitle)), nullptr);
+  const std::string files = ProfileFileBytes();
+  // Unplugged before write k of the full write, for a spread of k over its 106 reports.
+  for (std::size_t k : {1u, 30u, 77u, 106u}) {
+    SCOPED_TRACE(k);
+    m_mouse->WithMouse([](VirtualMouse& mouse) { mouse.WriteMemory(0, Bytes(0x500, 0)); });
+    const std::size_t before = m_mouse->ReportsReceived();
+    const unsigned connections = m_mouse->ConnectionCount();
+    m_mouse->DropClientAfter(k - 1);
+    EXPECT_EQ(Send(agent_msg::kApplyAll), 0);
+    EXPECT_TRUE(m_agent->Running());
+    EXPECT_EQ(FindWindowW(nullptr, L"VireoProgressbar"), nullptr);
 
-  // The library connects again and both collections open: a second read-back.
-  ASSERT_TRUE(m_configurator.WaitFor(configurator_msg::kNewsProfilesRewritten, 2));
-  EXPECT_GE(m_mouse->ConnectionCount(), 2u);
+    // The library connects again: the plug-in completes the write instead of reading back
+    // the half-written mouse over the files.
+    ASSERT_TRUE(m_mouse->WaitForReports(before + (k - 1) + 106 + 2 + 15, 20000ms));
+    ASSERT_TRUE(WaitPendingCleared());
+    EXPECT_GT(m_mouse->ConnectionCount(), connections);
+    ExpectDistinctSetInTheMouse();
+    EXPECT_EQ(ProfileFileBytes(), files);
+  }
+  EXPECT_EQ(m_configurator.Count(configurator_msg::kNewsProfilesRewritten, 0), 1);
+}
+
+// The message-only windows of Conduit.dll in the agent's process.
+std::vector<HWND> LibraryWindows(HWND agent) {
+  DWORD agentProcess = 0;
+  GetWindowThreadProcessId(agent, &agentProcess);
+  std::vector<HWND> windows;
+  for (const wchar_t* name : {L"ConduitNotificationWindow", L"ConduitHidWatchWindow"}) {
+    for (HWND window = FindWindowExW(HWND_MESSAGE, nullptr, name, nullptr); window;
+         window = FindWindowExW(HWND_MESSAGE, window, name, nullptr)) {
+      DWORD process = 0;
+      GetWindowThreadProcessId(window, &process);
+      if (process == agentProcess) windows.push_back(window);
+    }
+  }
+  return windows;
+}
+
+// Every WM_APP message, random parameters and forged open notifications in the library's old
+// format, posted to each of the library's windows from this process; then WM_CLOSE.
+void PostHostileMessages(const std::vector<HWND>& windows) {
+  uint32_t seed = 12345;
+  auto next = [&seed] { return seed = seed * 1103515245u + 12345u; };
+  for (HWND window : windows) {
+    for (int i = 0; i < 4; ++i) {
+      PostMessageW(window, WM_APP + 1, 0x77 + i, i % 2 ? 0x0001000C : 0x0001FFA0);
+    }
+    for (UINT message = WM_APP; message < 0xC000; ++message) {
+      while (!PostMessageW(window, message, next(), static_cast<LPARAM>(next())) &&
+             GetLastError() == ERROR_NOT_ENOUGH_QUOTA) {
+        Sleep(10);
+      }
+      if (message % 512 == 0) Sleep(1);
+    }
+    PostMessageW(window, WM_CLOSE, 0, 0);
+  }
+}
+
+TEST_F(DeviceLinkTest, MessagesFromAnotherProcessToTheLibrarysWindowsChangeNothing) {
+  StartAttached();
+  const std::vector<HWND> windows = LibraryWindows(m_agentWindow);
+  ASSERT_FALSE(windows.empty());
+  const std::size_t reads = m_mouse->WithMouse([](VirtualMouse& mouse) { return mouse.ReadCount(); });
+  PostHostileMessages(windows);
+  Sleep(3000);  // time for the agent to act on them, if it did
   EXPECT_TRUE(m_agent->Running());
+  for (HWND window : windows) EXPECT_TRUE(IsWindow(window));
+  // No read-back of a forged device, and the link to the mouse still works.
+  EXPECT_EQ(m_mouse->WithMouse([](VirtualMouse& mouse) { return mouse.ReadCount(); }), reads);
+  EXPECT_EQ(m_configurator.Count(configurator_msg::kNewsProfilesRewritten, 0), 1);
+  ASSERT_TRUE(SaveProfileFiles(DistinctSet(), Data()));
+  SendExpecting(106, agent_msg::kApplyAll);
+  ExpectDistinctSetInTheMouse();
+  // An unplug and a plug-in are still noticed.
+  m_mouse->Detach();
+  m_mouse->Attach();
+  EXPECT_TRUE(m_configurator.WaitFor(configurator_msg::kNewsProfilesRewritten, 2));
 }
 
 }  // namespace

@@ -6,20 +6,13 @@
 
 namespace harness {
 
-namespace {
-constexpr wchar_t kClassName[] = L"VireoStandInConfigurator";
-}
-
 StandInConfigurator::StandInConfigurator() {
-  WNDCLASSW windowClass{};
-  windowClass.lpfnWndProc = &StandInConfigurator::Proc;
-  windowClass.hInstance = GetModuleHandleW(nullptr);
-  windowClass.lpszClassName = kClassName;
-  RegisterClassW(&windowClass);  // fails harmlessly when a second stand-in registers again
+  // The system's dialog class, as the configurator's main window has.
   m_window = CreateWindowExW(
-      0, kClassName, reinterpret_cast<const wchar_t*>(agent_names::kConfiguratorWindowTitle),
-      WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, windowClass.hInstance, nullptr);
+      0, L"#32770", reinterpret_cast<const wchar_t*>(agent_names::kConfiguratorWindowTitle),
+      WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
   SetWindowLongPtrW(m_window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  SetWindowLongPtrW(m_window, DWLP_DLGPROC, reinterpret_cast<LONG_PTR>(&StandInConfigurator::Proc));
 }
 
 StandInConfigurator::~StandInConfigurator() {
@@ -48,15 +41,15 @@ bool StandInConfigurator::WaitFor(WPARAM kind, int count, DWORD milliseconds,
   return true;
 }
 
-LRESULT CALLBACK StandInConfigurator::Proc(HWND window, UINT message, WPARAM wParam,
+INT_PTR CALLBACK StandInConfigurator::Proc(HWND window, UINT message, WPARAM wParam,
                                            LPARAM lParam) {
   auto* self = reinterpret_cast<StandInConfigurator*>(GetWindowLongPtrW(window, GWLP_USERDATA));
   if (self && message == configurator_msg::kAgentNews) {
     self->m_got.push_back({wParam, lParam, std::chrono::steady_clock::now()});
-    return 0;
+    return TRUE;
   }
-  if (message == WM_CLOSE) return 0;  // the agent closes it when it ends; the test decides
-  return DefWindowProcW(window, message, wParam, lParam);
+  // The agent closes it when it ends; the test decides.
+  return message == WM_CLOSE ? TRUE : FALSE;
 }
 
 }  // namespace harness

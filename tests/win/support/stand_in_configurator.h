@@ -1,6 +1,7 @@
 #pragma once
-// A window titled like the configurator's main window, which is how the agent finds it: it
-// records the news (0x1515) the agent posts and ignores WM_CLOSE, so the test decides its end.
+// A dialog window titled like the configurator's main window, which is how the agent finds it
+// (title and dialog class): it records the news (0x1515) the agent posts and ignores WM_CLOSE,
+// so the test decides its end.
 
 #include <windows.h>
 
@@ -30,7 +31,7 @@ class StandInConfigurator {
                std::optional<LPARAM> value = std::nullopt);
 
  private:
-  static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  static INT_PTR CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
   HWND m_window = nullptr;
   std::vector<AgentNews> m_got;

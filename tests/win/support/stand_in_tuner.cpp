@@ -7,23 +7,23 @@
 
 namespace {
 
-LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM, LPARAM) {
+  if (message == WM_CLOSE) {
+    DestroyWindow(window);
+    return TRUE;
+  }
   if (message == WM_DESTROY) PostQuitMessage(0);
-  return DefWindowProcW(window, message, wParam, lParam);
+  return FALSE;
 }
 
 int RunWindow(HINSTANCE instance) {
-  WNDCLASSW windowClass{};
-  windowClass.lpfnWndProc = WindowProc;
-  windowClass.hInstance = instance;
-  windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-  windowClass.lpszClassName = L"VireoStandInTuner";
-  RegisterClassW(&windowClass);
+  // The system's dialog class, as the configurator's main window has.
   HWND window =
-      CreateWindowExW(0, windowClass.lpszClassName,
+      CreateWindowExW(0, L"#32770",
                       reinterpret_cast<const wchar_t*>(agent_names::kConfiguratorWindowTitle),
                       WS_OVERLAPPEDWINDOW, 200, 200, 300, 200, nullptr, nullptr, instance, nullptr);
   if (window == nullptr) return 1;
+  SetWindowLongPtrW(window, DWLP_DLGPROC, reinterpret_cast<LONG_PTR>(&DialogProc));
   ShowWindow(window, SW_SHOW);
   MSG msg;
   while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
