@@ -177,12 +177,15 @@ bool HidCollection::Write(const uint8_t* report, uint32_t length) {
                   kTransferMilliseconds, &written, "WriteFile");
 }
 
-bool HidCollection::Answers(const std::vector<uint8_t>& report, const uint8_t* preset) const {
+bool HidCollection::Answers(const std::vector<uint8_t>& report, const uint8_t* preset) {
   if (report.size() < 2 || report[0] != preset[0] || report[1] != preset[1]) return false;
   if (report.size() < 4) return true;
+  if (report[2] == m_request[2] && report[3] == m_request[3]) {
+    if (report[2] != 0 || report[3] != 0) m_echoes = true;
+    return true;
+  }
   // A mouse that does not echo the address leaves zeros there.
-  const bool echoed = report[2] != 0 || report[3] != 0;
-  return !echoed || (report[2] == m_request[2] && report[3] == m_request[3]);
+  return !m_echoes && report[2] == 0 && report[3] == 0;
 }
 
 std::vector<uint8_t> HidCollection::WaitForPushedAnswer(const uint8_t* preset) {

@@ -11,10 +11,12 @@
 // its id declares fails; it is never cut short.
 //
 // An input report answers a read only when its id and the read's preset bytes match and, when
-// the mouse echoes it, the address of the read command: status or function reports arriving
-// meanwhile are no answer (they reach the input handler as every input report does).
+// the mouse echoes it (it did once), the address of the read command: status or function
+// reports arriving meanwhile are no answer (they reach the input handler as every input report
+// does).
 #include <windows.h>
 
+#include <atomic>
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
@@ -67,7 +69,7 @@ class HidCollection {
                 const char* what);
   bool Control(DWORD code, std::vector<uint8_t>& report, const char* what);
   void ReadLoop();
-  bool Answers(const std::vector<uint8_t>& report, const uint8_t* preset) const;
+  bool Answers(const std::vector<uint8_t>& report, const uint8_t* preset);
   std::vector<uint8_t> WaitForPushedAnswer(const uint8_t* preset);
   bool Stopping() const;
 
@@ -83,6 +85,8 @@ class HidCollection {
 
   // The first bytes of the last report written: the read command an answer must echo.
   uint8_t m_request[4] = {};
+  // Once an answer echoed its address, every later answer must.
+  std::atomic<bool> m_echoes{false};
 
   mutable std::mutex m_mutex;
   std::condition_variable m_inputArrived;

@@ -16,6 +16,8 @@
 #include <vector>
 
 #include "conduit/conduit.h"
+#include "support/conduit_api.h"
+#include "support/notification_recorder.h"
 #include "support/process_harness.h"
 #include "vmouse/link_frame.h"
 #include "vmouse/tcp_socket.h"
@@ -26,40 +28,15 @@ namespace {
 using Bytes = std::vector<uint8_t>;
 using namespace std::chrono_literals;
 
-constexpr UINT kNotifyMessage = 0x502;
-constexpr UINT kNestedPumpMessage = WM_APP + 50;
+using harness::Notification;
+using harness::NotificationRecorder;
+constexpr UINT kNotifyMessage = NotificationRecorder::kNotifyMessage;
+constexpr UINT kNestedPumpMessage = NotificationRecorder::kNestedPumpMessage;
 constexpr uint16_t kConsumer = 1;  // collection ids of the scripted mouse
 constexpr uint16_t kVendor = 2;
 
-// The library's functions, looked up by ordinal as the agent's import library does.
-struct ConduitApi {
-  HMODULE Module = nullptr;
-  decltype(&ConduitConfigure) Configure = nullptr;
-  decltype(&ConduitSetInputCallback) SetInputCallback = nullptr;
-  decltype(&ConduitRegisterWindow) RegisterWindow = nullptr;
-  decltype(&ConduitWriteReport) WriteReport = nullptr;
-  decltype(&ConduitReadReport) ReadReport = nullptr;
-};
-
-template <typename Function>
-Function ByOrdinal(HMODULE module, WORD ordinal) {
-  return reinterpret_cast<Function>(
-      reinterpret_cast<void*>(GetProcAddress(module, MAKEINTRESOURCEA(ordinal))));
-}
-
-const ConduitApi& Api() {
-  static const ConduitApi api = [] {
-    ConduitApi loaded;
-    loaded.Module = LoadLibraryW((harness::BinFolder() + L"Conduit.dll").c_str());
-    if (!loaded.Module) return loaded;
-    loaded.Configure = ByOrdinal<decltype(&ConduitConfigure)>(loaded.Module, 7);
-    loaded.SetInputCallback = ByOrdinal<decltype(&ConduitSetInputCallback)>(loaded.Module, 8);
-    loaded.RegisterWindow = ByOrdinal<decltype(&ConduitRegisterWindow)>(loaded.Module, 2);
-    loaded.WriteReport = ByOrdinal<decltype(&ConduitWriteReport)>(loaded.Module, 5);
-    loaded.ReadReport = ByOrdinal<decltype(&ConduitReadReport)>(loaded.Module, 6);
-    return loaded;
-  }();
-  return api;
+const harness::ConduitApi& Api() {
+  return harness::LoadConduit(L"Conduit.dll");
 }
 
 // A virtual mouse whose every answer the test decides. It answers HELLO with DEVICE and, when
@@ -222,60 +199,6 @@ class ScriptedMouse {
   std::thread m_thread;
 };
 
-struct Notification {
-  ConduitNotification Record;
-  DWORD SendKind;  // InSendMessageEx inside the handler
-  DWORD Thread;
-};
-
-// The window the library notifies; keeps what it was sent.
-class NotificationRecorder {
- public:
-  NotificationRecorder() {
-    WNDCLASSW windowClass{};
-    windowClass.lpfnWndProc = &NotificationRecorder::Proc;
-    windowClass.hInstance = GetModuleHandleW(nullptr);
-    windowClass.lpszClassName = L"ConduitTestRecorder";
-    RegisterClassW(&windowClass);
-    m_window = CreateWindowExW(0, windowClass.lpszClassName, L"", WS_POPUP, 0, 0, 10, 10, nullptr,
-                               nullptr, windowClass.hInstance, nullptr);
-    SetWindowLongPtrW(m_window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-  }
-  ~NotificationRecorder() { DestroyWindow(m_window); }
-  HWND Window() const { return m_window; }
-  const std::vector<Notification>& Got() const { return m_got; }
-
-  // Runs this thread's messages until `count` notifications arrived in all.
-  bool WaitCount(std::size_t count, DWORD milliseconds = 5000) {
-    const ULONGLONG end = GetTickCount64() + milliseconds;
-    while (m_got.size() < count && GetTickCount64() < end) harness::PumpMessages(20);
-    return m_got.size() >= count;
-  }
-
- private:
-  static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* self = reinterpret_cast<NotificationRecorder*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (self && message == kNestedPumpMessage) {
-      // Like a handler that runs a message loop while another thread waits for it.
-      if (self->m_duringNestedPump) self->m_duringNestedPump();
-      harness::PumpMessages(static_cast<DWORD>(wParam));
-      return 0;
-    }
-    if (self && message == kNotifyMessage && wParam == 1) {
-      self->m_got.push_back({*reinterpret_cast<const ConduitNotification*>(lParam),
-                             InSendMessageEx(nullptr), GetCurrentThreadId()});
-      return 0;
-    }
-    return DefWindowProcW(window, message, wParam, lParam);
-  }
-
-  HWND m_window = nullptr;
-  std::vector<Notification> m_got;
-
- public:
-  std::function<void()> m_duringNestedPump;
-};
-
 struct InputReport {
   uint32_t DeviceId;
   Bytes Report;
@@ -352,7 +275,7 @@ const EventList kBothOpened{{1, kConsumer}, {1, kVendor}};
 const EventList kBothClosed{{0, kConsumer}, {0, kVendor}};
 
 TEST(ConduitExportsTest, FunctionsAreExportedByOrdinalOnly) {
-  const ConduitApi& api = Api();
+  const harness::ConduitApi& api = Api();
   ASSERT_NE(api.Module, nullptr);
   EXPECT_NE(api.Configure, nullptr);
   EXPECT_NE(api.SetInputCallback, nullptr);
