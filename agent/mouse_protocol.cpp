@@ -79,6 +79,10 @@ void MouseProtocol::WriteMemory(std::uint16_t address, std::uint8_t length,
 
 std::vector<std::uint8_t> MouseProtocol::ReadMemory(std::uint16_t address, std::uint8_t length,
                                                     std::uint8_t reportId) {
+  if (m_failures != 0) {
+    // A sequence of reads is worth nothing once one failed: no waiting on a gone mouse.
+    return std::vector<std::uint8_t>(ReportLength(reportId) - kReportDataOffset, 0);
+  }
   Send(Request(reportId, kCommandRead, Low(address), High(address), length));
   std::vector<std::uint8_t> answer(ReportLength(reportId), 0);
   answer[0] = reportId;

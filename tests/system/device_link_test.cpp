@@ -8,6 +8,8 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdint>
+#include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -16,6 +18,8 @@
 #include "settings/macro_library.h"
 #include "settings/profile_files.h"
 #include "settings/profile_set.h"
+#include "support/fake_hid_bus.h"
+#include "support/fake_hid_mouse.h"
 #include "support/process_harness.h"
 #include "support/stand_in_configurator.h"
 #include "vmouse/tcp_socket.h"
@@ -86,6 +90,75 @@ class DeviceLinkTest : public testing::Test {
     ASSERT_TRUE(m_agent->Started());
     m_agentWindow = harness::WaitForReadyWindow(W(agent_names::kAgentWindowTitle), 15000);
     ASSERT_NE(m_agentWindow, nullptr);
+  }
+
+  // Starts the agent from a program folder whose Conduit.dll has the fake HID API compiled in:
+  // the mouse is whatever the FakeHidBus of this process offers.
+  void StartHidAgent() {
+    if (!m_hidProgram) {
+      m_hidProgram = std::make_unique<harness::TempFolder>(L"vireo-hid-program");
+      ASSERT_TRUE(harness::InstallAgent(m_hidProgram->Path()));
+      ASSERT_TRUE(CopyFileW((harness::BinFolder() + L"fake-hid\\Conduit.dll").c_str(),
+                            (m_hidProgram->Path() + L"Conduit.dll").c_str(), FALSE));
+    }
+    SetEnvironmentVariableW(L"VIREO_VMOUSE", nullptr);
+    m_agent = std::make_unique<harness::Process>(m_hidProgram->Path() + L"hid.exe");
+    ASSERT_TRUE(m_agent->Started());
+    m_agentWindow = harness::WaitForReadyWindow(W(agent_names::kAgentWindowTitle), 15000);
+    ASSERT_NE(m_agentWindow, nullptr);
+  }
+
+  void EndAgent() {
+    PostMessageW(m_agentWindow, WM_COMMAND, agent_msg::kCommandExit, 0);
+    ASSERT_TRUE(m_agent->WaitExit(10000));
+    m_agent.reset();
+  }
+
+  // Every file of the data folder, by path below it. Temporary files of a commit in progress
+  // are not the data.
+  std::map<std::wstring, std::string> DataFiles() const {
+    std::map<std::wstring, std::string> files;
+    const std::wstring root(W(Data().c_str()));
+    for (const std::wstring& folder : {root, root + L"MacroDB\\"}) {
+      WIN32_FIND_DATAW found;
+      HANDLE search = FindFirstFileW((folder + L"*").c_str(), &found);
+      if (search == INVALID_HANDLE_VALUE) continue;
+      do {
+        const std::wstring name = found.cFileName;
+        const bool temporary = name.size() > 4 && name.substr(name.size() - 4) == L".tmp";
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && !temporary) {
+          files[folder + found.cFileName] = harness::ReadFileBytes(folder + found.cFileName);
+        }
+      } while (FindNextFileW(search, &found));
+      FindClose(search);
+    }
+    return files;
+  }
+  // The names of the files that differ between two DataFiles() (so a failure stays readable).
+  static std::string Differences(const std::map<std::wstring, std::string>& a,
+                                 const std::map<std::wstring, std::string>& b) {
+    std::string names;
+    for (const auto& [path, bytes] : a) {
+      const auto other = b.find(path);
+      if (other != b.end() && other->second == bytes) continue;
+      names += std::string(path.begin() + path.rfind(L'\\') + 1, path.end());
+      if (path.find(L".MSDB") != std::wstring::npos && other != b.end()) {
+        // The index is short: show both.
+        for (const std::string* text : {&bytes, &other->second}) {
+          names += " [";
+          for (std::size_t i = 2; i < text->size(); i += 2) names += (*text)[i] == '\r' ? ' ' : (*text)[i];
+          names += "]";
+        }
+      }
+      names += " ";
+    }
+    for (const auto& [path, bytes] : b) {
+      if (!a.count(path)) names += std::string(path.begin() + path.rfind(L'\\') + 1, path.end()) + " (new) ";
+    }
+    return names;
+  }
+  void RemoveDataFolder() const {
+    for (const auto& [path, bytes] : DataFiles()) DeleteFileW(path.c_str());
   }
 
   // Agent and attached mouse, after the read-back of the attach.
@@ -186,14 +259,14 @@ class DeviceLinkTest : public testing::Test {
   harness::TempFolder m_documents{L"vireo-link-documents"};
   harness::DocumentsOverride m_override{m_documents.Path()};
   StandInConfigurator m_configurator;
+  std::unique_ptr<harness::TempFolder> m_hidProgram;
   std::unique_ptr<VirtualMouseServer> m_mouse;
   std::unique_ptr<harness::Process> m_agent;
   HWND m_agentWindow = nullptr;
 };
 
-TEST_F(DeviceLinkTest, AnAttachReadsTheMouseIntoTheProfileAndMacroFiles) {
-  StartMouse();
-  m_mouse->WithMouse([](VirtualMouse& mouse) {
+// Settings, stages, lighting, buttons and macros of their own in the mouse's memory.
+void FillMouse(VirtualMouse& mouse) {
     mouse.WriteMemory(kActiveProfile, Bytes{2, 0});
     mouse.WriteMemory(kPollingRates, Bytes{1, 0, 2, 0, 4, 0, 8, 0, 1, 0});
     const uint8_t lighting[5][6] = {{0x11, 0x22, 0x33, 1, 3, 0x04},  // mode 0
@@ -213,7 +286,11 @@ TEST_F(DeviceLinkTest, AnAttachReadsTheMouseIntoTheProfileAndMacroFiles) {
     mouse.WriteMemory(MacroAddress(3), Bytes{0x04, 0x05, 0x80, 0x04, 0x05, 0x00});
     mouse.WriteMemory(MacroAddress(17), Bytes{0x01, 0x02, 0x03, 0x00, 0x00, 0x00, 0x09, 9, 9});
     mouse.WriteMemory(MacroAddress(5), Bytes{0xFF, 0xFF, 0xFF, 0x04, 0x05, 0x80});
-  });
+}
+
+TEST_F(DeviceLinkTest, AnAttachReadsTheMouseIntoTheProfileAndMacroFiles) {
+  StartMouse();
+  m_mouse->WithMouse(FillMouse);
   StartAgent(m_mouse->Port());
   ASSERT_TRUE(m_configurator.WaitFor(configurator_msg::kNewsProfilesRewritten, 1, 20000, 0));
 
@@ -519,6 +596,80 @@ TEST_F(DeviceLinkTest, AnUnplugDuringTheFullWriteLeavesTheAgentRunningAndThePlug
     EXPECT_EQ(ProfileFileBytes(), files);
   }
   EXPECT_EQ(m_configurator.Count(configurator_msg::kNewsProfilesRewritten, 0), 1);
+}
+
+TEST_F(DeviceLinkTest, OverTheHidApiTheReadBackAndTheFullWriteGiveTheSameBytesAsTheTcpLink) {
+  // The TCP link: what the read-back writes, and what the full write leaves in the mouse.
+  StartMouse();
+  m_mouse->WithMouse(FillMouse);
+  StartAgent(m_mouse->Port());
+  ASSERT_TRUE(m_configurator.WaitFor(configurator_msg::kNewsProfilesRewritten, 1, 20000, 0));
+  harness::PumpMessages(1000);  // the first-run mark lands 500 ms after the start
+  const std::map<std::wstring, std::string> readBack = DataFiles();
+  ASSERT_GE(readBack.size(), 8u);  // five profiles, the index, two macros
+  ASSERT_TRUE(SaveProfileFiles(DistinctSet(), Data()));
+  SendExpecting(106, agent_msg::kApplyAll);
+  const Bytes written = m_mouse->Memory();
+  EndAgent();
+  m_mouse.reset();
+
+  // The HID API, for a mouse that answers with input reports and for one with feature reports.
+  int news = 1;
+  for (auto answers : {harness::FakeHidMouse::Answers::AsInputReports,
+                       harness::FakeHidMouse::Answers::AsFeatureReports}) {
+    SCOPED_TRACE(answers == harness::FakeHidMouse::Answers::AsInputReports ? "input" : "feature");
+    RemoveDataFolder();
+    harness::FakeHidBus bus;
+    harness::FakeHidMouse mouse(bus, answers);
+    mouse.WithMouse(FillMouse);
+    mouse.Plug();
+    StartHidAgent();
+    ASSERT_TRUE(m_configurator.WaitFor(configurator_msg::kNewsProfilesRewritten, ++news, 20000, 0));
+    harness::PumpMessages(1000);
+    EXPECT_EQ(Differences(DataFiles(), readBack), "");
+    ASSERT_TRUE(SaveProfileFiles(DistinctSet(), Data()));
+    const std::size_t before = mouse.Reports();
+    EXPECT_EQ(Send(agent_msg::kApplyAll), 0);
+    ASSERT_TRUE(mouse.WaitForReports(before + 106, 10000));
+    const Bytes memory = mouse.WithMouse([](VirtualMouse& m) {
+      return Bytes(m.Memory().begin(), m.Memory().end());
+    });
+    EXPECT_TRUE(memory == written);
+    EXPECT_FALSE(mouse.WithMouse([](VirtualMouse& m) {
+      for (const std::string& line : m.Log()) {
+        if (line.find("ignored") != std::string::npos) return true;
+      }
+      return false;
+    }));
+    EndAgent();
+  }
+}
+
+TEST_F(DeviceLinkTest, AnUnplugBeforeAnyReadOfTheReadBackKeepsTheFilesAndTheNextPlugInReadsBack) {
+  harness::FakeHidBus bus;
+  harness::FakeHidMouse mouse(bus);
+  mouse.WithMouse(FillMouse);
+  StartHidAgent();
+  ASSERT_TRUE(bus.WaitListener(5000));
+  harness::PumpMessages(1000);  // the first-run mark lands 500 ms after the start
+  ASSERT_TRUE(SaveProfileFiles(DistinctSet(), Data()));
+  const std::map<std::wstring, std::string> files = DataFiles();
+  ASSERT_GE(files.size(), 5u);
+  // Read k's command is output report k + 1 (the transfer begins first); 143 reads in all.
+  for (std::size_t k : {1u, 2u, 9u, 60u, 142u, 143u}) {
+    SCOPED_TRACE(k);
+    mouse.UnplugAtReport(k + 1);
+    mouse.Plug();
+    for (int i = 0; i < 200 && !mouse.UnpluggedByReport(); ++i) Sleep(25);
+    ASSERT_TRUE(mouse.UnpluggedByReport());
+    harness::PumpMessages(1500);  // the agent notices and gives up
+    EXPECT_TRUE(m_agent->Running());
+    EXPECT_EQ(Differences(DataFiles(), files), "");
+    EXPECT_EQ(m_configurator.Count(configurator_msg::kNewsProfilesRewritten, 0), 0);
+  }
+  mouse.Plug();
+  ASSERT_TRUE(m_configurator.WaitFor(configurator_msg::kNewsProfilesRewritten, 1, 20000, 0));
+  EXPECT_EQ(LoadFiles().CurrentProfile, 2);
 }
 
 // The message-only windows of Conduit.dll in the agent's process.

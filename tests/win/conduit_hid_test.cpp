@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdint>
@@ -219,18 +220,18 @@ class ChattyDevice : public harness::FakeHidDevice {
  public:
   ChattyDevice(FakeHidBus& bus, int& index) : m_bus(bus), m_index(index) {}
   void Output(int, const Bytes& report) override {
-    if (report[1] != 0xF2 || Silent) return;
+    if (report.size() < 8 || report[1] != 0xF2 || Silent) return;
     Bytes status(16, 0);
     status[0] = 8;
     status[1] = 1;
     status[2] = 3;
     m_bus.Push(m_index, status);
-    Bytes stale(report.begin(), report.begin() + 8);
-    stale.resize(16, 0xEE);
+    Bytes stale(16, 0xEE);
+    std::copy_n(report.begin(), 8, stale.begin());
     stale[2] ^= 0x40;
     m_bus.Push(m_index, stale);
-    Bytes answer(report.begin(), report.begin() + 8);
-    answer.resize(16, 0x5A);
+    Bytes answer(16, 0x5A);
+    std::copy_n(report.begin(), 8, answer.begin());
     m_bus.Push(m_index, answer);
   }
   bool Silent = false;

@@ -42,6 +42,8 @@ class FakeHidMouse : public FakeHidDevice {
   // Unplugs both collections as the output report `k` (counted from 1) arrives, before the
   // mouse takes it.
   void UnplugAtReport(std::size_t k) { m_unplugAt = k; }
+  // Whether UnplugAtReport has unplugged it (until the next Plug).
+  bool UnpluggedByReport() const { return m_dropping; }
   // An on-mouse action: its input reports go out through the vendor collection.
   MouseActionResult Act(const std::function<MouseActionResult(VirtualMouse&)>& action);
 
