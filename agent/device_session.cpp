@@ -118,8 +118,8 @@ bool DeviceSession::QueryAllFrMouse() {
   }
   m_protocol.EndTransfer();
   if (const unsigned failed = m_protocol.Failures()) {
-    m_ports.Log.Write(Format("QueryAllFrMouse failed: %u transfers unanswered, files kept\n",
-                             failed));
+    m_ports.Log.Write(
+        Format("QueryAllFrMouse failed: %u transfers unanswered, files kept\n", failed));
     return false;
   }
   m_profiles = read;

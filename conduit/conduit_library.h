@@ -21,8 +21,9 @@ class ConduitLibrary : public ConduitEventSink {
   BOOL SetInputCallback(ConduitInputCallback callback);
   // Starts watching with a new transport (replacing an earlier one); the environment variable
   // VIREO_VMOUSE=HOST:PORT selects the TCP link to a virtual mouse on this machine (a loopback
-  // address only), otherwise the Windows HID API is used. A null window only stops watching. Nonzero when the mouse is present now; when it is absent the
-  // library keeps watching and notifies its arrival.
+  // address only), otherwise the Windows HID API is used. A null window only stops watching.
+  // Nonzero when the mouse is present now; when it is absent the library keeps watching and
+  // notifies its arrival.
   BOOL RegisterWindow(HWND window, UINT message);
   BOOL WriteReport(uint32_t deviceId, const uint8_t* report, uint32_t length);
   BOOL ReadReport(uint32_t deviceId, uint8_t* buffer, uint32_t length);

@@ -150,8 +150,7 @@ bool HidCollection::Write(const uint8_t* report, uint32_t length) {
   if (!report || length == 0 || Lost()) return false;
   const uint8_t id = report[0];
   const bool output = m_reports.Declares(HidReportTable::kOutput, id);
-  const HidReportTable::Type type =
-      output ? HidReportTable::kOutput : HidReportTable::kFeature;
+  const HidReportTable::Type type = output ? HidReportTable::kOutput : HidReportTable::kFeature;
   const uint16_t declared = m_reports.Length(type, id);
   if (declared == 0) {
     ConduitLog("write of report %u refused: neither an output nor a feature report", id);
@@ -171,7 +170,8 @@ bool HidCollection::Write(const uint8_t* report, uint32_t length) {
     m_inputs.clear();  // what comes after this write may answer it
   }
   if (!output) return Control(IOCTL_HID_SET_FEATURE, padded, "IOCTL_HID_SET_FEATURE");
-  if (!m_readWrite) return Control(IOCTL_HID_SET_OUTPUT_REPORT, padded, "IOCTL_HID_SET_OUTPUT_REPORT");
+  if (!m_readWrite)
+    return Control(IOCTL_HID_SET_OUTPUT_REPORT, padded, "IOCTL_HID_SET_OUTPUT_REPORT");
   DWORD written = 0;
   return Transfer(Way::Write, 0, padded.data(), static_cast<DWORD>(padded.size()),
                   kTransferMilliseconds, &written, "WriteFile");

@@ -48,8 +48,9 @@ bool HidReportTable::Read(const HidApi& api, PHIDP_PREPARSED_DATA preparsed,
         const HIDP_BUTTON_CAPS& button = buttons[i];
         // One bit per usage of the range.
         const uint32_t usages =
-            button.IsRange ? static_cast<uint32_t>(button.Range.UsageMax - button.Range.UsageMin) + 1
-                           : 1;
+            button.IsRange
+                ? static_cast<uint32_t>(button.Range.UsageMax - button.Range.UsageMin) + 1
+                : 1;
         AddBits(static_cast<Type>(type), button.ReportID, usages);
       }
     }

@@ -350,9 +350,10 @@ std::shared_ptr<HidCollection> HidTransport::TryOpen(const std::wstring& path, b
                                           OPEN_EXISTING, FILE_FLAG_OVERLAPPED, nullptr));
   if (!handle) {
     // Without access rights the report IOCTLs still work; there is no reader then.
-    ConduitLog("%s: CreateFileW for reading and writing failed: error %lu; opening without "
-               "access",
-               name.c_str(), GetLastError());
+    ConduitLog(
+        "%s: CreateFileW for reading and writing failed: error %lu; opening without "
+        "access",
+        name.c_str(), GetLastError());
     readWrite = false;
     handle.reset(m_api.CreateFile(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                   OPEN_EXISTING, FILE_FLAG_OVERLAPPED, nullptr));
@@ -371,12 +372,13 @@ std::shared_ptr<HidCollection> HidTransport::TryOpen(const std::wstring& path, b
   if (added) ++m_nextId;
   identity.DeviceId = entry->second;
   identity.DeviceKey = DeviceKeyOf(path);
-  ConduitLog("opened %s: id %u, device %u, vendor %04X product %04X version %04X, page %04X "
-             "usage %04X, %s; %s",
-             name.c_str(), identity.DeviceId, identity.DeviceKey, attributes.VendorID,
-             attributes.ProductID, attributes.VersionNumber, caps.UsagePage, caps.Usage,
-             readWrite ? "read/write" : "no access (feature reports only, no reader)",
-             reports.Describe().c_str());
+  ConduitLog(
+      "opened %s: id %u, device %u, vendor %04X product %04X version %04X, page %04X "
+      "usage %04X, %s; %s",
+      name.c_str(), identity.DeviceId, identity.DeviceKey, attributes.VendorID,
+      attributes.ProductID, attributes.VersionNumber, caps.UsagePage, caps.Usage,
+      readWrite ? "read/write" : "no access (feature reports only, no reader)",
+      reports.Describe().c_str());
   return std::make_shared<HidCollection>(m_api, std::move(identity), std::move(handle), readWrite,
                                          reports);
 }
@@ -392,8 +394,7 @@ uint32_t HidTransport::DeviceKeyOf(const std::wstring& path) {
   ULONG containerSize = sizeof container;
   if (m_api.GetDeviceInterfaceProperty &&
       m_api.GetDeviceInterfaceProperty(path.c_str(), &kInstanceIdKey, &type,
-                                       reinterpret_cast<PBYTE>(instance), &size,
-                                       0) == CR_SUCCESS &&
+                                       reinterpret_cast<PBYTE>(instance), &size, 0) == CR_SUCCESS &&
       type == DEVPROP_TYPE_STRING &&
       m_api.LocateDevNode(&node, instance, CM_LOCATE_DEVNODE_NORMAL) == CR_SUCCESS &&
       m_api.GetDevNodeProperty(node, &kContainerIdKey, &type, reinterpret_cast<PBYTE>(&container),
@@ -409,7 +410,8 @@ uint32_t HidTransport::DeviceKeyOf(const std::wstring& path) {
     ConduitLog("%s: no container id; paired by its path", Narrow(path).c_str());
     device = WithoutCollection(path);
   }
-  auto [entry, added] = m_keyOfDevice.try_emplace(device, static_cast<uint32_t>(m_keyOfDevice.size() + 1));
+  auto [entry, added] =
+      m_keyOfDevice.try_emplace(device, static_cast<uint32_t>(m_keyOfDevice.size() + 1));
   return entry->second;
 }
 

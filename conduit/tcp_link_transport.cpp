@@ -190,7 +190,8 @@ void TcpLinkTransport::Serve() {
   // The thread sleeps until the socket has something, a read queued an input, a stop, or the
   // next deadline of the handshake: an idle link wakes nobody.
   UniqueKernelHandle socketEvent(WSACreateEvent());
-  if (!socketEvent || WSAEventSelect(m_socket.get(), socketEvent.get(), FD_READ | FD_CLOSE) != 0) return;
+  if (!socketEvent || WSAEventSelect(m_socket.get(), socketEvent.get(), FD_READ | FD_CLOSE) != 0)
+    return;
   bool firstLookDone = false;
   while (!Stopping()) {
     const ULONGLONG quietUntil = m_readRunUntil.load();

@@ -146,14 +146,16 @@ class DeviceLinkTest : public testing::Test {
         // The index is short: show both.
         for (const std::string* text : {&bytes, &other->second}) {
           names += " [";
-          for (std::size_t i = 2; i < text->size(); i += 2) names += (*text)[i] == '\r' ? ' ' : (*text)[i];
+          for (std::size_t i = 2; i < text->size(); i += 2)
+            names += (*text)[i] == '\r' ? ' ' : (*text)[i];
           names += "]";
         }
       }
       names += " ";
     }
     for (const auto& [path, bytes] : b) {
-      if (!a.count(path)) names += std::string(path.begin() + path.rfind(L'\\') + 1, path.end()) + " (new) ";
+      if (!a.count(path))
+        names += std::string(path.begin() + path.rfind(L'\\') + 1, path.end()) + " (new) ";
     }
     return names;
   }
@@ -267,25 +269,25 @@ class DeviceLinkTest : public testing::Test {
 
 // Settings, stages, lighting, buttons and macros of their own in the mouse's memory.
 void FillMouse(VirtualMouse& mouse) {
-    mouse.WriteMemory(kActiveProfile, Bytes{2, 0});
-    mouse.WriteMemory(kPollingRates, Bytes{1, 0, 2, 0, 4, 0, 8, 0, 1, 0});
-    const uint8_t lighting[5][6] = {{0x11, 0x22, 0x33, 1, 3, 0x04},  // mode 0
-                                    {0x44, 0x55, 0x66, 1, 2, 0x08},  // mode 1
-                                    {0x01, 0x02, 0x03, 2, 5, 0},     // mode 3
-                                    {0x07, 0x08, 0x09, 6, 1, 0},     // mode 4
-                                    {0, 0, 0, 0, 0, 0}};             // mode 7
-    for (int p = 0; p < 5; ++p) {
-      mouse.WriteMemory(kProfileBlock[p] + 2, Bytes{static_cast<uint8_t>(p % 3)});
-      mouse.WriteMemory(StageAddress(p, 0), Bytes{1, kCodeOf10, 0, kCodeOf10, 0});
-      mouse.WriteMemory(StageAddress(p, 1), Bytes{1, kCodeOf26, 1, kCodeOf26, 1});
-      mouse.WriteMemory(LightingAddress(p), Bytes(lighting[p], lighting[p] + 6));
-      mouse.WriteMemory(ButtonAddress(p, 0), Bytes{0x82, 0, 0, 0});
-      mouse.WriteMemory(ButtonAddress(p, 3), Bytes{0x90, 0, 0x04, 0});
-      mouse.WriteMemory(ButtonAddress(p, 9), Bytes{0x8E, 0x01, 0xFF, 0x12});
-    }
-    mouse.WriteMemory(MacroAddress(3), Bytes{0x04, 0x05, 0x80, 0x04, 0x05, 0x00});
-    mouse.WriteMemory(MacroAddress(17), Bytes{0x01, 0x02, 0x03, 0x00, 0x00, 0x00, 0x09, 9, 9});
-    mouse.WriteMemory(MacroAddress(5), Bytes{0xFF, 0xFF, 0xFF, 0x04, 0x05, 0x80});
+  mouse.WriteMemory(kActiveProfile, Bytes{2, 0});
+  mouse.WriteMemory(kPollingRates, Bytes{1, 0, 2, 0, 4, 0, 8, 0, 1, 0});
+  const uint8_t lighting[5][6] = {{0x11, 0x22, 0x33, 1, 3, 0x04},  // mode 0
+                                  {0x44, 0x55, 0x66, 1, 2, 0x08},  // mode 1
+                                  {0x01, 0x02, 0x03, 2, 5, 0},     // mode 3
+                                  {0x07, 0x08, 0x09, 6, 1, 0},     // mode 4
+                                  {0, 0, 0, 0, 0, 0}};             // mode 7
+  for (int p = 0; p < 5; ++p) {
+    mouse.WriteMemory(kProfileBlock[p] + 2, Bytes{static_cast<uint8_t>(p % 3)});
+    mouse.WriteMemory(StageAddress(p, 0), Bytes{1, kCodeOf10, 0, kCodeOf10, 0});
+    mouse.WriteMemory(StageAddress(p, 1), Bytes{1, kCodeOf26, 1, kCodeOf26, 1});
+    mouse.WriteMemory(LightingAddress(p), Bytes(lighting[p], lighting[p] + 6));
+    mouse.WriteMemory(ButtonAddress(p, 0), Bytes{0x82, 0, 0, 0});
+    mouse.WriteMemory(ButtonAddress(p, 3), Bytes{0x90, 0, 0x04, 0});
+    mouse.WriteMemory(ButtonAddress(p, 9), Bytes{0x8E, 0x01, 0xFF, 0x12});
+  }
+  mouse.WriteMemory(MacroAddress(3), Bytes{0x04, 0x05, 0x80, 0x04, 0x05, 0x00});
+  mouse.WriteMemory(MacroAddress(17), Bytes{0x01, 0x02, 0x03, 0x00, 0x00, 0x00, 0x09, 9, 9});
+  mouse.WriteMemory(MacroAddress(5), Bytes{0xFF, 0xFF, 0xFF, 0x04, 0x05, 0x80});
 }
 
 TEST_F(DeviceLinkTest, AnAttachReadsTheMouseIntoTheProfileAndMacroFiles) {
@@ -631,9 +633,8 @@ TEST_F(DeviceLinkTest, OverTheHidApiTheReadBackAndTheFullWriteGiveTheSameBytesAs
     const std::size_t before = mouse.Reports();
     EXPECT_EQ(Send(agent_msg::kApplyAll), 0);
     ASSERT_TRUE(mouse.WaitForReports(before + 106, 10000));
-    const Bytes memory = mouse.WithMouse([](VirtualMouse& m) {
-      return Bytes(m.Memory().begin(), m.Memory().end());
-    });
+    const Bytes memory = mouse.WithMouse(
+        [](VirtualMouse& m) { return Bytes(m.Memory().begin(), m.Memory().end()); });
     EXPECT_TRUE(memory == written);
     EXPECT_FALSE(mouse.WithMouse([](VirtualMouse& m) {
       for (const std::string& line : m.Log()) {
@@ -712,7 +713,8 @@ TEST_F(DeviceLinkTest, MessagesFromAnotherProcessToTheLibrarysWindowsChangeNothi
   StartAttached();
   const std::vector<HWND> windows = LibraryWindows(m_agentWindow);
   ASSERT_FALSE(windows.empty());
-  const std::size_t reads = m_mouse->WithMouse([](VirtualMouse& mouse) { return mouse.ReadCount(); });
+  const std::size_t reads =
+      m_mouse->WithMouse([](VirtualMouse& mouse) { return mouse.ReadCount(); });
   PostHostileMessages(windows);
   Sleep(3000);  // time for the agent to act on them, if it did
   EXPECT_TRUE(m_agent->Running());

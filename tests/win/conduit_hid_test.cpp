@@ -141,12 +141,28 @@ TEST_F(ConduitHidTest, OnlyTheWatchedCollectionsOfTheDeviceOpenAndTheyPairByCont
   FakeHidMouse mouse(Bus());
   // Another maker's mouse, and a collection of ours that is not watched (the pointer).
   FakeHidInterface foreign;
-  foreign.Description = {"\\\\?\\hid#vid_046d&pid_c077#7&aa&0&0000#{4d1e55b2-f16f-11cf-88cb-001111000030}",
-                         0x046D, 0xC077, 1, 0xFFA0, 1, "HID\\VID_046D&PID_C077\\7&AA&0&0000", "", {{'i', 2, 16}}};
+  foreign.Description = {
+      "\\\\?\\hid#vid_046d&pid_c077#7&aa&0&0000#{4d1e55b2-f16f-11cf-88cb-001111000030}",
+      0x046D,
+      0xC077,
+      1,
+      0xFFA0,
+      1,
+      "HID\\VID_046D&PID_C077\\7&AA&0&0000",
+      "",
+      {{'i', 2, 16}}};
   FakeHidInterface pointer;
-  pointer.Description = {"\\\\?\\hid#vid_04d9&pid_fc5d&mi_00&col02#8&1a2b3c4d&0&0001#{4d1e55b2-f16f-11cf-88cb-001111000030}",
-                         0x04D9, 0xFC5D, 1, 0x0001, 2, "HID\\VID_04D9&PID_FC5D&MI_00&COL02\\8&1A2B3C4D&0&0001",
-                         "{5f0c1a2b-3c4d-4e5f-8a9b-0c1d2e3f4a5b}", {{'i', 1, 8}}};
+  pointer.Description = {
+      "\\\\?\\hid#vid_04d9&pid_fc5d&mi_00&col02#8&1a2b3c4d&0&0001#{4d1e55b2-f16f-11cf-88cb-"
+      "001111000030}",
+      0x04D9,
+      0xFC5D,
+      1,
+      0x0001,
+      2,
+      "HID\\VID_04D9&PID_FC5D&MI_00&COL02\\8&1A2B3C4D&0&0001",
+      "{5f0c1a2b-3c4d-4e5f-8a9b-0c1d2e3f4a5b}",
+      {{'i', 1, 8}}};
   const int foreignIndex = Bus().Add(foreign);
   const int pointerIndex = Bus().Add(pointer);
   Bus().Plug({foreignIndex, pointerIndex});
@@ -176,7 +192,8 @@ TEST_F(ConduitHidTest, OnlyTheWatchedCollectionsOfTheDeviceOpenAndTheyPairByCont
 }
 
 TEST_F(ConduitHidTest, ReportsTakeTheWayTheirIdDeclaresWithTheCollectionsExactLengths) {
-  for (auto answers : {FakeHidMouse::Answers::AsInputReports, FakeHidMouse::Answers::AsFeatureReports}) {
+  for (auto answers :
+       {FakeHidMouse::Answers::AsInputReports, FakeHidMouse::Answers::AsFeatureReports}) {
     SCOPED_TRACE(answers == FakeHidMouse::Answers::AsInputReports ? "input" : "feature");
     NewBus();
     FakeHidMouse mouse(Bus(), answers);
@@ -202,7 +219,8 @@ TEST_F(ConduitHidTest, ReportsTakeTheWayTheirIdDeclaresWithTheCollectionsExactLe
     const auto transfers = Bus().Transfers(mouse.Vendor());
     EXPECT_FALSE(Refused(transfers));
     std::string kinds;
-    for (const auto& t : transfers) kinds += t.Kind + std::to_string(t.Id) + ":" + std::to_string(t.Length) + " ";
+    for (const auto& t : transfers)
+      kinds += t.Kind + std::to_string(t.Id) + ":" + std::to_string(t.Length) + " ";
     if (answers == FakeHidMouse::Answers::AsInputReports) {
       // Output reports through WriteFile at the output length; answers pushed as input.
       EXPECT_EQ(kinds, "w2:1024 w3:1024 w4:1024 w3:1024 ");
@@ -247,9 +265,16 @@ TEST_F(ConduitHidTest, OnlyTheMatchingInputReportAnswersAReadAndSilenceTimesOut)
   ChattyDevice device(Bus(), vendorIndex);
   FakeHidInterface vendor;
   vendor.Device = &device;
-  vendor.Description = {"\\\\?\\hid#vid_04d9&pid_fc5d&mi_01&col02#8&99&0&0001#{4d1e55b2-f16f-11cf-88cb-001111000030}",
-                        0x04D9, 0xFC5D, 1, 0xFFA0, 1, "HID\\VID_04D9&PID_FC5D&MI_01&COL02\\8&99&0&0001",
-                        "{5f0c1a2b-3c4d-4e5f-8a9b-0c1d2e3f4a5b}", {{'o', 2, 16}, {'i', 2, 16}, {'i', 8, 16}}};
+  vendor.Description = {
+      "\\\\?\\hid#vid_04d9&pid_fc5d&mi_01&col02#8&99&0&0001#{4d1e55b2-f16f-11cf-88cb-001111000030}",
+      0x04D9,
+      0xFC5D,
+      1,
+      0xFFA0,
+      1,
+      "HID\\VID_04D9&PID_FC5D&MI_01&COL02\\8&99&0&0001",
+      "{5f0c1a2b-3c4d-4e5f-8a9b-0c1d2e3f4a5b}",
+      {{'o', 2, 16}, {'i', 2, 16}, {'i', 8, 16}}};
   vendorIndex = Bus().Add(vendor);
   Bus().Plug({mouse.Consumer(), vendorIndex});
   ASSERT_TRUE(Register());

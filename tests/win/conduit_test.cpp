@@ -525,6 +525,19 @@ TEST_F(ConduitTest, AnotherDeviceCountsAsNoMouse) {
   EXPECT_TRUE(mouse.Frames(LinkFrameType::Write).empty());
 }
 
+TEST_F(ConduitTest, TheVirtualMouseIsReachedOnlyAtALoopbackAddress) {
+  ScriptedMouse mouse;
+  ASSERT_TRUE(mouse.Listening());
+  // 0.0.0.0 reaches this machine's listeners too, but it names no loopback address: the
+  // library does not connect (and watches the HID API instead).
+  SetEnvironmentVariableW(L"VIREO_VMOUSE", (L"0.0.0.0:" + std::to_wstring(mouse.Port())).c_str());
+  EXPECT_FALSE(Api().RegisterWindow(m_recorder.Window(), kNotifyMessage));
+  EXPECT_FALSE(mouse.WaitConnections(1, 1500ms));
+  SetEnvironmentVariableW(L"VIREO_VMOUSE", (L"LocalHost:" + std::to_wstring(mouse.Port())).c_str());
+  EXPECT_TRUE(Api().RegisterWindow(m_recorder.Window(), kNotifyMessage));
+  EXPECT_TRUE(mouse.WaitConnections(1));
+}
+
 TEST_F(ConduitTest, AnUnreachableMouseIsAbsentUntilItsServerStarts) {
   uint16_t port = 0;
   {

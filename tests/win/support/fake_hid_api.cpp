@@ -24,7 +24,8 @@ namespace {
 
 using fake_hid::InterfaceDescription;
 
-constexpr GUID kHidGuid = {0x4d1e55b2, 0xf16f, 0x11cf, {0x88, 0xcb, 0x00, 0x11, 0x11, 0x00, 0x00, 0x30}};
+constexpr GUID kHidGuid = {
+    0x4d1e55b2, 0xf16f, 0x11cf, {0x88, 0xcb, 0x00, 0x11, 0x11, 0x00, 0x00, 0x30}};
 
 std::wstring Wide(const std::string& text) {
   return std::wstring(text.begin(), text.end());
@@ -43,8 +44,8 @@ std::wstring BusName() {
 
 HANDLE ConnectPipe(const std::wstring& name, DWORD flags) {
   for (int attempt = 0; attempt < 20; ++attempt) {
-    HANDLE pipe = CreateFileW(name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                              OPEN_EXISTING, flags, nullptr);
+    HANDLE pipe = CreateFileW(name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                              flags, nullptr);
     if (pipe != INVALID_HANDLE_VALUE) {
       DWORD mode = PIPE_READMODE_MESSAGE;
       SetNamedPipeHandleState(pipe, &mode, nullptr, nullptr);
@@ -469,13 +470,26 @@ BOOL WINAPI UnregisterNotification(HDEVNOTIFY notification) {
 
 const HidApi& HidApiInUse() {
   static const HidApi api = {
-      &GetHidGuid,        &GetClassDevs,         &EnumDeviceInterfaces,
-      &GetDeviceInterfaceDetail, &DestroyDeviceInfoList, &GetDeviceInterfaceProperty,
-      &LocateDevNode,     &GetDevNodeProperty,   &OpenDevice,
-      &CloseDevice,       &GetAttributes,        &GetPreparsedData,
-      &FreePreparsedData, &GetCaps,              &GetValueCaps,
-      &GetButtonCaps,     &DeviceControl,        &CancelDevice,
-      &RegisterNotification, &UnregisterNotification,
+      &GetHidGuid,
+      &GetClassDevs,
+      &EnumDeviceInterfaces,
+      &GetDeviceInterfaceDetail,
+      &DestroyDeviceInfoList,
+      &GetDeviceInterfaceProperty,
+      &LocateDevNode,
+      &GetDevNodeProperty,
+      &OpenDevice,
+      &CloseDevice,
+      &GetAttributes,
+      &GetPreparsedData,
+      &FreePreparsedData,
+      &GetCaps,
+      &GetValueCaps,
+      &GetButtonCaps,
+      &DeviceControl,
+      &CancelDevice,
+      &RegisterNotification,
+      &UnregisterNotification,
   };
   return api;
 }

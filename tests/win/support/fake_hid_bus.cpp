@@ -41,7 +41,8 @@ bool Finish(HANDLE handle, OVERLAPPED& overlapped, BOOL started, HANDLE stop, DW
 bool Connect(HANDLE pipe, HANDLE stop) {
   OVERLAPPED overlapped{};
   overlapped.hEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-  const bool ok = Finish(pipe, overlapped, ConnectNamedPipe(pipe, &overlapped), stop, nullptr, 5000);
+  const bool ok =
+      Finish(pipe, overlapped, ConnectNamedPipe(pipe, &overlapped), stop, nullptr, 5000);
   CloseHandle(overlapped.hEvent);
   return ok;
 }
@@ -328,7 +329,8 @@ std::string FakeHidBus::Open(const std::string& path, bool readWrite) {
 }
 
 void FakeHidBus::ServeSession(Session& session) {
-  if (!Connect(session.Control, session.Stop) || (session.Data && !Connect(session.Data, session.Stop))) {
+  if (!Connect(session.Control, session.Stop) ||
+      (session.Data && !Connect(session.Data, session.Stop))) {
     session.Ended = true;
     return;
   }

@@ -14,16 +14,16 @@ FakeHidMouse::FakeHidMouse(FakeHidBus& bus, Answers answers, const char* contain
     : m_bus(bus), m_answers(answers) {
   FakeHidInterface consumer;
   consumer.Device = this;
-  consumer.Description.Path = std::string("\\\\?\\hid#vid_04d9&pid_fc5d&mi_00&col01#8&1a2b3c4d&0&0000") +
-                              kInterfaceClass;
+  consumer.Description.Path =
+      std::string("\\\\?\\hid#vid_04d9&pid_fc5d&mi_00&col01#8&1a2b3c4d&0&0000") + kInterfaceClass;
   consumer.Description.InstanceId = "HID\\VID_04D9&PID_FC5D&MI_00&COL01\\8&1A2B3C4D&0&0000";
   consumer.Description.UsagePage = 0x000C;
   consumer.Description.Usage = 1;
   consumer.Description.Reports = {{'i', 1, 3}};
   FakeHidInterface vendor;
   vendor.Device = this;
-  vendor.Description.Path = std::string("\\\\?\\hid#vid_04d9&pid_fc5d&mi_01&col02#8&5e6f7a8b&0&0001") +
-                            kInterfaceClass;
+  vendor.Description.Path =
+      std::string("\\\\?\\hid#vid_04d9&pid_fc5d&mi_01&col02#8&5e6f7a8b&0&0001") + kInterfaceClass;
   vendor.Description.InstanceId = "HID\\VID_04D9&PID_FC5D&MI_01&COL02\\8&5E6F7A8B&0&0001";
   vendor.Description.UsagePage = 0xFFA0;
   vendor.Description.Usage = 1;

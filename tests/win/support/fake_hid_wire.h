@@ -95,9 +95,9 @@ inline bool Parse(const std::string& line, InterfaceDescription& d) {
 }
 
 // Requests on the bus pipe.
-inline constexpr char kList = 'L';    // → "ok" or "throw", then one line per present interface
-inline constexpr char kOpen = 'O';    // "O<rw 0/1>\t<path>" → "ok\t<data pipe>\t<control pipe>"
-                                      //   (data empty without access) or "err\t<error>"
+inline constexpr char kList = 'L';     // → "ok" or "throw", then one line per present interface
+inline constexpr char kOpen = 'O';     // "O<rw 0/1>\t<path>" → "ok\t<data pipe>\t<control pipe>"
+                                       //   (data empty without access) or "err\t<error>"
 inline constexpr char kNotices = 'N';  // stays connected; "A" arrival, "R" removal
 
 }  // namespace fake_hid
