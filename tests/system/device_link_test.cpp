@@ -212,12 +212,34 @@ class DeviceLinkTest : public testing::Test {
       SCOPED_TRACE(p);
       EXPECT_EQ(memory[kPollingRates + 2 * p], rates[p]);
       EXPECT_EQ(memory[kWheelLines + 2 * p], p + 2);
-      EXPECT_EQ(memory[StageAddress(p, 0) + 1], kCodeOf10);
+      EXPECT_EQ(memory[kProfileBlock[p] + 2], p % 5);
+      const uint32_t stage0 = StageAddress(p, 0), stage1 = StageAddress(p, 1);
+      // A stage write carries four bytes: the Y range flag is not stored.
+      EXPECT_EQ(Bytes(memory.begin() + stage0, memory.begin() + stage0 + 5),
+                (Bytes{1, kCodeOf10, 0, kCodeOf10, 0}));
+      EXPECT_EQ(Bytes(memory.begin() + stage1, memory.begin() + stage1 + 5),
+                (Bytes{static_cast<uint8_t>(p % 2), kCodeOf26, 1, kCodeOf26, 0}));
+      EXPECT_EQ(memory[StageAddress(p, 2) + 1], kCodeOf50);
       const uint32_t button9 = ButtonAddress(p, 9);
       EXPECT_EQ(Bytes(memory.begin() + button9, memory.begin() + button9 + 4),
                 (Bytes{0x8E, 0x01, 0xFF, 0x12}));
-      EXPECT_EQ(memory[LightingAddress(p)], 0x30 + p);
+      EXPECT_EQ(memory[ButtonAddress(p, 0)], 0x82);
+      EXPECT_EQ(memory[LightingAddress(p)], 0x30 + p);  // colour byte 0 of 0x00102030 + p
     }
+    // Colour bytes, effect, speed (limited to the mode's largest), option; then the level.
+    const Bytes lighting[5] = {{0x30, 0x20, 0x10, 1, 9, 0x04},
+                               {0x31, 0x20, 0x10, 1, 9, 0x08},
+                               {0x32, 0x20, 0x10, 1, 0, 0x02},
+                               {0x33, 0x20, 0x10, 2, 9, 0},
+                               {0x34, 0x20, 0x10, 0, 0, 0}};
+    for (int p = 0; p < 5; ++p) {
+      SCOPED_TRACE(p);
+      const uint32_t at = LightingAddress(p);
+      EXPECT_EQ(Bytes(memory.begin() + at, memory.begin() + at + 6), lighting[p]);
+      EXPECT_EQ(memory[at + 6], p == 4 ? 0 : 2);  // mode 7 has no level
+    }
+    EXPECT_EQ(memory[LightingAddress(3) + 3], 2);  // mode 3: effect 2
+    EXPECT_EQ(memory[LightingAddress(4) + 3], 0);  // mode 7: effect 0
   }
   ProfileSet LoadFiles() const {
     ProfileSet set;
@@ -339,41 +361,7 @@ TEST_F(DeviceLinkTest, ApplyAllWritesEverySettingAndAReadBackReturnsThem) {
   ASSERT_TRUE(SaveProfileFiles(written, Data()));
   SendExpecting(106, agent_msg::kApplyAll);
 
-  const Bytes memory = m_mouse->Memory();
-  EXPECT_EQ(memory[kActiveProfile], 3);
-  const uint8_t rates[5] = {1, 2, 4, 8, 2};
-  for (int p = 0; p < 5; ++p) {
-    SCOPED_TRACE(p);
-    EXPECT_EQ(memory[kPollingRates + 2 * p], rates[p]);
-    EXPECT_EQ(memory[kWheelLines + 2 * p], p + 2);
-    EXPECT_EQ(memory[kProfileBlock[p] + 2], p % 5);
-    const uint32_t stage0 = StageAddress(p, 0), stage1 = StageAddress(p, 1);
-    // A stage write carries four bytes: the Y range flag is not stored.
-    EXPECT_EQ(Bytes(memory.begin() + stage0, memory.begin() + stage0 + 5),
-              (Bytes{1, kCodeOf10, 0, kCodeOf10, 0}));
-    EXPECT_EQ(Bytes(memory.begin() + stage1, memory.begin() + stage1 + 5),
-              (Bytes{static_cast<uint8_t>(p % 2), kCodeOf26, 1, kCodeOf26, 0}));
-    EXPECT_EQ(memory[StageAddress(p, 2) + 1], kCodeOf50);
-    const uint32_t button9 = ButtonAddress(p, 9);
-    EXPECT_EQ(Bytes(memory.begin() + button9, memory.begin() + button9 + 4),
-              (Bytes{0x8E, 0x01, 0xFF, 0x12}));
-    EXPECT_EQ(memory[ButtonAddress(p, 0)], 0x82);
-    EXPECT_EQ(memory[LightingAddress(p)], 0x30 + p);  // colour byte 0 of 0x00102030 + p
-  }
-  // Colour bytes, effect, speed (limited to the mode's largest), option; then the level.
-  const Bytes lighting[5] = {{0x30, 0x20, 0x10, 1, 9, 0x04},
-                             {0x31, 0x20, 0x10, 1, 9, 0x08},
-                             {0x32, 0x20, 0x10, 1, 0, 0x02},
-                             {0x33, 0x20, 0x10, 2, 9, 0},
-                             {0x34, 0x20, 0x10, 0, 0, 0}};
-  for (int p = 0; p < 5; ++p) {
-    SCOPED_TRACE(p);
-    const uint32_t at = LightingAddress(p);
-    EXPECT_EQ(Bytes(memory.begin() + at, memory.begin() + at + 6), lighting[p]);
-    EXPECT_EQ(memory[at + 6], p == 4 ? 0 : 2);  // mode 7 has no level
-  }
-  EXPECT_EQ(memory[LightingAddress(3) + 3], 2);  // mode 3: effect 2
-  EXPECT_EQ(memory[LightingAddress(4) + 3], 0);  // mode 7: effect 0
+  ExpectDistinctSetInTheMouse();
   EXPECT_EQ(m_mouse->WithMouse([](VirtualMouse& mouse) { return mouse.ActiveProfile(); }), 3);
 
   // Unplug and plug in: what the read-back stores is what was written.
