@@ -311,11 +311,24 @@ TEST_F(DeviceSessionTest, ChangesThatCannotReachTheMouseAreDeliveredAtTheNextPlu
   Open(0x22, 0xFFA0);
   EXPECT_GT(m_link.Reads, 0);
 
-  // An unplug in the middle of a full write leaves the change pending too.
-  m_link.UnpluggedAtWrite = m_link.Writes + 30;
-  m_session->SendAll2Mouse();
-  EXPECT_EQ(m_progress.Steps.back(), -2);
-  EXPECT_EQ(PendingKey(), 1);
+  // Unplugged before write k of a full write, for every k: the window closes, the change stays
+  // pending, and the next plug-in writes everything.
+  for (int k = 1; k <= 106; ++k) {
+    SCOPED_TRACE(k);
+    m_link.Writes = 0;
+    m_link.UnpluggedAtWrite = k;
+    m_session->SendAll2Mouse();
+    EXPECT_EQ(m_progress.Steps.back(), -2);
+    EXPECT_EQ(PendingKey(), 1);
+    Close(0x11, 0x000C);
+    Close(0x22, 0xFFA0);
+    m_link.UnpluggedAtWrite = 0;
+    m_link.Sent.clear();
+    Open(0x11, 0x000C);
+    Open(0x22, 0xFFA0);
+    EXPECT_EQ(m_link.Sent.size(), 106u + 2 + 15);
+    EXPECT_EQ(PendingKey(), 0);
+  }
 }
 
 TEST_F(DeviceSessionTest, ReadBackRewritesTheProfileFilesWithTheWindowsPointerSpeed) {
