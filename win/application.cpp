@@ -38,19 +38,31 @@ int Application::Run() {
     const BOOL got = ::GetMessageW(&msg, nullptr, 0, 0);
     if (got == 0) return static_cast<int>(msg.wParam);
     if (got == -1) return -1;
-    if (PreTranslateMessage(msg)) continue;
+    if (FilterMessage(msg)) continue;
     ::TranslateMessage(&msg);
     ::DispatchMessageW(&msg);
   }
 }
 
-bool Application::PreTranslateMessage(MSG& msg) {
+bool Application::FilterMessage(MSG& msg) {
+  // Their structures are only ever sent; a posted one carries nothing of ours to read.
+  if (Window::CarriesChildStructure(msg.message)) return true;
+  if (Application* app = Instance()) return app->PreTranslateMessage(msg);
+  return PreTranslateInWindows(msg);
+}
+
+bool Application::PreTranslateInWindows(MSG& msg) {
   for (HWND window = msg.hwnd; window != nullptr; window = ::GetAncestor(window, GA_PARENT)) {
     if (window == ::GetDesktopWindow()) break;
     if (Window* object = Window::FromHandle(window)) {
       if (object->PreTranslateMessage(msg)) return true;
     }
   }
+  return false;
+}
+
+bool Application::PreTranslateMessage(MSG& msg) {
+  if (PreTranslateInWindows(msg)) return true;
   // A copy: a dialog may be destroyed (and unregistered) while it handles the message.
   const std::vector<HWND> dialogs = m_modelessDialogs;
   for (HWND dialog : dialogs) {

@@ -46,10 +46,17 @@ class Application {
   // A fixed diagnostic line for the debugger output (include the trailing "\n").
   static void OutputDebug(const wchar_t* line) noexcept;
 
+  // The step every message loop of ours (Run, the modal dialogs' loops) takes before it
+  // dispatches a message: true when the message was consumed. Through the application object's
+  // PreTranslateMessage when there is one.
+  static bool FilterMessage(MSG& msg);
+
  protected:
   // Gives the windows from the message's target up to its top-level window a chance to consume
   // the message (Window::PreTranslateMessage), then the modeless dialogs.
   virtual bool PreTranslateMessage(MSG& msg);
+  // The first part of that: the windows from the target up.
+  static bool PreTranslateInWindows(MSG& msg);
 
  private:
   UniqueKernelHandle m_instanceMutex;

@@ -39,37 +39,111 @@ Dialog::~Dialog() {
   }
 }
 
-INT_PTR Dialog::DoModal(HWND owner) {
-  if (Hwnd() != nullptr) return -1;
+HWND Dialog::CreateFromTemplate(HWND owner) {
   const std::vector<DWORD> block = m_template.Build();
-  m_modal = true;
   m_result = -1;
-  const INT_PTR code = ::DialogBoxIndirectParamW(
+  m_endRequested = false;
+  // A creation that fails after WM_INITDIALOG leaves the object to us (see Window).
+  SetCreating(true);
+  const HWND window = ::CreateDialogIndirectParamW(
       ModuleInstance(), reinterpret_cast<const DLGTEMPLATE*>(block.data()), owner,
       &Dialog::DialogProc, reinterpret_cast<LPARAM>(this));
+  SetCreating(false);
+  return window != nullptr && window == Hwnd() ? window : nullptr;
+}
+
+INT_PTR Dialog::DoModal(HWND owner) {
+  if (Hwnd() != nullptr) return -1;
+  if (owner != nullptr) owner = ::GetAncestor(owner, GA_ROOT);
+  // Disabled first, so nothing reaches the owner while the dialog initialises.
+  const bool ownerDisabled = owner != nullptr && ::IsWindowEnabled(owner) != FALSE;
+  if (ownerDisabled) ::EnableWindow(owner, FALSE);
+  m_modal = true;
+  const HWND window = CreateFromTemplate(owner);
+  if (window != nullptr) {
+    if (!m_endRequested) {
+      if (!::IsWindowVisible(window)) ::ShowWindow(window, SW_SHOWNORMAL);
+      RunModalLoop(window);
+    }
+  } else {
+    m_result = -1;
+  }
+  // The owner is enabled before the dialog goes, so the activation returns to it.
+  if (ownerDisabled) ::EnableWindow(owner, TRUE);
+  if (window != nullptr && ::IsWindow(window)) {
+    ::ShowWindow(window, SW_HIDE);
+    ::DestroyWindow(window);
+  }
   m_modal = false;
-  return code;
+  return m_result;
+}
+
+void Dialog::RunModalLoop(HWND window) {
+  MSG msg{};
+  while (!m_endRequested && ::IsWindow(window)) {
+    const BOOL got = ::GetMessageW(&msg, nullptr, 0, 0);
+    if (got == -1) break;
+    if (got == 0) {
+      // For the loop outside, which ends too.
+      ::PostQuitMessage(static_cast<int>(msg.wParam));
+      m_result = -1;
+      break;
+    }
+    if (Application::FilterMessage(msg)) continue;
+    if (::IsDialogMessageW(window, &msg)) continue;
+    ::TranslateMessage(&msg);
+    ::DispatchMessageW(&msg);
+  }
 }
 
 bool Dialog::CreateModeless(HWND owner) {
   if (Hwnd() != nullptr) return false;
-  const std::vector<DWORD> block = m_template.Build();
   m_modal = false;
-  m_result = -1;
-  const HWND window = ::CreateDialogIndirectParamW(
-      ModuleInstance(), reinterpret_cast<const DLGTEMPLATE*>(block.data()), owner,
-      &Dialog::DialogProc, reinterpret_cast<LPARAM>(this));
-  return window != nullptr && window == Hwnd();
+  return CreateFromTemplate(owner) != nullptr;
 }
 
 void Dialog::End(INT_PTR code) noexcept {
   m_result = code;
-  if (Hwnd() == nullptr) return;
   if (m_modal) {
-    ::EndDialog(Hwnd(), code);
-  } else {
-    ::DestroyWindow(Hwnd());
+    m_endRequested = true;
+    // Wakes the loop when End comes from outside a message (a timer procedure, a hook).
+    if (Hwnd() != nullptr) ::PostMessageW(Hwnd(), WM_NULL, 0, 0);
+    return;
   }
+  if (Hwnd() != nullptr) ::DestroyWindow(Hwnd());
+}
+
+void Dialog::CentreIfLeftInPlace(const RECT& before) noexcept {
+  RECT rect{};
+  if (!::GetWindowRect(Hwnd(), &rect) || rect.left != before.left || rect.top != before.top) {
+    return;
+  }
+  if (::IsWindowVisible(Hwnd()) || (::GetWindowLongPtrW(Hwnd(), GWL_STYLE) & WS_CHILD) != 0) {
+    return;
+  }
+  const HWND owner = ::GetWindow(Hwnd(), GW_OWNER);
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof(monitor);
+  if (!::GetMonitorInfoW(
+          ::MonitorFromWindow(owner != nullptr ? owner : Hwnd(), MONITOR_DEFAULTTOPRIMARY),
+          &monitor)) {
+    return;
+  }
+  const RECT& work = monitor.rcWork;
+  RECT around = work;
+  if (owner != nullptr && ::IsWindowVisible(owner) && !::IsIconic(owner)) {
+    ::GetWindowRect(owner, &around);
+  }
+  const int width = rect.right - rect.left;
+  const int height = rect.bottom - rect.top;
+  int x = around.left + ((around.right - around.left) - width) / 2;
+  int y = around.top + ((around.bottom - around.top) - height) / 2;
+  // Kept on the work area, its top-left corner first.
+  if (x + width > work.right) x = work.right - width;
+  if (y + height > work.bottom) y = work.bottom - height;
+  if (x < work.left) x = work.left;
+  if (y < work.top) y = work.top;
+  ::SetWindowPos(Hwnd(), nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 Dialog* Dialog::FromDialogHandle(HWND window) noexcept {
@@ -85,7 +159,11 @@ Dialog* Dialog::FromDialogHandle(HWND window) noexcept {
 }
 
 LRESULT Dialog::HandleInitDialog(WPARAM, LPARAM) {
-  return OnInitDialog();
+  RECT before{};
+  ::GetWindowRect(Hwnd(), &before);
+  const BOOL focusDefault = OnInitDialog();
+  if (m_modal && Hwnd() != nullptr) CentreIfLeftInPlace(before);
+  return focusDefault;
 }
 
 LRESULT Dialog::HandleCommand(WPARAM wParam, LPARAM) {
@@ -134,8 +212,7 @@ INT_PTR CALLBACK Dialog::DialogProc(HWND window, UINT message, WPARAM wParam,
     if (!self->m_modal) {
       if (Application* app = Application::Instance()) app->RemoveModelessDialog(window);
     }
-    self->ReleaseHandle();
-    self->OnFinalMessage();
+    self->FinishLastMessage();
     return FALSE;
   }
   if (!answered) return FALSE;

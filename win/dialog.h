@@ -15,6 +15,13 @@
 // A dialog procedure never sees WM_NCCREATE or WM_CREATE: do creation work in OnInitDialog.
 // An unanswered message gets the dialog manager's default processing. OK and Cancel (including
 // Escape and WM_CLOSE) end the dialog through OnOK/OnCancel and End.
+//
+// A modal dialog runs in a message loop of ours, not the system's: its owner is disabled while
+// it runs and enabled again before it goes, every message first passes the PreTranslateMessage
+// of the windows it concerns (so a control's keyboard handling works as in a modeless dialog),
+// End may be called from any handler, and a WM_QUIT ends the loop and is posted again for the
+// loop outside. A modal dialog that its OnInitDialog left where the template put it is centred
+// over its owner (on the work area when it has none, or the owner is hidden or minimised).
 #include <windows.h>
 
 #include "win/dialog_template.h"
@@ -25,14 +32,16 @@ class Dialog : public Window {
   explicit Dialog(DialogTemplate dialogTemplate);
   ~Dialog() override;
 
-  // Runs the dialog modally; returns the code given to End, or -1 when it could not be created.
+  // Runs the dialog modally; returns the code given to End, or -1 when it could not be created
+  // or a WM_QUIT ended it first. `owner` may be any window: its top-level window is the owner.
   INT_PTR DoModal(HWND owner = nullptr);
 
   // Creates the dialog modeless (not shown unless the template has WS_VISIBLE). The
   // application's message loop gives it keyboard navigation.
   bool CreateModeless(HWND owner = nullptr);
 
-  // Ends a modal dialog with `code`, or destroys a modeless one (keeping the code).
+  // Ends a modal dialog with `code` (its loop returns once the current message is handled), or
+  // destroys a modeless one (keeping the code). Use this rather than ::EndDialog.
   void End(INT_PTR code) noexcept;
 
   bool IsModal() const noexcept { return m_modal; }
@@ -58,8 +67,14 @@ class Dialog : public Window {
                                      LPARAM lParam) noexcept;
   LRESULT HandleInitDialog(WPARAM wParam, LPARAM lParam);
   LRESULT HandleCommand(WPARAM wParam, LPARAM lParam);
+  // CreateDialogIndirectParam over the template; the window, or null.
+  HWND CreateFromTemplate(HWND owner);
+  void RunModalLoop(HWND window);
+  // The automatic placement of a modal dialog (see above).
+  void CentreIfLeftInPlace(const RECT& before) noexcept;
 
   DialogTemplate m_template;
   bool m_modal = false;
+  bool m_endRequested = false;
   INT_PTR m_result = -1;
 };

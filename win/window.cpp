@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <cstdint>
+
 #include <utility>
 
 #include "win/dialog.h"
@@ -16,8 +18,77 @@ constexpr UINT_PTR kControlSubclassId = 1;
 // created the control, and GetWindowSubclass is not in every import library).
 constexpr wchar_t kControlObjectProperty[] = L"VireoWindowObject";
 
+// Whether [address, address + size) lies in committed memory of this process that can be read
+// (and written, when asked). A posted message is not sent, so InSendMessageEx cannot tell it
+// from one of this thread's own; a made-up pointer in it must fail here, not in the read.
+bool IsAccessibleMemory(LPARAM address, size_t size, bool writable) noexcept {
+  constexpr DWORD kReadable = PAGE_READONLY | PAGE_READWRITE | PAGE_WRITECOPY | PAGE_EXECUTE_READ |
+                              PAGE_EXECUTE_READWRITE | PAGE_EXECUTE_WRITECOPY;
+  constexpr DWORD kWritable =
+      PAGE_READWRITE | PAGE_WRITECOPY | PAGE_EXECUTE_READWRITE | PAGE_EXECUTE_WRITECOPY;
+  auto start = static_cast<std::uintptr_t>(address);
+  if (start == 0 || start + size < start) return false;
+  const std::uintptr_t end = start + size;
+  while (start < end) {
+    MEMORY_BASIC_INFORMATION info{};
+    if (::VirtualQuery(reinterpret_cast<const void*>(start), &info, sizeof(info)) == 0) {
+      return false;
+    }
+    if (info.State != MEM_COMMIT || (info.Protect & (PAGE_GUARD | PAGE_NOACCESS)) != 0 ||
+        (info.Protect & (writable ? kWritable : kReadable)) == 0) {
+      return false;
+    }
+    start = reinterpret_cast<std::uintptr_t>(info.BaseAddress) + info.RegionSize;
+  }
+  return true;
+}
+
+size_t StructureSize(UINT message) noexcept {
+  switch (message) {
+    case WM_NOTIFY:
+      return sizeof(NMHDR);
+    case WM_DRAWITEM:
+      return sizeof(DRAWITEMSTRUCT);
+    case WM_MEASUREITEM:
+      return sizeof(MEASUREITEMSTRUCT);
+    case WM_COMPAREITEM:
+      return sizeof(COMPAREITEMSTRUCT);
+    case WM_DELETEITEM:
+      return sizeof(DELETEITEMSTRUCT);
+    default:
+      return 0;
+  }
+}
+
+// The child window named by one of those structures (for WM_MEASUREITEM the child with the
+// control id); null for menu items, which are no child windows. Only for structures known to
+// be this thread's own.
+HWND ChildOfStructure(HWND parent, UINT message, LPARAM lParam) noexcept {
+  if (lParam == 0) return nullptr;
+  switch (message) {
+    case WM_NOTIFY:
+      return reinterpret_cast<const NMHDR*>(lParam)->hwndFrom;
+    case WM_DRAWITEM: {
+      const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+      return item->CtlType != ODT_MENU ? item->hwndItem : nullptr;
+    }
+    case WM_MEASUREITEM: {
+      const auto* item = reinterpret_cast<const MEASUREITEMSTRUCT*>(lParam);
+      return item->CtlType != ODT_MENU ? ::GetDlgItem(parent, static_cast<int>(item->CtlID))
+                                       : nullptr;
+    }
+    case WM_COMPAREITEM:
+      return reinterpret_cast<const COMPAREITEMSTRUCT*>(lParam)->hwndItem;
+    case WM_DELETEITEM:
+      return reinterpret_cast<const DELETEITEMSTRUCT*>(lParam)->hwndItem;
+    default:
+      return nullptr;
+  }
+}
+
 // The child a parent's message is about, for reflection; null when none.
 HWND ReflectionTarget(HWND parent, UINT message, WPARAM wParam, LPARAM lParam) {
+  static_cast<void>(wParam);
   switch (message) {
     case WM_COMMAND:
     case WM_CTLCOLORBTN:
@@ -32,25 +103,10 @@ HWND ReflectionTarget(HWND parent, UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_HSCROLL:
     case WM_VSCROLL:
       return reinterpret_cast<HWND>(lParam);
-    case WM_NOTIFY:
-      return lParam != 0 ? reinterpret_cast<const NMHDR*>(lParam)->hwndFrom : nullptr;
-    case WM_DRAWITEM: {
-      const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
-      return item != nullptr && item->CtlType != ODT_MENU ? item->hwndItem : nullptr;
-    }
-    case WM_MEASUREITEM: {
-      const auto* item = reinterpret_cast<const MEASUREITEMSTRUCT*>(lParam);
-      return item != nullptr && item->CtlType != ODT_MENU
-                 ? ::GetDlgItem(parent, static_cast<int>(item->CtlID))
-                 : nullptr;
-    }
-    case WM_COMPAREITEM:
-      return lParam != 0 ? reinterpret_cast<const COMPAREITEMSTRUCT*>(lParam)->hwndItem : nullptr;
-    case WM_DELETEITEM:
-      return lParam != 0 ? reinterpret_cast<const DELETEITEMSTRUCT*>(lParam)->hwndItem : nullptr;
     default:
-      static_cast<void>(wParam);
-      return nullptr;
+      // Admitted structures only (see Window::Admits).
+      return Window::CarriesChildStructure(message) ? ChildOfStructure(parent, message, lParam)
+                                                    : nullptr;
   }
 }
 
@@ -92,9 +148,12 @@ bool Window::RegisterOwnClass() const {
 bool Window::Create(DWORD exStyle, const wchar_t* title, DWORD style, int x, int y, int width,
                     int height, HWND parent, HMENU menu) {
   if (m_hwnd != nullptr || !RegisterOwnClass()) return false;
-  // WM_NCCREATE binds the window (see WindowProc); a failed creation has unbound it again.
+  // WM_NCCREATE binds the window (see WindowProc); a failed creation has unbound it again,
+  // without OnFinalMessage, so the object is still ours to read here and the caller's to free.
+  m_creating = true;
   const HWND window = ::CreateWindowExW(exStyle, ClassName(), title, style, x, y, width, height,
                                         parent, menu, ModuleInstance(), this);
+  m_creating = false;
   return window != nullptr && window == m_hwnd;
 }
 
@@ -208,7 +267,45 @@ void Window::ReleaseHandle() noexcept {
   m_kind = Kind::kNone;
 }
 
+bool Window::CarriesChildStructure(UINT message) noexcept {
+  switch (message) {
+    case WM_NOTIFY:
+    case WM_DRAWITEM:
+    case WM_MEASUREITEM:
+    case WM_COMPAREITEM:
+    case WM_DELETEITEM:
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool Window::Admits(UINT message, WPARAM wParam, LPARAM lParam) const noexcept {
+  static_cast<void>(wParam);
+  // Reflected codes are delivered by ReflectToChild only, never through the window procedure.
+  if (message >= kReflectedMessageBase && message < kReflectedMessageBase + WM_USER) return false;
+  if (!CarriesChildStructure(message)) return true;
+  // Sent from another thread or process (or replied to): the pointer is not ours to follow.
+  if (::InSendMessageEx(nullptr) != ISMEX_NOSEND) return false;
+  // Sent by this thread, or posted by anyone: the structure must be memory of ours before it is
+  // read, and must name one of our children.
+  if (!IsAccessibleMemory(lParam, StructureSize(message), message == WM_MEASUREITEM)) return false;
+  const HWND child = ChildOfStructure(m_hwnd, message, lParam);
+  return child != nullptr && child != m_hwnd && ::IsChild(m_hwnd, child);
+}
+
 bool Window::RouteMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) noexcept {
+  if (!Admits(message, wParam, lParam)) return false;
+  return RouteAdmitted(message, wParam, lParam, result);
+}
+
+void Window::FinishLastMessage() noexcept {
+  const bool created = !m_creating;
+  ReleaseHandle();
+  if (created) OnFinalMessage();
+}
+
+bool Window::RouteAdmitted(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) noexcept {
   bool handled = false;
   bool* const outer = std::exchange(m_handled, &handled);
   bool answered = false;
@@ -237,7 +334,7 @@ bool Window::ReflectToChild(UINT message, WPARAM wParam, LPARAM lParam, LRESULT&
   if (child == nullptr || child == m_hwnd) return false;
   Window* const target = FromHandle(child);
   if (target == nullptr) return false;
-  return target->RouteMessage(kReflectedMessageBase + message, wParam, lParam, result);
+  return target->RouteAdmitted(kReflectedMessageBase + message, wParam, lParam, result);
 }
 
 LRESULT CALLBACK Window::WindowProc(HWND window, UINT message, WPARAM wParam,
@@ -259,10 +356,7 @@ LRESULT CALLBACK Window::WindowProc(HWND window, UINT message, WPARAM wParam,
   if (!self->RouteMessage(message, wParam, lParam, result)) {
     result = ::DefWindowProcW(window, message, wParam, lParam);
   }
-  if (message == WM_NCDESTROY) {
-    self->ReleaseHandle();
-    self->OnFinalMessage();
-  }
+  if (message == WM_NCDESTROY) self->FinishLastMessage();
   return result;
 }
 
@@ -275,9 +369,6 @@ LRESULT CALLBACK Window::ControlProc(HWND window, UINT message, WPARAM wParam, L
   if (!self->RouteMessage(message, wParam, lParam, result)) {
     result = ::DefSubclassProc(window, message, wParam, lParam);
   }
-  if (message == WM_NCDESTROY) {
-    self->ReleaseHandle();
-    self->OnFinalMessage();
-  }
+  if (message == WM_NCDESTROY) self->FinishLastMessage();
   return result;
 }

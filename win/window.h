@@ -52,6 +52,11 @@ class Window {
   // The module whose classes and templates the framework uses (the program itself).
   static HINSTANCE ModuleInstance() noexcept;
 
+  // Messages whose lParam points at a structure naming the child they are about (WM_NOTIFY,
+  // WM_DRAWITEM, WM_MEASUREITEM, WM_COMPAREITEM, WM_DELETEITEM). Windows copies none of them
+  // from another process as they are, so a made-up pointer in one would be read as real.
+  static bool CarriesChildStructure(UINT message) noexcept;
+
  protected:
   // The message table; BEGIN_MESSAGE_TABLE overrides it. The base answers nothing.
   virtual bool ProcessMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
@@ -62,7 +67,8 @@ class Window {
   virtual void PrepareClass(WNDCLASSEXW& windowClass) const;
 
   // Called after WM_NCDESTROY, when the object no longer has a window: the one place where a
-  // window may delete its own object (never inside another handler).
+  // window may delete its own object (never inside another handler). Not called for a window
+  // whose creation failed: Create then returns false and the object is still the caller's.
   virtual void OnFinalMessage() {}
 
   // Inside a handler: false lets the message go on to the rest of the table and then to
@@ -76,9 +82,20 @@ class Window {
 
   enum class Kind { kNone, kOwnClass, kControl, kDialog };
 
-  // Runs the table (and reflection to a child) for one message; true when answered. Never
-  // lets an exception out.
+  // Runs the table (and reflection to a child) for one message that arrived at the window
+  // procedure; true when answered. Never lets an exception out. A message whose lParam points
+  // at a structure (WM_NOTIFY, WM_DRAWITEM, WM_MEASUREITEM, WM_COMPAREITEM, WM_DELETEITEM) is
+  // only read when it was sent by one of this window's children from this thread; otherwise,
+  // like a reflected code that did not come through reflection, it gets default processing.
   bool RouteMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) noexcept;
+
+  // While a creation is under way (CreateWindowEx or CreateDialog has not returned), a
+  // WM_NCDESTROY means the creation failed: the object is unbound but OnFinalMessage is not
+  // called.
+  void SetCreating(bool creating) noexcept { m_creating = creating; }
+  // The window's last message has been handled: unbinds the object and, unless its creation
+  // failed, calls OnFinalMessage. The object must not be touched afterwards.
+  void FinishLastMessage() noexcept;
 
   // For Dialog: binds and releases the window.
   void BindHandle(HWND window, Kind kind) noexcept;
@@ -91,10 +108,14 @@ class Window {
   static LRESULT CALLBACK ControlProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                                       UINT_PTR subclassId, DWORD_PTR refData) noexcept;
   bool RegisterOwnClass() const;
+  // Whether a message that reached the window procedure may be read (see RouteMessage).
+  bool Admits(UINT message, WPARAM wParam, LPARAM lParam) const noexcept;
+  bool RouteAdmitted(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) noexcept;
   bool ReflectToChild(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) noexcept;
 
   HWND m_hwnd = nullptr;
   Kind m_kind = Kind::kNone;
   // Handled flag of the message being dispatched (messages nest, so it lives on the stack).
   bool* m_handled = nullptr;
+  bool m_creating = false;
 };

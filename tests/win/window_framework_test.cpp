@@ -8,8 +8,10 @@
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <thread>
 #include <vector>
 
+#include "skin/control_messages.h"
 #include "support/gdi_object_count.h"
 #include "win/application.h"
 #include "win/dialog.h"
@@ -230,7 +232,8 @@ TEST(WindowMessageTable, WmCreateCanFailTheCreation) {
   EXPECT_FALSE(window.Create(0, L"refused", WS_POPUP, 0, 0, 10, 10));
   EXPECT_EQ(window.Hwnd(), nullptr);
   EXPECT_EQ(::FindWindowW(L"VireoWindow", L"refused"), nullptr);
-  EXPECT_EQ(window.finalCount, 1);
+  // The object is still the caller's: no final message for a window that never was.
+  EXPECT_EQ(window.finalCount, 0);
   // The object can create a window afterwards.
   window.failCreate = false;
   EXPECT_TRUE(window.Create(0, L"accepted", WS_POPUP, 0, 0, 10, 10));
@@ -320,6 +323,201 @@ TEST(WindowLifetime, ExceptionsNeverLeaveTheWindowProcedure) {
   failing.throwInCreate = true;
   EXPECT_FALSE(failing.Create(0, L"throws", WS_POPUP, 0, 0, 10, 10));
   EXPECT_EQ(failing.Hwnd(), nullptr);
+}
+
+// Windows that own themselves: their last message deletes them.
+int g_selfOwnedDeleted = 0;
+
+class SelfOwnedWindow : public Window {
+ public:
+  ~SelfOwnedWindow() override { ++g_selfOwnedDeleted; }
+
+ private:
+  LRESULT OnCreate(const CREATESTRUCTW&) { return -1; }
+  void OnFinalMessage() override { delete this; }
+
+  BEGIN_MESSAGE_TABLE(SelfOwnedWindow, Window)
+    MSG_WM_CREATE(OnCreate)
+  END_MESSAGE_TABLE()
+};
+
+class SelfOwnedDialog : public Dialog {
+ public:
+  SelfOwnedDialog() : Dialog(DialogTemplate(WS_POPUP, 0, 50, 50)) {}
+  ~SelfOwnedDialog() override { ++g_selfOwnedDeleted; }
+
+ private:
+  // A modeless dialog that gives up during its initialisation.
+  BOOL OnInitDialog() override {
+    End(IDCANCEL);
+    return TRUE;
+  }
+  void OnFinalMessage() override { delete this; }
+};
+
+TEST(WindowLifetime, AFailedCreationLeavesTheObjectToItsCreatorOnly) {
+  g_selfOwnedDeleted = 0;
+  auto* window = new SelfOwnedWindow;
+  if (!window->Create(0, L"self-owned", WS_POPUP, 0, 0, 10, 10)) delete window;
+  EXPECT_EQ(g_selfOwnedDeleted, 1);
+
+  g_selfOwnedDeleted = 0;
+  auto* dialog = new SelfOwnedDialog;
+  if (!dialog->CreateModeless(nullptr)) delete dialog;
+  EXPECT_EQ(g_selfOwnedDeleted, 1);
+}
+
+// A parent that counts the structures it is handed and a child that draws itself through the
+// reflected WM_DRAWITEM.
+class DrawnChild : public Window {
+ public:
+  int draws = 0;
+
+ private:
+  BOOL OnDrawItem(const DRAWITEMSTRUCT&) {
+    ++draws;
+    return TRUE;
+  }
+  BEGIN_MESSAGE_TABLE(DrawnChild, Window)
+    REFLECTED_WM_DRAWITEM(OnDrawItem)
+  END_MESSAGE_TABLE()
+};
+
+class NotifiedParent : public Window {
+ public:
+  int notifications = 0;
+  int measures = 0;
+
+ private:
+  LRESULT OnNotify(const NMHDR& header) {
+    notifications += header.code == 77 ? 1 : 0;
+    return 5;
+  }
+  void OnMeasureItem(int, MEASUREITEMSTRUCT& item) {
+    ++measures;
+    item.itemHeight = 23;
+  }
+  BEGIN_MESSAGE_TABLE(NotifiedParent, Window)
+    MSG_WM_NOTIFY(OnNotify)
+    MSG_WM_MEASUREITEM(OnMeasureItem)
+  END_MESSAGE_TABLE()
+};
+
+TEST(WindowPointerMessages, OnlyThisThreadsChildrenAreFollowed) {
+  NotifiedParent parent;
+  ASSERT_TRUE(parent.Create(0, L"pointer messages", WS_POPUP, 0, 0, 200, 100));
+  DrawnChild child;
+  ASSERT_TRUE(child.CreateControl(L"BUTTON", 0, L"", WS_CHILD | WS_VISIBLE | BS_OWNERDRAW, 0, 0, 50,
+                                  20, parent.Hwnd(), 7));
+  const HWND parentHwnd = parent.Hwnd();
+  const HWND childHwnd = child.Hwnd();
+
+  // From another thread: made-up pointers, and even a real structure naming our child, are
+  // never followed (the made-up ones would be an access violation).
+  NMHDR realHeader{childHwnd, 7, 77};
+  DRAWITEMSTRUCT realItem{ODT_BUTTON, 7, 0, ODA_DRAWENTIRE, 0, childHwnd, nullptr, {}, 0};
+  const LPARAM madeUp = 0x5A5A5A50;
+  std::vector<LRESULT> answers;
+  bool done = false;
+  std::thread sender([&] {
+    for (UINT message : {WM_NOTIFY, WM_DRAWITEM, WM_MEASUREITEM, WM_COMPAREITEM, WM_DELETEITEM}) {
+      answers.push_back(::SendMessageW(parentHwnd, message, 7, madeUp));
+    }
+    answers.push_back(
+        ::SendMessageW(parentHwnd, WM_NOTIFY, 7, reinterpret_cast<LPARAM>(&realHeader)));
+    answers.push_back(
+        ::SendMessageW(parentHwnd, WM_DRAWITEM, 7, reinterpret_cast<LPARAM>(&realItem)));
+    // Reflected codes only ever come through the parent, never straight to a control.
+    answers.push_back(
+        ::SendMessageW(childHwnd, Window::kReflectedMessageBase + WM_DRAWITEM, 7, madeUp));
+    // Posted ones (where the system lets them through) reach the window through any loop.
+    ::PostMessageW(parentHwnd, WM_NOTIFY, 7, madeUp);
+    ::PostMessageW(parentHwnd, WM_DRAWITEM, 7, madeUp);
+    ::PostMessageW(parentHwnd, WM_MEASUREITEM, 7, reinterpret_cast<LPARAM>(&realHeader));
+    done = true;
+  });
+  EXPECT_TRUE(PumpUntil([&] { return done; }));
+  sender.join();
+  PumpUntil([] { return false; }, 50);
+  EXPECT_EQ(parent.notifications, 0);
+  EXPECT_EQ(parent.measures, 0);
+  EXPECT_EQ(child.draws, 0);
+  EXPECT_TRUE(::IsWindow(parentHwnd));
+
+  // From this thread, the child's own structures are followed, and reflected to it.
+  EXPECT_EQ(::SendMessageW(parentHwnd, WM_NOTIFY, 7, reinterpret_cast<LPARAM>(&realHeader)), 5);
+  EXPECT_EQ(parent.notifications, 1);
+  EXPECT_EQ(::SendMessageW(parentHwnd, WM_DRAWITEM, 7, reinterpret_cast<LPARAM>(&realItem)), TRUE);
+  EXPECT_EQ(child.draws, 1);
+  MEASUREITEMSTRUCT measure{ODT_BUTTON, 7, 0, 0, 0, 0};
+  ::SendMessageW(parentHwnd, WM_MEASUREITEM, 7, reinterpret_cast<LPARAM>(&measure));
+  EXPECT_EQ(parent.measures, 1);
+  EXPECT_EQ(measure.itemHeight, 23u);
+  // ... but not a structure naming a window that is not one of its children.
+  UniqueWindowHandle stranger(::CreateWindowExW(0, L"BUTTON", L"", WS_POPUP, 0, 0, 10, 10, nullptr,
+                                                nullptr, nullptr, nullptr));
+  NMHDR strangerHeader{stranger.get(), 7, 77};
+  ::SendMessageW(parentHwnd, WM_NOTIFY, 7, reinterpret_cast<LPARAM>(&strangerHeader));
+  EXPECT_EQ(parent.notifications, 1);
+}
+
+// Typed entries hand out what the message means.
+class TypedEntriesWindow : public Window {
+ public:
+  std::vector<std::wstring> log;
+
+ private:
+  void OnMouseMove(UINT keys, POINT point) { Log(L"move", keys, point.x, point.y); }
+  void OnRightUp(UINT keys, POINT point) { Log(L"rup", keys, point.x, point.y); }
+  void OnWheel(UINT keys, int delta, POINT point) {
+    Log(L"wheel", keys, delta, point.x * 10000 + point.y);
+  }
+  LRESULT OnHitTest(POINT point) {
+    Log(L"hit", 0, point.x, point.y);
+    return HTCAPTION;
+  }
+  void OnScroll(int request, int position, HWND) { Log(L"vscroll", 0, request, position); }
+  void OnRangeClick(int id) { Log(L"click", 0, id, 0); }
+  void OnSliderMoved(int id, int value) { Log(L"slider", 0, id, value); }
+  void Log(const wchar_t* what, UINT keys, int a, int b) {
+    log.push_back(std::wstring(what) + L" " + std::to_wstring(keys) + L" " + std::to_wstring(a) +
+                  L" " + std::to_wstring(b));
+  }
+  BEGIN_MESSAGE_TABLE(TypedEntriesWindow, Window)
+    MSG_WM_MOUSEMOVE(OnMouseMove)
+    MSG_WM_RBUTTONUP(OnRightUp)
+    MSG_WM_MOUSEWHEEL(OnWheel)
+    MSG_WM_NCHITTEST(OnHitTest)
+    MSG_WM_VSCROLL(OnScroll)
+    COMMAND_RANGE_CODE_HANDLER(200, 209, BN_CLICKED, OnRangeClick)
+    MSG_SLIDER_MOVED(OnSliderMoved)
+  END_MESSAGE_TABLE()
+};
+
+TEST(WindowMessageTable, TypedEntriesDecodeNegativePointsKeysAndParameters) {
+  TypedEntriesWindow window;
+  ASSERT_TRUE(window.Create(0, L"typed", WS_POPUP, 0, 0, 50, 50));
+  const HWND hwnd = window.Hwnd();
+  // Under a capture the pointer may lie left of and above the window.
+  ::SendMessageW(hwnd, WM_MOUSEMOVE, MK_LBUTTON | MK_SHIFT, MAKELPARAM(-5, -300));
+  ::SendMessageW(hwnd, WM_RBUTTONUP, MK_CONTROL, MAKELPARAM(32767, -32768));
+  ::SendMessageW(hwnd, WM_MOUSEWHEEL, MAKEWPARAM(MK_CONTROL, -240), MAKELPARAM(-12, 40));
+  EXPECT_EQ(::SendMessageW(hwnd, WM_NCHITTEST, 0, MAKELPARAM(-1920, 5)), HTCAPTION);
+  ::SendMessageW(hwnd, WM_VSCROLL, MAKEWPARAM(SB_THUMBTRACK, 65535), 0);
+  ::SendMessageW(hwnd, WM_COMMAND, MAKEWPARAM(203, BN_CLICKED), 0);
+  ::SendMessageW(hwnd, WM_COMMAND, MAKEWPARAM(203, BN_SETFOCUS), 0);
+  ::SendMessageW(hwnd, WM_COMMAND, MAKEWPARAM(210, BN_CLICKED), 0);
+  ::SendMessageW(hwnd, kSliderValueMessage, 75, 10018);
+  const std::vector<std::wstring> expected = {
+      L"move " + std::to_wstring(MK_LBUTTON | MK_SHIFT) + L" -5 -300",
+      L"rup " + std::to_wstring(MK_CONTROL) + L" 32767 -32768",
+      L"wheel " + std::to_wstring(MK_CONTROL) + L" -240 -119960",
+      L"hit 0 -1920 5",
+      L"vscroll 0 5 65535",
+      L"click 0 203 0",
+      L"slider 0 10018 75",
+  };
+  EXPECT_EQ(window.log, expected);
 }
 
 TEST(WindowTimers, TimersFireWithTheirIdsUntilKilled) {
@@ -414,7 +612,7 @@ class TestDialog : public Dialog {
 HWND g_modalDialog = nullptr;
 void CALLBACK EndModalOnGuard(HWND, UINT, UINT_PTR id, DWORD) {
   ::KillTimer(nullptr, id);
-  if (g_modalDialog != nullptr) ::EndDialog(g_modalDialog, kGuardExitCode);
+  if (Dialog* dialog = Dialog::FromDialogHandle(g_modalDialog)) dialog->End(kGuardExitCode);
 }
 
 INT_PTR RunModal(TestDialog& dialog) {
