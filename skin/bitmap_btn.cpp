@@ -13,14 +13,50 @@ constexpr UINT kCaptionBoxFormat = 0x8135;
 
 }  // namespace
 
-bool CBitmapBtn::Create(const RECT& rect, HWND parent, int id) {
+bool CBitmapBtn::Create(HWND parent, int id, const RECT& rect, const Spec& spec) {
   if (!CreateControl(L"BUTTON", 0, L"", WS_CHILD | WS_VISIBLE | BS_OWNERDRAW, rect.left, rect.top,
                      rect.right - rect.left, rect.bottom - rect.top, parent, id)) {
     return false;
   }
   m_creationRect = rect;
+  m_faces = spec.faces;
+  SetLook(spec.look);
+  if (!spec.caption.empty()) SetCaptionText(spec.caption);
   RemoveFrameStyles();
   return true;
+}
+
+void CBitmapBtn::SetLook(const ButtonLook& look) {
+  RECT client{};
+  if (Hwnd() != nullptr) ::GetClientRect(Hwnd(), &client);
+  m_showCaption = look.caption != CaptionLayout::kNone;
+  m_captionBoxMode = look.caption == CaptionLayout::kBox;
+  m_captionBox = RECT{0, 0, client.right - look.boxInsetRight, client.bottom};
+  m_captionOffset = look.caption == CaptionLayout::kPoint ? look.pointOffset : 0;
+  switch (look.caption) {
+    case CaptionLayout::kRotated90:
+      m_orientation = kCaptionRotated90;
+      break;
+    case CaptionLayout::kRotated270:
+      m_orientation = kCaptionRotated270;
+      break;
+    case CaptionLayout::kLeftAligned:
+      m_orientation = kCaptionLeftAligned;
+      break;
+    default:
+      m_orientation = 1;
+      break;
+  }
+  SetFont(look.font.height, look.font.weight);
+  SetCaptionColours(look.normalColour, look.hoverColour, look.pressedColour);
+  m_toggleMode = look.toggle;
+  m_squareFace = look.squareFace;
+  Redraw();
+}
+
+void CBitmapBtn::SetCaptionText(std::wstring_view text) {
+  m_caption.assign(text);
+  Redraw();
 }
 
 bool CBitmapBtn::SubclassButton(HWND button) {
@@ -39,13 +75,8 @@ void CBitmapBtn::RemoveFrameStyles() noexcept {
                  SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
 }
 
-void CBitmapBtn::SetFaces(SkinImage normal, SkinImage hover, SkinImage pressed, SkinImage disabled,
-                          const RECT& creationRect) {
-  m_faces[0] = std::move(normal);
-  m_faces[1] = std::move(hover);
-  m_faces[2] = std::move(pressed);
-  m_faces[3] = std::move(disabled);
-  m_creationRect = creationRect;
+void CBitmapBtn::SetFaces(ButtonFaces faces) {
+  m_faces = std::move(faces);
   if (Hwnd() != nullptr) {
     RemoveFrameStyles();
     Redraw();
@@ -83,7 +114,18 @@ void CBitmapBtn::SetFont(int height, int weight) {
 }
 
 Gdiplus::Bitmap* CBitmapBtn::Face(int number) const noexcept {
-  return number >= 1 && number <= 4 ? m_faces[number - 1].get() : nullptr;
+  switch (number) {
+    case 1:
+      return m_faces.normal.get();
+    case 2:
+      return m_faces.hover.get();
+    case 3:
+      return m_faces.pressed.get();
+    case 4:
+      return m_faces.disabled.get();
+    default:
+      return nullptr;
+  }
 }
 
 void CBitmapBtn::Redraw() noexcept {
@@ -100,9 +142,9 @@ HFONT CBitmapBtn::CaptionFont(int escapement) {
   return m_font.get();
 }
 
-LRESULT CBitmapBtn::OnDrawItem(WPARAM, LPARAM lParam) {
-  const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
-  if (item == nullptr || item->CtlType != ODT_BUTTON) return FALSE;
+BOOL CBitmapBtn::OnDrawItem(const DRAWITEMSTRUCT& drawItem) {
+  const DRAWITEMSTRUCT* item = &drawItem;
+  if (item->CtlType != ODT_BUTTON) return FALSE;
   RECT client{};
   ::GetClientRect(Hwnd(), &client);
   const int width = client.right - client.left;
@@ -155,11 +197,11 @@ void CBitmapBtn::DrawCaption(HDC dc, const RECT& client, COLORREF colour) {
   ::TextOutW(dc, origin.x + m_captionOffset, origin.y, m_caption.c_str(), length);
 }
 
-LRESULT CBitmapBtn::OnMouseMove(WPARAM wParam, LPARAM lParam) {
-  const LRESULT result = DefaultProcessing(WM_MOUSEMOVE, wParam, lParam);
-  const bool leftHeld = (wParam & MK_LBUTTON) != 0;
+void CBitmapBtn::OnMouseMove(UINT keys, POINT point) {
+  DefaultProcessing(WM_MOUSEMOVE, keys, LParamFromPoint(point));
+  const bool leftHeld = (keys & MK_LBUTTON) != 0;
   // A drag that started elsewhere does not light the button.
-  if (leftHeld && !m_hover) return result;
+  if (leftHeld && !m_hover) return;
   const HWND self = Hwnd();
   if (::GetCapture() != self) {
     if (::GetActiveWindow() != nullptr && ::GetAncestor(self, GA_PARENT) != nullptr) {
@@ -168,7 +210,6 @@ LRESULT CBitmapBtn::OnMouseMove(WPARAM wParam, LPARAM lParam) {
       Redraw();
     }
   } else {
-    POINT point{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
     ::ClientToScreen(self, &point);
     if (::WindowFromPoint(point) != self) {
       if (m_hover) {
@@ -182,24 +223,22 @@ LRESULT CBitmapBtn::OnMouseMove(WPARAM wParam, LPARAM lParam) {
   if (parent != nullptr) {
     ::PostMessageW(parent, kBitmapBtnMouseMoveMessage, reinterpret_cast<WPARAM>(self), 0);
   }
-  return result;
 }
 
-LRESULT CBitmapBtn::OnCaptureChanged(WPARAM, LPARAM lParam) {
+void CBitmapBtn::OnCaptureChanged(HWND newCapture) {
   // Only a capture that went to another window ends the hover; nothing is released here, since
   // the capture already belongs to someone else (or to no one).
-  if (reinterpret_cast<HWND>(lParam) != Hwnd() && m_hover) {
+  if (newCapture != Hwnd() && m_hover) {
     m_hover = false;
     Redraw();
   }
   SetMsgHandled(false);
-  return 0;
 }
 
-LRESULT CBitmapBtn::OnLButtonUp(WPARAM, LPARAM) {
+void CBitmapBtn::OnLButtonUp(UINT, POINT) {
   if (!m_toggleMode) {
     SetMsgHandled(false);
-    return 0;
+    return;
   }
   m_ticked = !m_ticked;
   // Ends the press the button class started (and the hover, until the next move).
@@ -211,15 +250,10 @@ LRESULT CBitmapBtn::OnLButtonUp(WPARAM, LPARAM) {
     ::SendMessageW(parent, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
                    reinterpret_cast<LPARAM>(Hwnd()));
   }
-  return 0;
 }
 
-LRESULT CBitmapBtn::OnLButtonDblClk(WPARAM wParam, LPARAM lParam) {
+void CBitmapBtn::OnLButtonDblClk(UINT keys, POINT point) {
   // The second press of a quick double click is a press like the first, so two quick clicks
   // are two clicks.
-  return DefaultProcessing(WM_LBUTTONDOWN, wParam, lParam);
-}
-
-LRESULT CBitmapBtn::OnEraseBkgnd(WPARAM, LPARAM) {
-  return TRUE;
+  DefaultProcessing(WM_LBUTTONDOWN, keys, LParamFromPoint(point));
 }

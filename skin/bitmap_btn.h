@@ -4,38 +4,58 @@
 // holding the mouse capture while the pointer is over it, picks the face for its state, and
 // reports clicks to its parent (WM_COMMAND/BN_CLICKED) and every mouse move (0x1511).
 //
-//   m_ok.Create(rect, Hwnd(), kOkId);
-//   m_ok.SetFaces(LoadSkinImage(kSkinButtonsFolder, L"ok-1.png"), ..., rect);  // -1 -3 -2 -1
-//   m_ok.SetCentredCaption(ToWide(SkinText(u"General", 46)), 700);
+//   CBitmapBtn::Spec spec{images.Faces(kOkFaces), kBoldCaption, L"OK"};
+//   m_ok.Create(Hwnd(), kOkId, rect, spec);
 //
+// Windows built on a control table (SkinnedDialog) get their buttons made from the table.
 // The parent must be a Window or Dialog of ours: it hands WM_DRAWITEM on to the button.
 #include <windows.h>
 
 #include <string>
 #include <string_view>
 
+#include "skin/control_messages.h"
 #include "skin/core/button_face.h"
+#include "skin/core/control_table.h"
 #include "skin/skin_image.h"
 #include "win/unique_handle.h"
 #include "win/window.h"
 
-// Posted to the parent after every mouse move over the button: wParam = the button's window.
-inline constexpr UINT kBitmapBtnMouseMoveMessage = WM_USER + 4369;  // 0x1511
+// The four faces of a button: normal, hover, pressed (also ticked), disabled. Empty faces draw
+// nothing in their state.
+struct ButtonFaces {
+  SkinImage normal{};
+  SkinImage hover{};
+  SkinImage pressed{};
+  SkinImage disabled{};
+  // One picture for every state.
+  static ButtonFaces Same(const SkinImage& image) { return {image, image, image, image}; }
+};
 
 class CBitmapBtn : public Window {
  public:
+  struct Spec {
+    ButtonFaces faces{};
+    ButtonLook look{.caption = CaptionLayout::kNone};
+    std::wstring caption{};
+  };
+
   CBitmapBtn() = default;
 
-  // Creates the visible owner-drawn child button with an empty title.
-  bool Create(const RECT& rect, HWND parent, int id);
+  // Creates the visible owner-drawn child button (empty title) at `rect` in the parent's client
+  // coordinates, with its faces, look and caption.
+  bool Create(HWND parent, int id, const RECT& rect, const Spec& spec);
+  bool Create(HWND parent, int id, const RECT& rect) { return Create(parent, id, rect, Spec{}); }
   // Takes over an existing button window (made owner-drawn, without border and tab stop).
   bool SubclassButton(HWND button);
 
-  // Faces: normal, hover, pressed (also ticked), disabled. The button owns them from now on;
-  // empty faces draw nothing in their state.
-  void SetFaces(SkinImage normal, SkinImage hover, SkinImage pressed, SkinImage disabled,
-                const RECT& creationRect);
+  // The button holds the faces from now on (and lets go of the previous ones).
+  void SetFaces(ButtonFaces faces);
+  // Caption layout, font, colours and mode as a table row gives them.
+  void SetLook(const ButtonLook& look);
   void SetCaption(std::wstring_view text, int offset, int orientation);
+  // The caption text alone, keeping offset and orientation.
+  void SetCaptionText(std::wstring_view text);
   void SetTicked(bool ticked);
   // The usual captioned push button: the caption shown, centred in the whole button, white in
   // every state, in the given weight.
@@ -75,20 +95,20 @@ class CBitmapBtn : public Window {
   int LastDrawnFace() const noexcept { return m_lastFace; }
 
  private:
-  LRESULT OnDrawItem(WPARAM wParam, LPARAM lParam);
-  LRESULT OnMouseMove(WPARAM wParam, LPARAM lParam);
-  LRESULT OnCaptureChanged(WPARAM wParam, LPARAM lParam);
-  LRESULT OnLButtonUp(WPARAM wParam, LPARAM lParam);
-  LRESULT OnLButtonDblClk(WPARAM wParam, LPARAM lParam);
-  LRESULT OnEraseBkgnd(WPARAM wParam, LPARAM lParam);
+  BOOL OnDrawItem(const DRAWITEMSTRUCT& item);
+  void OnMouseMove(UINT keys, POINT point);
+  void OnCaptureChanged(HWND newCapture);
+  void OnLButtonUp(UINT keys, POINT point);
+  void OnLButtonDblClk(UINT keys, POINT point);
+  BOOL OnEraseBkgnd(HDC) { return TRUE; }
 
   BEGIN_MESSAGE_TABLE(CBitmapBtn, Window)
-    MESSAGE_HANDLER(kReflectedMessageBase + WM_DRAWITEM, OnDrawItem)
-    MESSAGE_HANDLER(WM_MOUSEMOVE, OnMouseMove)
-    MESSAGE_HANDLER(WM_CAPTURECHANGED, OnCaptureChanged)
-    MESSAGE_HANDLER(WM_LBUTTONUP, OnLButtonUp)
-    MESSAGE_HANDLER(WM_LBUTTONDBLCLK, OnLButtonDblClk)
-    MESSAGE_HANDLER(WM_ERASEBKGND, OnEraseBkgnd)
+    REFLECTED_WM_DRAWITEM(OnDrawItem)
+    MSG_WM_MOUSEMOVE(OnMouseMove)
+    MSG_WM_CAPTURECHANGED(OnCaptureChanged)
+    MSG_WM_LBUTTONUP(OnLButtonUp)
+    MSG_WM_LBUTTONDBLCLK(OnLButtonDblClk)
+    MSG_WM_ERASEBKGND(OnEraseBkgnd)
   END_MESSAGE_TABLE()
 
   void RemoveFrameStyles() noexcept;
@@ -96,7 +116,7 @@ class CBitmapBtn : public Window {
   HFONT CaptionFont(int escapement);
   void Redraw() noexcept;
 
-  SkinImage m_faces[4];
+  ButtonFaces m_faces;
   RECT m_creationRect{};
   bool m_ticked = false;
   bool m_toggleMode = false;

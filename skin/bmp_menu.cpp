@@ -58,8 +58,18 @@ HWND CBmpMenu::RowButton(int row) const noexcept {
   return m_buttons[static_cast<size_t>(row)].Hwnd();
 }
 
+MenuRowSize CBmpMenu::RowSize() const noexcept {
+  return RowSizeOf(ImageWidth(m_faces[0].get()), ImageHeight(m_faces[0].get()));
+}
+
+MenuRowSize CBmpMenu::WindowSize(int rowCount) const noexcept {
+  const MenuRowSize row = RowSize();
+  const MenuRect rect = BmpMenuRect(0, 0, row.width, row.height, rowCount);
+  return {rect.Width(), rect.Height()};
+}
+
 BOOL CBmpMenu::OnInitDialog() {
-  const MenuRowSize size = RowSizeOf(ImageWidth(m_faces[0].get()), ImageHeight(m_faces[0].get()));
+  const MenuRowSize size = RowSize();
   const int w = size.width;
   const int h = size.height;
   const MenuRect rect = BmpMenuRect(m_x, m_y, w, h, RowCount());
@@ -68,9 +78,9 @@ BOOL CBmpMenu::OnInitDialog() {
   for (int i = 0; i < RowCount(); ++i) {
     const bool second = UsesSecondFaces(i);
     // Normal, hover, pressed, disabled: the pressed row looks hovered.
-    Gdiplus::Bitmap* const normal = (second ? m_faces[3] : m_faces[0]).get();
-    Gdiplus::Bitmap* const hover = (second ? m_faces[2] : m_faces[1]).get();
-    Gdiplus::Bitmap* const faces[4] = {normal, hover, hover, normal};
+    const SkinImage& normal = second ? m_faces[3] : m_faces[0];
+    const SkinImage& hover = second ? m_faces[2] : m_faces[1];
+    const ButtonFaces faces{normal, hover, hover, normal};
     const MenuRect r = BmpMenuRowRect(i, w, h);
     CreateMenuRowButton(m_buttons[static_cast<size_t>(i)], Hwnd(), i,
                         RECT{r.left, r.top, r.right, r.bottom}, faces,
@@ -79,22 +89,21 @@ BOOL CBmpMenu::OnInitDialog() {
   return FALSE;
 }
 
-LRESULT CBmpMenu::OnCommand(WPARAM wParam, LPARAM) {
-  const int row = static_cast<int>(LOWORD(wParam)) - kMenuRowButtonIdBase;
-  if (HIWORD(wParam) != BN_CLICKED || row < 0 || row >= RowCount()) {
+void CBmpMenu::OnRowClicked(int id, HWND) {
+  const int row = id - kMenuRowButtonIdBase;
+  if (row < 0 || row >= RowCount()) {
     SetMsgHandled(false);
-    return 0;
+    return;
   }
   const tagBMPMENUINFO& item = m_rows[static_cast<size_t>(row)];
   // A row with sub-items is chosen through its cascade only.
-  if (item.hasSubItems) return 0;
+  if (item.hasSubItems) return;
   const MenuChoice choice = RowChoice(row, item.id);
   ::PostMessageW(m_parent, kMenuChoiceMessage, choice.wParam, choice.lParam);
-  return 0;
 }
 
-LRESULT CBmpMenu::OnRowHover(WPARAM wParam, LPARAM) {
-  m_hoveredRow = reinterpret_cast<HWND>(wParam);
+void CBmpMenu::OnRowHover(HWND button) {
+  m_hoveredRow = button;
   for (int i = 0; i < RowCount(); ++i) {
     tagBMPMENUINFO& item = m_rows[static_cast<size_t>(i)];
     if (m_buttons[static_cast<size_t>(i)].Hwnd() == m_hoveredRow) {
@@ -113,13 +122,11 @@ LRESULT CBmpMenu::OnRowHover(WPARAM wParam, LPARAM) {
       if (!::PtInRect(&cascade, cursor)) CloseCascade();
     }
   }
-  return 0;
 }
 
 void CBmpMenu::OpenCascadeFor(int row) {
   tagBMPMENUINFO& item = m_rows[static_cast<size_t>(row)];
-  const MenuRowSize rowSize =
-      RowSizeOf(ImageWidth(m_faces[0].get()), ImageHeight(m_faces[0].get()));
+  const MenuRowSize rowSize = RowSize();
   const MenuRowSize subSize =
       RowSizeOf(ImageWidth(m_subFaces[0].get()), ImageHeight(m_subFaces[0].get()));
   const int sw = subSize.width;
@@ -143,30 +150,21 @@ void CBmpMenu::CloseCascade() noexcept {
   m_cascade.reset();
 }
 
-LRESULT CBmpMenu::OnSubMenuChoice(WPARAM wParam, LPARAM lParam) {
-  const int row = static_cast<int>(static_cast<std::uint32_t>(wParam) >> 16);
-  if (row < 0 || row >= RowCount()) return 0;
-  const MenuChoice choice = CascadeChoice(
-      MenuChoice{static_cast<std::uint32_t>(wParam), static_cast<std::uint32_t>(lParam)},
-      m_rows[static_cast<size_t>(row)].id);
+void CBmpMenu::OnSubMenuChoice(int parentRow, int subRow, int subRowId) {
+  if (parentRow < 0 || parentRow >= RowCount()) return;
+  const MenuChoice choice = CascadeChoice(SubMenuReport(parentRow, subRow, subRowId),
+                                          m_rows[static_cast<size_t>(parentRow)].id);
   ::PostMessageW(m_parent, kMenuChoiceMessage, choice.wParam, choice.lParam);
-  return 0;
 }
 
-LRESULT CBmpMenu::OnPaint(WPARAM, LPARAM) {
+void CBmpMenu::OnPaint() {
   DoubleBufferedPaint paint(Hwnd());
   const RECT& client = paint.ClientRect();
   ::FillRect(paint.Dc(), &client, static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));
   DrawSkinImage(paint.Dc(), m_faces[0].get(), 0, 0, client.right, client.bottom);
-  return 0;
 }
 
-LRESULT CBmpMenu::OnEraseBackground(WPARAM, LPARAM) {
-  return TRUE;
-}
-
-LRESULT CBmpMenu::OnDestroy(WPARAM, LPARAM) {
+void CBmpMenu::OnDestroy() {
   CloseCascade();
   SetMsgHandled(false);
-  return 0;
 }

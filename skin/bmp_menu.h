@@ -7,6 +7,7 @@
 //   auto menu = std::make_unique<CBmpMenu>();
 //   menu->SetRowFaces(n, d, d2, n2);  menu->SetSubRowFaces(n, d, d2, n2);
 //   menu->AddRow(L"Basic", 8);  menu->AddSubRow(0, L"Copy", 17);
+//   const MenuRowSize size = menu->WindowSize(menu->RowCount());  // to keep it on the screen
 //   menu->SetPosition(x, y);  menu->Open(Hwnd());
 #include <windows.h>
 
@@ -52,26 +53,30 @@ class CBmpMenu : public Dialog {
   bool Open(HWND parent);
 
   int RowCount() const noexcept { return static_cast<int>(m_rows.size()); }
+  // Known from the row faces before the menu opens, for placing it at the screen edges: the
+  // size of one row's picture, and of the menu window with `rowCount` rows.
+  MenuRowSize RowSize() const noexcept;
+  MenuRowSize WindowSize(int rowCount) const noexcept;
   HWND RowButton(int row) const noexcept;
   // The cascade being shown, or null.
   CSubBmpMenu* OpenCascade() const noexcept { return m_cascade.get(); }
 
  private:
   BOOL OnInitDialog() override;
-  LRESULT OnCommand(WPARAM wParam, LPARAM lParam);
-  LRESULT OnRowHover(WPARAM wParam, LPARAM lParam);
-  LRESULT OnSubMenuChoice(WPARAM wParam, LPARAM lParam);
-  LRESULT OnPaint(WPARAM wParam, LPARAM lParam);
-  LRESULT OnEraseBackground(WPARAM wParam, LPARAM lParam);
-  LRESULT OnDestroy(WPARAM wParam, LPARAM lParam);
+  void OnRowClicked(int id, HWND button);
+  void OnRowHover(HWND button);
+  void OnSubMenuChoice(int parentRow, int subRow, int subRowId);
+  void OnPaint();
+  BOOL OnEraseBackground(HDC) { return TRUE; }
+  void OnDestroy();
 
   BEGIN_MESSAGE_TABLE(CBmpMenu, Dialog)
-    MESSAGE_HANDLER(WM_COMMAND, OnCommand)
-    MESSAGE_HANDLER(kBitmapBtnMouseMoveMessage, OnRowHover)
-    MESSAGE_HANDLER(kSubMenuChoiceMessage, OnSubMenuChoice)
-    MESSAGE_HANDLER(WM_PAINT, OnPaint)
-    MESSAGE_HANDLER(WM_ERASEBKGND, OnEraseBackground)
-    MESSAGE_HANDLER(WM_DESTROY, OnDestroy)
+    COMMAND_CODE_HANDLER(BN_CLICKED, OnRowClicked)
+    MSG_BUTTON_HOVER(OnRowHover)
+    MSG_SUBMENU_CHOICE(OnSubMenuChoice)
+    MSG_WM_PAINT(OnPaint)
+    MSG_WM_ERASEBKGND(OnEraseBackground)
+    MSG_WM_DESTROY(OnDestroy)
   END_MESSAGE_TABLE()
 
   void OpenCascadeFor(int row);

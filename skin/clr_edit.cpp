@@ -1,6 +1,12 @@
 #include "skin/clr_edit.h"
 
-bool CClrEdit::Create(const RECT& rect, HWND parent, int id) {
+bool CClrEdit::Create(HWND parent, int id, const RECT& rect, const Spec& spec) {
+  const EditLook& look = spec.look;
+  m_tag = look.tag;
+  m_border = look.border;
+  m_notifyKeyRelease = look.notifyKeyRelease;
+  m_textColour = look.textColour;
+  m_backgroundColour = look.backgroundColour;
   DWORD style = WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL;
   if (m_border) style |= WS_BORDER;
   if (!CreateControl(L"EDIT", 0, L"", style, rect.left, rect.top, rect.right - rect.left,
@@ -17,6 +23,17 @@ bool CClrEdit::Create(const RECT& rect, HWND parent, int id) {
     ::SetWindowPos(Hwnd(), nullptr, 0, 0, 0, 0,
                    SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
   }
+  if (look.font.height > 0) {
+    const wchar_t* face =
+        look.fontFace != nullptr ? reinterpret_cast<const wchar_t*>(look.fontFace) : L"Arial";
+    m_font.reset(::CreateFontW(look.font.height, 0, 0, 0, look.font.weight,
+                               look.font.italic ? TRUE : FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                               OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_NATURAL_QUALITY,
+                               DEFAULT_PITCH | FF_SWISS, face));
+    if (m_font) ::SendMessageW(Hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(m_font.get()), FALSE);
+  }
+  if (look.limit > 0) ::SendMessageW(Hwnd(), EM_LIMITTEXT, static_cast<WPARAM>(look.limit), 0);
+  if (!spec.text.empty()) ::SetWindowTextW(Hwnd(), spec.text.c_str());
   return true;
 }
 
@@ -25,24 +42,21 @@ void CClrEdit::PostToParent(UINT message, WPARAM wParam, LPARAM lParam) const no
   if (parent != nullptr) ::PostMessageW(parent, message, wParam, lParam);
 }
 
-LRESULT CClrEdit::OnKeyUp(WPARAM wParam, LPARAM) {
-  if (m_notifyKeyRelease) PostToParent(kClrEditKeyUpMessage, wParam, m_tag);
+void CClrEdit::OnKeyUp(UINT key, LPARAM) {
+  if (m_notifyKeyRelease) PostToParent(kClrEditKeyUpMessage, key, m_tag);
   SetMsgHandled(false);
-  return 0;
 }
 
 // The focus is followed here rather than through EN_SETFOCUS/EN_KILLFOCUS, which reach the
 // field only when its parent leaves WM_COMMAND unanswered.
-LRESULT CClrEdit::OnSetFocus(WPARAM, LPARAM) {
+void CClrEdit::OnSetFocus(HWND) {
   PostToParent(kClrEditFocusMessage, kClrEditFocusGained, 0);
   SetMsgHandled(false);
-  return 0;
 }
 
-LRESULT CClrEdit::OnKillFocus(WPARAM, LPARAM) {
+void CClrEdit::OnKillFocus(HWND) {
   PostToParent(kClrEditFocusMessage, kClrEditFocusLost, 0);
   SetMsgHandled(false);
-  return 0;
 }
 
 HBRUSH CClrEdit::BackgroundBrush() {
@@ -53,19 +67,18 @@ HBRUSH CClrEdit::BackgroundBrush() {
   return m_brush.get();
 }
 
-LRESULT CClrEdit::OnCtlColor(WPARAM wParam, LPARAM) {
-  const HDC dc = reinterpret_cast<HDC>(wParam);
+HBRUSH CClrEdit::OnCtlColor(HDC dc) {
   ::SetBkMode(dc, TRANSPARENT);
   ::SetTextColor(dc, m_textColour);
   ::SetBkColor(dc, m_backgroundColour);
-  return reinterpret_cast<LRESULT>(BackgroundBrush());
+  return BackgroundBrush();
 }
 
-LRESULT CClrEdit::OnEraseBkgnd(WPARAM wParam, LPARAM) {
+BOOL CClrEdit::OnEraseBkgnd(HDC dc) {
   // The text is drawn transparently, so the erase must cover the old text; with the field's own
   // colour, so nothing of the system colour shows.
   RECT client{};
   ::GetClientRect(Hwnd(), &client);
-  ::FillRect(reinterpret_cast<HDC>(wParam), &client, BackgroundBrush());
+  ::FillRect(dc, &client, BackgroundBrush());
   return TRUE;
 }

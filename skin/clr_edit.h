@@ -3,37 +3,37 @@
 // background colours that tells its parent about key releases (0x1402, when asked to) and
 // focus changes (0x1403).
 //
-//   m_delay.SetTag(3);
-//   m_delay.SetNotifyKeyRelease(true);
-//   m_delay.Create({10, 10, 60, 28}, Hwnd(), kDelayId);
-//   ::SendMessageW(m_delay.Hwnd(), EM_LIMITTEXT, 5, 0);
+//   m_delay.Create(Hwnd(), kDelayId, {10, 10, 60, 28},
+//                  {.look = {.limit = 5, .tag = 3, .notifyKeyRelease = true}, .text = L"10"});
 //
 // The parent must be a Window or Dialog of ours: it hands the colour requests on to the field.
 #include <windows.h>
 
 #include <cstdint>
+#include <string>
 
+#include "skin/control_messages.h"
+#include "skin/core/control_table.h"
 #include "win/unique_handle.h"
 #include "win/window.h"
 
-// Posted on every key release when asked for: wParam = virtual-key code, lParam = the tag.
-inline constexpr UINT kClrEditKeyUpMessage = WM_USER + 4098;  // 0x1402
-// Posted when the field gains (wParam 1) or loses (wParam 2) the focus; lParam 0.
-inline constexpr UINT kClrEditFocusMessage = WM_USER + 4099;  // 0x1403
-inline constexpr WPARAM kClrEditFocusGained = 1;
-inline constexpr WPARAM kClrEditFocusLost = 2;
-
 class CClrEdit : public Window {
  public:
+  struct Spec {
+    // Tag, border, key-release reports, colours, limit; a font of its own when the look's font
+    // has a height (else the parent's).
+    EditLook look{.font = {0, 400}};
+    std::wstring text{};
+  };
+
   CClrEdit() = default;
+  // The window goes while the font it was given still exists.
+  ~CClrEdit() override { Destroy(); }
 
-  // Set before Create.
-  void SetTag(std::int32_t tag) noexcept { m_tag = tag; }
-  void SetBorder(bool border) noexcept { m_border = border; }
-  void SetNotifyKeyRelease(bool notify) noexcept { m_notifyKeyRelease = notify; }
-
-  // A visible child edit control (with WS_BORDER when the border flag is set).
-  bool Create(const RECT& rect, HWND parent, int id);
+  // A visible child edit control (with the plain one-pixel border when the look asks for one)
+  // at `rect` in the parent's client coordinates.
+  bool Create(HWND parent, int id, const RECT& rect, const Spec& spec);
+  bool Create(HWND parent, int id, const RECT& rect) { return Create(parent, id, rect, Spec{}); }
 
   // Read at every colour request, so they may change at any time.
   void SetTextColour(COLORREF colour) noexcept { m_textColour = colour; }
@@ -42,19 +42,19 @@ class CClrEdit : public Window {
   std::int32_t Tag() const noexcept { return m_tag; }
 
  private:
-  LRESULT OnKeyUp(WPARAM wParam, LPARAM lParam);
-  LRESULT OnSetFocus(WPARAM wParam, LPARAM lParam);
-  LRESULT OnKillFocus(WPARAM wParam, LPARAM lParam);
-  LRESULT OnCtlColor(WPARAM wParam, LPARAM lParam);
-  LRESULT OnEraseBkgnd(WPARAM wParam, LPARAM lParam);
+  void OnKeyUp(UINT key, LPARAM keyData);
+  void OnSetFocus(HWND previous);
+  void OnKillFocus(HWND next);
+  HBRUSH OnCtlColor(HDC dc);
+  BOOL OnEraseBkgnd(HDC dc);
 
   BEGIN_MESSAGE_TABLE(CClrEdit, Window)
-    MESSAGE_HANDLER(WM_KEYUP, OnKeyUp)
-    MESSAGE_HANDLER(WM_SETFOCUS, OnSetFocus)
-    MESSAGE_HANDLER(WM_KILLFOCUS, OnKillFocus)
-    MESSAGE_HANDLER(kReflectedMessageBase + WM_CTLCOLOREDIT, OnCtlColor)
-    MESSAGE_HANDLER(kReflectedMessageBase + WM_CTLCOLORSTATIC, OnCtlColor)
-    MESSAGE_HANDLER(WM_ERASEBKGND, OnEraseBkgnd)
+    MSG_WM_KEYUP(OnKeyUp)
+    MSG_WM_SETFOCUS(OnSetFocus)
+    MSG_WM_KILLFOCUS(OnKillFocus)
+    REFLECTED_WM_CTLCOLOREDIT(OnCtlColor)
+    REFLECTED_WM_CTLCOLORSTATIC(OnCtlColor)
+    MSG_WM_ERASEBKGND(OnEraseBkgnd)
   END_MESSAGE_TABLE()
 
   HBRUSH BackgroundBrush();
@@ -68,4 +68,5 @@ class CClrEdit : public Window {
   // The brush of the background colour, made again only when the colour changed.
   UniqueBrush m_brush;
   COLORREF m_brushColour = CLR_INVALID;
+  UniqueFont m_font;
 };

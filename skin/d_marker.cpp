@@ -10,18 +10,30 @@ void CDMarker::PrepareClass(WNDCLASSEXW& windowClass) const {
   windowClass.hbrBackground = nullptr;
 }
 
-bool CDMarker::CreateMarker(int left, int top, int right, int bottom, HWND parent, int id) {
-  m_left = left;
-  m_top = top;
-  m_right = right;
-  m_bottom = bottom;
+bool CDMarker::Create(HWND parent, int id, const RECT& rect, const Spec& spec) {
+  m_left = rect.left;
+  m_top = rect.top;
+  m_right = rect.right;
+  m_bottom = rect.bottom;
   m_parent = parent;
-  m_minimum = 0;
-  m_maximum = 10;
-  m_position = 0;
+  m_minimum = spec.minimum;
+  m_maximum = spec.maximum;
+  m_position = MarkerPositionInRange(m_minimum, m_minimum, m_maximum);
   m_dragging = false;
-  return Create(0, L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP, left, top, right - left, bottom - top,
-                parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)));
+  if (!Window::Create(0, L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP, rect.left, rect.top,
+                      rect.right - rect.left, rect.bottom - rect.top, parent,
+                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)))) {
+    return false;
+  }
+  if (spec.background != nullptr || spec.fill != nullptr) {
+    const bool whole =
+        spec.source.right <= spec.source.left || spec.source.bottom <= spec.source.top;
+    const RECT source =
+        whole ? RECT{0, 0, rect.right - rect.left, rect.bottom - rect.top} : spec.source;
+    SetMarkerImages(source.left, source.top, source.right, source.bottom, spec.background,
+                    spec.fill);
+  }
+  return true;
 }
 
 void CDMarker::SetMarkerRange(int minimum, int maximum) noexcept {
@@ -83,46 +95,40 @@ void CDMarker::OnPaint() {
   }
 }
 
-int CDMarker::PositionAt(LPARAM lParam) const noexcept {
-  POINT point{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+int CDMarker::PositionAt(POINT point) const noexcept {
   if (m_parent != nullptr) ::MapWindowPoints(Hwnd(), m_parent, &point, 1);
   return MarkerPositionForPointer(point.x, m_left, m_right, m_minimum, m_maximum);
 }
 
-LRESULT CDMarker::OnLButtonDown(WPARAM, LPARAM) {
+void CDMarker::OnLButtonDown(UINT, POINT) {
   ::SetCapture(Hwnd());
   m_dragging = true;
-  return 0;
 }
 
-LRESULT CDMarker::OnMouseMove(WPARAM, LPARAM lParam) {
-  if (!m_dragging) return 0;
-  m_position = PositionAt(lParam);
+void CDMarker::OnMouseMove(UINT, POINT point) {
+  if (!m_dragging) return;
+  m_position = PositionAt(point);
   Invalidate();
-  return 0;
 }
 
-LRESULT CDMarker::OnLButtonUp(WPARAM, LPARAM lParam) {
+void CDMarker::OnLButtonUp(UINT, POINT point) {
   m_dragging = false;
-  m_position = PositionAt(lParam);
+  m_position = PositionAt(point);
   if (::GetCapture() == Hwnd()) ::ReleaseCapture();
   Invalidate();
-  return 0;
 }
 
-LRESULT CDMarker::OnKillFocus(WPARAM, LPARAM) {
+void CDMarker::OnKillFocus(HWND) {
   m_dragging = false;
   Invalidate();
   SetMsgHandled(false);
-  return 0;
 }
 
-LRESULT CDMarker::OnCaptureChanged(WPARAM, LPARAM) {
+void CDMarker::OnCaptureChanged(HWND) {
   // The capture is already gone; the drag ends with it.
   if (m_dragging) {
     m_dragging = false;
     Invalidate();
   }
   SetMsgHandled(false);
-  return 0;
 }

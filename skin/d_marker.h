@@ -11,10 +11,21 @@
 
 class CDMarker : public Window {
  public:
+  struct Spec {
+    // Borrowed for the call: the marker copies the part `source` of each (empty: from (0, 0)
+    // the bar's size).
+    HBITMAP background = nullptr;
+    HBITMAP fill = nullptr;
+    RECT source{};
+    int minimum = 0;
+    int maximum = 10;
+  };
+
   CDMarker() = default;
 
-  // The bar at (left, top, right, bottom) in the parent's client coordinates; range 0-10.
-  bool CreateMarker(int left, int top, int right, int bottom, HWND parent, int id);
+  // The bar at `rect` in the parent's client coordinates, showing the minimum.
+  bool Create(HWND parent, int id, const RECT& rect, const Spec& spec);
+  bool Create(HWND parent, int id, const RECT& rect) { return Create(parent, id, rect, Spec{}); }
   // Nothing is redrawn.
   void SetMarkerRange(int minimum, int maximum) noexcept;
   // Copies the (x, y)-(x2, y2) part of each image given (a null handle keeps the previous
@@ -34,25 +45,25 @@ class CDMarker : public Window {
 
  private:
   void OnPaint();
-  LRESULT OnEraseBkgnd(WPARAM, LPARAM) { return TRUE; }
-  LRESULT OnLButtonDown(WPARAM wParam, LPARAM lParam);
-  LRESULT OnMouseMove(WPARAM wParam, LPARAM lParam);
-  LRESULT OnLButtonUp(WPARAM wParam, LPARAM lParam);
-  LRESULT OnKillFocus(WPARAM wParam, LPARAM lParam);
-  LRESULT OnCaptureChanged(WPARAM wParam, LPARAM lParam);
+  BOOL OnEraseBkgnd(HDC) { return TRUE; }
+  void OnLButtonDown(UINT keys, POINT point);
+  void OnMouseMove(UINT keys, POINT point);
+  void OnLButtonUp(UINT keys, POINT point);
+  void OnKillFocus(HWND next);
+  void OnCaptureChanged(HWND newCapture);
 
   BEGIN_MESSAGE_TABLE(CDMarker, Window)
     MSG_WM_PAINT(OnPaint)
-    MESSAGE_HANDLER(WM_ERASEBKGND, OnEraseBkgnd)
-    MESSAGE_HANDLER(WM_LBUTTONDOWN, OnLButtonDown)
-    MESSAGE_HANDLER(WM_MOUSEMOVE, OnMouseMove)
-    MESSAGE_HANDLER(WM_LBUTTONUP, OnLButtonUp)
-    MESSAGE_HANDLER(WM_KILLFOCUS, OnKillFocus)
-    MESSAGE_HANDLER(WM_CAPTURECHANGED, OnCaptureChanged)
+    MSG_WM_ERASEBKGND(OnEraseBkgnd)
+    MSG_WM_LBUTTONDOWN(OnLButtonDown)
+    MSG_WM_MOUSEMOVE(OnMouseMove)
+    MSG_WM_LBUTTONUP(OnLButtonUp)
+    MSG_WM_KILLFOCUS(OnKillFocus)
+    MSG_WM_CAPTURECHANGED(OnCaptureChanged)
   END_MESSAGE_TABLE()
 
   // The position under a pointer given in this window's client coordinates.
-  int PositionAt(LPARAM lParam) const noexcept;
+  int PositionAt(POINT point) const noexcept;
   void CopyImage(HBITMAP source, int x, int y, int width, int height, UniqueBitmap& copy);
   void Invalidate() noexcept;
 

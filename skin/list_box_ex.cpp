@@ -50,15 +50,26 @@ CListBoxEx::~CListBoxEx() {
   if (g_editingList == this) g_editingList = nullptr;
 }
 
-bool CListBoxEx::Create(HWND parent, int controlId, const RECT& rect, DWORD extraStyle) {
+bool CListBoxEx::Create(HWND parent, int controlId, const RECT& rect, const Spec& spec) {
+  const ListLook& look = spec.look;
   // Clip the editor child out of the rows' painting.
-  if (!CreateControl(L"LISTBOX", 0, L"", kListStyle | WS_CLIPCHILDREN | extraStyle, rect.left,
-                     rect.top, rect.right - rect.left, rect.bottom - rect.top, parent, controlId)) {
+  const DWORD style = kListStyle | WS_CLIPCHILDREN | (look.scrollBar ? WS_VSCROLL : 0);
+  if (!CreateControl(L"LISTBOX", 0, L"", style, rect.left, rect.top, rect.right - rect.left,
+                     rect.bottom - rect.top, parent, controlId)) {
     return false;
   }
   // WM_MEASUREITEM came during creation, before this object listened.
   ::SendMessageW(Hwnd(), LB_SETITEMHEIGHT, 0, kRowHeight);
   ::SendMessageW(Hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(m_font.get()), FALSE);
+  m_selectionMode = look.selectionMode;
+  m_macroListMode = look.macroListMode;
+  m_delayEditing = look.delayEditing;
+  m_rightClickNotify = look.rightClickNotify;
+  m_plainTextLayout = look.plainTextLayout;
+  if (look.textColour != kDefaultColour) m_textColor = look.textColour;
+  if (look.selectedTextColour != kDefaultColour) m_selectedTextColor = look.selectedTextColour;
+  if (spec.owner != nullptr) SetOwnerAndIcons(spec.owner);
+  ApplyStyle();
   return true;
 }
 
@@ -95,6 +106,28 @@ int CListBoxEx::AddListRow(const std::wstring& text, std::uintptr_t data) {
 }
 
 int CListBoxEx::InsertListRow(int index, const std::wstring& text, std::uintptr_t data) {
+  CancelEdit();
+  return InsertRowKeepingEdit(index, text, data);
+}
+
+void CListBoxEx::DeleteRow(int row) {
+  CancelEdit();
+  if (Hwnd() != nullptr) ::SendMessageW(Hwnd(), LB_DELETESTRING, row, 0);
+}
+
+void CListBoxEx::ResetRows() {
+  CancelEdit();
+  if (Hwnd() != nullptr) ::SendMessageW(Hwnd(), LB_RESETCONTENT, 0, 0);
+  m_hoverRow = -1;
+}
+
+int CListBoxEx::SelectedRow() const noexcept {
+  if (Hwnd() == nullptr) return -1;
+  const LRESULT row = ::SendMessageW(Hwnd(), LB_GETCURSEL, 0, 0);
+  return row == LB_ERR ? -1 : static_cast<int>(row);
+}
+
+int CListBoxEx::InsertRowKeepingEdit(int index, const std::wstring& text, std::uintptr_t data) {
   if (Hwnd() == nullptr) return LB_ERR;
   const auto row = static_cast<int>(
       ::SendMessageW(Hwnd(), LB_INSERTSTRING, index, reinterpret_cast<LPARAM>(text.c_str())));
@@ -134,21 +167,21 @@ HWND CListBoxEx::Receiver() const noexcept {
   return m_owner != nullptr ? m_owner : ::GetParent(Hwnd());
 }
 
-int CListBoxEx::RowAt(LPARAM point) const noexcept {
+int CListBoxEx::RowAt(POINT point) const noexcept {
   if (RowCount() <= 0) return -1;
-  const LRESULT hit = ::SendMessageW(Hwnd(), LB_ITEMFROMPOINT, 0, point);
+  const LRESULT hit = ::SendMessageW(Hwnd(), LB_ITEMFROMPOINT, 0, LParamFromPoint(point));
   if (HIWORD(hit) != 0) return -1;
   const int row = LOWORD(hit);
   return row < RowCount() ? row : -1;
 }
 
 void CListBoxEx::SelectRow(int row) noexcept {
-  ::SendMessageW(Hwnd(), LB_SETCURSEL, row, 0);
+  if (Hwnd() != nullptr) ::SendMessageW(Hwnd(), LB_SETCURSEL, row, 0);
 }
 
 void CListBoxEx::ReplaceRow(int row, const std::wstring& text, std::uintptr_t data) {
   ::SendMessageW(Hwnd(), LB_DELETESTRING, row, 0);
-  InsertListRow(row, text, data);
+  InsertRowKeepingEdit(row, text, data);
 }
 
 void CListBoxEx::InvalidateRow(int row) noexcept {
@@ -159,9 +192,9 @@ void CListBoxEx::InvalidateRow(int row) noexcept {
   }
 }
 
-LRESULT CListBoxEx::OnDrawItem(WPARAM, LPARAM lParam) {
-  const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
-  if (item == nullptr || item->itemID == static_cast<UINT>(-1)) return TRUE;
+BOOL CListBoxEx::OnDrawItem(const DRAWITEMSTRUCT& drawItem) {
+  const DRAWITEMSTRUCT* item = &drawItem;
+  if (item->itemID == static_cast<UINT>(-1)) return TRUE;
   const int row = static_cast<int>(item->itemID);
   const HDC dc = item->hDC;
   const RECT& rect = item->rcItem;
@@ -221,21 +254,17 @@ void CListBoxEx::DrawIcon(HDC dc, const RECT& row, std::uintptr_t data) {
   }
 }
 
-LRESULT CListBoxEx::OnMeasureItem(WPARAM, LPARAM lParam) {
-  auto* item = reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
-  if (item != nullptr) item->itemHeight = kRowHeight;
-  return TRUE;
+void CListBoxEx::OnMeasureItem(MEASUREITEMSTRUCT& item) {
+  item.itemHeight = kRowHeight;
 }
 
-LRESULT CListBoxEx::OnCtlColor(WPARAM, LPARAM) {
-  if (::IsWindowEnabled(Hwnd()) || m_macroListMode) {
-    return reinterpret_cast<LRESULT>(m_background.get());
-  }
-  return reinterpret_cast<LRESULT>(::GetSysColorBrush(COLOR_INACTIVEBORDER));
+HBRUSH CListBoxEx::OnCtlColor(HDC) {
+  if (::IsWindowEnabled(Hwnd()) || m_macroListMode) return m_background.get();
+  return ::GetSysColorBrush(COLOR_INACTIVEBORDER);
 }
 
-LRESULT CListBoxEx::OnLButtonDown(WPARAM, LPARAM lParam) {
-  const int row = RowAt(lParam);
+void CListBoxEx::OnLButtonDown(UINT, POINT point) {
+  const int row = RowAt(point);
   if (m_editor != nullptr) CommitEdit();
   SelectRow(row);
   if (m_macroListMode && row >= 0) {
@@ -243,12 +272,11 @@ LRESULT CListBoxEx::OnLButtonDown(WPARAM, LPARAM lParam) {
                    static_cast<LPARAM>(RowData(row)));
   }
   SetMsgHandled(false);
-  return 0;
 }
 
-LRESULT CListBoxEx::OnRButtonUp(WPARAM, LPARAM lParam) {
+void CListBoxEx::OnRButtonUp(UINT, POINT point) {
   if (m_rightClickNotify) {
-    const int row = RowAt(lParam);
+    const int row = RowAt(point);
     SelectRow(row);
     if (row >= 0) {
       ::PostMessageW(Receiver(), kRightClickMessage, static_cast<WPARAM>(row),
@@ -256,28 +284,25 @@ LRESULT CListBoxEx::OnRButtonUp(WPARAM, LPARAM lParam) {
     }
   }
   SetMsgHandled(false);
-  return 0;
 }
 
-LRESULT CListBoxEx::OnLButtonDblClk(WPARAM, LPARAM lParam) {
-  if (!m_delayEditing) return 0;
-  const int row = RowAt(lParam);
+void CListBoxEx::OnLButtonDblClk(UINT, POINT point) {
+  if (!m_delayEditing) return;
+  const int row = RowAt(point);
   SelectRow(row);
   if (row >= 0 && IsDelayRow(RowData(row)) && m_owner != nullptr && m_editor == nullptr) {
     OpenEditor(row);
   }
   SetMsgHandled(false);
-  return 0;
 }
 
-LRESULT CListBoxEx::OnKey(WPARAM, LPARAM) {
+void CListBoxEx::OnKey(UINT, LPARAM) {
   if (m_editor != nullptr) SetMsgHandled(false);
-  return 0;
 }
 
-LRESULT CListBoxEx::OnMouseMove(WPARAM, LPARAM lParam) {
+void CListBoxEx::OnMouseMove(UINT, POINT point) {
   if (!m_selectionMode) {
-    const int row = RowAt(lParam);
+    const int row = RowAt(point);
     if (row != m_hoverRow) {
       InvalidateRow(m_hoverRow);
       m_hoverRow = row;
@@ -289,35 +314,35 @@ LRESULT CListBoxEx::OnMouseMove(WPARAM, LPARAM lParam) {
     }
   }
   SetMsgHandled(false);
-  return 0;
 }
 
-LRESULT CListBoxEx::OnMouseLeave(WPARAM, LPARAM) {
+void CListBoxEx::OnMouseLeave() {
   m_trackingLeave = false;
   // The hover highlight goes with the pointer.
   InvalidateRow(m_hoverRow);
   m_hoverRow = -1;
   SetMsgHandled(false);
-  return 0;
 }
 
-LRESULT CListBoxEx::OnEnable(WPARAM, LPARAM) {
+void CListBoxEx::OnEnable(bool) {
   ::InvalidateRect(Hwnd(), nullptr, TRUE);
   SetMsgHandled(false);
-  return 0;
 }
 
-LRESULT CListBoxEx::OnDestroy(WPARAM, LPARAM) {
+void CListBoxEx::OnDestroy() {
   CloseEditor();
   SetMsgHandled(false);
-  return 0;
 }
 
-LRESULT CListBoxEx::OnScroll(WPARAM, LPARAM) {
+void CListBoxEx::OnScroll(int, int, HWND) {
   // The editor sits over one row and would stay behind when the rows move: commit first.
   if (m_editor != nullptr) CommitEdit();
   SetMsgHandled(false);
-  return 0;
+}
+
+void CListBoxEx::OnWheel(UINT, int, POINT) {
+  if (m_editor != nullptr) CommitEdit();
+  SetMsgHandled(false);
 }
 
 void CListBoxEx::OpenEditor(int row) {

@@ -10,6 +10,8 @@
 #include <cstdint>
 #include <string>
 
+#include "skin/control_messages.h"
+#include "skin/core/control_table.h"
 #include "skin/skin_image.h"
 #include "win/subclass.h"
 #include "win/unique_handle.h"
@@ -17,30 +19,52 @@
 
 class CListBoxEx : public Window {
  public:
-  // Posted to the owner (the parent when no owner is set).
-  static constexpr UINT kRightClickMessage = WM_USER + 12288;      // 0x3400: row, row data
-  static constexpr UINT kDelayEditedMessage = WM_USER + 12289;     // 0x3401: value, row
-  static constexpr UINT kMacroListClickMessage = WM_USER + 12290;  // 0x3402: row, row data
+  // Posted to the owner (the parent when no owner is set); see control_messages.h.
+  static constexpr UINT kRightClickMessage = kListRightClickMessage;        // row, row data
+  static constexpr UINT kDelayEditedMessage = kListDelayEditedMessage;      // value, row
+  static constexpr UINT kMacroListClickMessage = ::kMacroListClickMessage;  // row, row data
 
   static constexpr int kRowHeight = 23;
   static constexpr DWORD kListStyle =
       WS_CHILD | WS_VISIBLE | LBS_NOTIFY | LBS_OWNERDRAWFIXED | LBS_HASSTRINGS;
 
+  struct Spec {
+    ListLook look{};  // modes, colours and scroll bar; the list is styled (ApplyStyle) with them
+    // Receives the notifications and makes the in-place editor possible (SetOwnerAndIcons);
+    // null: none, notifications go to the parent.
+    HWND owner = nullptr;
+  };
+
   CListBoxEx();
   ~CListBoxEx() override;
 
-  // Creates the list box with kListStyle plus `extraStyle` (WS_VSCROLL where a scroll bar is
-  // wanted) at `rect` in the parent's client coordinates.
-  bool Create(HWND parent, int controlId, const RECT& rect, DWORD extraStyle = 0);
+  // Creates the list box (kListStyle, WS_VSCROLL when the look asks for a scroll bar) at `rect`
+  // in the parent's client coordinates.
+  bool Create(HWND parent, int controlId, const RECT& rect, const Spec& spec);
+  bool Create(HWND parent, int controlId, const RECT& rect) {
+    return Create(parent, controlId, rect, Spec{});
+  }
 
   // The window that receives the notifications; loads the press and release icons.
   void SetOwnerAndIcons(HWND owner);
   // The red highlight and the background brush (the panel texture in macro-list mode).
   void ApplyStyle();
 
-  // Row index, or a negative LB_ERR/LB_ERRSPACE when the row was not added.
+  // Row index, or a negative LB_ERR/LB_ERRSPACE when the row was not added. Inserting,
+  // deleting and resetting rows first cancels an open edit, so the editor never outlives its row.
   int AddListRow(const std::wstring& text, std::uintptr_t data);
   int InsertListRow(int index, const std::wstring& text, std::uintptr_t data);
+  void DeleteRow(int row);
+  void ResetRows();
+  // Selects `row` (-1: none); the selected row, -1 when none.
+  void SelectRow(int row) noexcept;
+  int SelectedRow() const noexcept;
+
+  // The in-place editor, when one is open: Enter's way (the typed value goes into the row it
+  // was opened on and to the owner as 0x3401) and Escape's way (the row gets its value back,
+  // nothing is reported). Nothing happens without an open editor.
+  void CommitEdit();
+  void CancelEdit();
 
   // Modes; set before ApplyStyle.
   void SetSelectionMode(bool on) noexcept { m_selectionMode = on; }
@@ -61,50 +85,48 @@ class CListBoxEx : public Window {
   bool PreTranslateMessage(MSG& msg) override;
 
  private:
-  LRESULT OnDrawItem(WPARAM wParam, LPARAM lParam);
-  LRESULT OnMeasureItem(WPARAM wParam, LPARAM lParam);
-  LRESULT OnCtlColor(WPARAM wParam, LPARAM lParam);
-  LRESULT OnLButtonDown(WPARAM wParam, LPARAM lParam);
-  LRESULT OnRButtonUp(WPARAM wParam, LPARAM lParam);
-  LRESULT OnLButtonDblClk(WPARAM wParam, LPARAM lParam);
-  LRESULT OnKey(WPARAM wParam, LPARAM lParam);
-  LRESULT OnMouseMove(WPARAM wParam, LPARAM lParam);
-  LRESULT OnMouseLeave(WPARAM wParam, LPARAM lParam);
-  LRESULT OnEnable(WPARAM wParam, LPARAM lParam);
-  LRESULT OnDestroy(WPARAM wParam, LPARAM lParam);
-  LRESULT OnScroll(WPARAM wParam, LPARAM lParam);
+  BOOL OnDrawItem(const DRAWITEMSTRUCT& item);
+  void OnMeasureItem(MEASUREITEMSTRUCT& item);
+  HBRUSH OnCtlColor(HDC dc);
+  void OnLButtonDown(UINT keys, POINT point);
+  void OnRButtonUp(UINT keys, POINT point);
+  void OnLButtonDblClk(UINT keys, POINT point);
+  void OnKey(UINT key, LPARAM keyData);
+  void OnMouseMove(UINT keys, POINT point);
+  void OnMouseLeave();
+  void OnEnable(bool enabled);
+  void OnDestroy();
+  void OnScroll(int request, int position, HWND scrollBar);
+  void OnWheel(UINT keys, int delta, POINT point);
 
   BEGIN_MESSAGE_TABLE(CListBoxEx, Window)
-    MESSAGE_HANDLER(kReflectedMessageBase + WM_DRAWITEM, OnDrawItem)
-    MESSAGE_HANDLER(kReflectedMessageBase + WM_MEASUREITEM, OnMeasureItem)
-    MESSAGE_HANDLER(kReflectedMessageBase + WM_CTLCOLORLISTBOX, OnCtlColor)
-    MESSAGE_HANDLER(WM_LBUTTONDOWN, OnLButtonDown)
-    MESSAGE_HANDLER(WM_RBUTTONUP, OnRButtonUp)
-    MESSAGE_HANDLER(WM_LBUTTONDBLCLK, OnLButtonDblClk)
-    MESSAGE_HANDLER(WM_KEYDOWN, OnKey)
-    MESSAGE_HANDLER(WM_KEYUP, OnKey)
-    MESSAGE_HANDLER(WM_CHAR, OnKey)
-    MESSAGE_HANDLER(WM_MOUSEMOVE, OnMouseMove)
-    MESSAGE_HANDLER(WM_MOUSELEAVE, OnMouseLeave)
-    MESSAGE_HANDLER(WM_ENABLE, OnEnable)
-    MESSAGE_HANDLER(WM_DESTROY, OnDestroy)
-    MESSAGE_HANDLER(WM_VSCROLL, OnScroll)
-    MESSAGE_HANDLER(WM_MOUSEWHEEL, OnScroll)
+    REFLECTED_WM_DRAWITEM(OnDrawItem)
+    REFLECTED_WM_MEASUREITEM(OnMeasureItem)
+    REFLECTED_WM_CTLCOLORLISTBOX(OnCtlColor)
+    MSG_WM_LBUTTONDOWN(OnLButtonDown)
+    MSG_WM_RBUTTONUP(OnRButtonUp)
+    MSG_WM_LBUTTONDBLCLK(OnLButtonDblClk)
+    MSG_WM_KEYDOWN(OnKey)
+    MSG_WM_KEYUP(OnKey)
+    MSG_WM_CHAR(OnKey)
+    MSG_WM_MOUSEMOVE(OnMouseMove)
+    MSG_WM_MOUSELEAVE(OnMouseLeave)
+    MSG_WM_ENABLE(OnEnable)
+    MSG_WM_DESTROY(OnDestroy)
+    MSG_WM_VSCROLL(OnScroll)
+    MSG_WM_MOUSEWHEEL(OnWheel)
   END_MESSAGE_TABLE()
 
   HWND Receiver() const noexcept;
   // The row under a client point, -1 over no row.
-  int RowAt(LPARAM point) const noexcept;
-  void SelectRow(int row) noexcept;
+  int RowAt(POINT point) const noexcept;
+  // Row operations that leave an open editor alone (the editor's own).
+  int InsertRowKeepingEdit(int index, const std::wstring& text, std::uintptr_t data);
   void ReplaceRow(int row, const std::wstring& text, std::uintptr_t data);
   void InvalidateRow(int row) noexcept;
   void DrawIcon(HDC dc, const RECT& row, std::uintptr_t data);
 
   void OpenEditor(int row);
-  // Enter or a click in the list: the typed value goes into the row and to the owner.
-  void CommitEdit();
-  // Esc: the row gets its value back; nothing is reported.
-  void CancelEdit();
   void CloseEditor() noexcept;
   bool OnEditorMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
 

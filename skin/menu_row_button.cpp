@@ -16,13 +16,8 @@ SkinImage CopyImage(Gdiplus::Bitmap* image, int width, int height) {
 }
 
 bool CreateMenuRowButton(CBitmapBtn& button, HWND parent, int row, const RECT& rect,
-                         Gdiplus::Bitmap* const (&faces)[4], std::wstring_view text) {
-  if (!button.Create(rect, parent, kMenuRowButtonIdBase + row)) return false;
-  button.SetFaces(CopyImage(faces[0]), CopyImage(faces[1]), CopyImage(faces[2]),
-                  CopyImage(faces[3]), rect);
-  button.SetShowCaption(true);
-  button.SetCaptionBox(RECT{0, 0, rect.right - rect.left, rect.bottom - rect.top});
-  button.SetCaptionColours(RGB(255, 255, 255), RGB(200, 200, 200), RGB(255, 255, 255));
-  button.SetCaption(text, 0, 1);
-  return true;
+                         const ButtonFaces& faces, std::wstring_view text) {
+  const ButtonLook look{.caption = CaptionLayout::kBox, .hoverColour = SkinRgb(200, 200, 200)};
+  return button.Create(parent, kMenuRowButtonIdBase + row, rect,
+                       CBitmapBtn::Spec{faces, look, std::wstring(text)});
 }

@@ -1,5 +1,7 @@
 #include "skin/png_slider.h"
 
+#include <utility>
+
 #include "skin/png_slider_bar.h"
 #include "win/double_buffered_paint.h"
 
@@ -7,12 +9,11 @@ void CPngSlider::PrepareClass(WNDCLASSEXW& windowClass) const {
   windowClass.hbrBackground = nullptr;
 }
 
-bool CPngSlider::CreateThumb(const std::wstring& imagePath, const std::wstring& disabledImagePath,
-                             CPngSliderBar& bar, int id) {
+bool CPngSlider::CreateThumb(SkinImage image, SkinImage disabledImage, CPngSliderBar& bar, int id) {
   m_bar = &bar;
   m_id = id;
-  m_image = LoadImageFile(imagePath);
-  m_disabledImage = disabledImagePath.empty() ? nullptr : LoadImageFile(disabledImagePath);
+  m_image = std::move(image);
+  m_disabledImage = std::move(disabledImage);
   const int width = ImageWidth(m_image.get());
   const int height = ImageHeight(m_image.get());
   RECT barClient{};
@@ -65,29 +66,27 @@ void CPngSlider::OnPaint() {
   DrawSkinImage(paint.Dc(), image, 0, 0, client.right, client.bottom);
 }
 
-POINT CPngSlider::ScreenPoint(LPARAM lParam) const noexcept {
-  POINT point{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
-  ::ClientToScreen(Hwnd(), &point);
-  return point;
+POINT CPngSlider::ScreenPoint(POINT client) const noexcept {
+  ::ClientToScreen(Hwnd(), &client);
+  return client;
 }
 
-LRESULT CPngSlider::OnLButtonDown(WPARAM, LPARAM lParam) {
+void CPngSlider::OnLButtonDown(UINT, POINT point) {
   if (m_draggable && m_enabled) {
     ::SetCapture(Hwnd());
-    m_pressPoint = ScreenPoint(lParam);
+    m_pressPoint = ScreenPoint(point);
     m_pressPosition = m_position;
     m_dragging = true;
   }
   SetMsgHandled(false);
-  return 0;
 }
 
-LRESULT CPngSlider::OnMouseMove(WPARAM, LPARAM lParam) {
+void CPngSlider::OnMouseMove(UINT, POINT client) {
   if (!m_dragging) {
     SetMsgHandled(false);
-    return 0;
+    return;
   }
-  const POINT point = ScreenPoint(lParam);
+  const POINT point = ScreenPoint(client);
   const int offset =
       m_axis == SliderAxis::kVertical ? point.y - m_pressPoint.y : point.x - m_pressPoint.x;
   const int position = ClampThumbPosition(m_track, m_pressPosition + offset);
@@ -95,21 +94,18 @@ LRESULT CPngSlider::OnMouseMove(WPARAM, LPARAM lParam) {
     MoveTo(position);
     ::UpdateWindow(Hwnd());
   }
-  return 0;
 }
 
-LRESULT CPngSlider::OnLButtonUp(WPARAM, LPARAM) {
+void CPngSlider::OnLButtonUp(UINT, POINT) {
   if (m_dragging) FinishDrag();
   SetMsgHandled(false);
-  return 0;
 }
 
-LRESULT CPngSlider::OnCaptureChanged(WPARAM, LPARAM) {
+void CPngSlider::OnCaptureChanged(HWND) {
   // A drag cut short (another window took the mouse) ends where the thumb lies, so the value
   // and the thumb never disagree.
   if (m_dragging) FinishDrag();
   SetMsgHandled(false);
-  return 0;
 }
 
 void CPngSlider::FinishDrag() {

@@ -7,14 +7,11 @@
 
 #include <string>
 
+#include "skin/control_messages.h"
+#include "skin/core/control_table.h"
 #include "skin/core/slider_math.h"
 #include "skin/skin_image.h"
 #include "win/window.h"
-
-// Posted by a slider with its new value: wParam = value, lParam = the slider's id.
-inline constexpr UINT kSliderValueMessage = WM_USER + 4371;  // 0x1513
-
-enum class SliderAxis { kVertical, kHorizontal };
 
 class CPngSliderBar;
 
@@ -22,10 +19,9 @@ class CPngSlider : public Window {
  public:
   explicit CPngSlider(SliderAxis axis = SliderAxis::kVertical) : m_axis(axis) {}
 
-  // Loads the images (the second only when its path is not empty) and creates the thumb in
-  // `bar`, sized like the thumb image and centred across the bar; the track covers the bar.
-  bool CreateThumb(const std::wstring& imagePath, const std::wstring& disabledImagePath,
-                   CPngSliderBar& bar, int id);
+  // Creates the thumb in `bar`, sized like its image and centred across the bar; the track
+  // covers the bar. The second image, when there is one, shows while the slider is disabled.
+  bool CreateThumb(SkinImage image, SkinImage disabledImage, CPngSliderBar& bar, int id);
 
   void SetRange(int minimum, int maximum) noexcept {
     m_track.minimum = minimum;
@@ -54,19 +50,19 @@ class CPngSlider : public Window {
 
  private:
   void OnPaint();
-  LRESULT OnEraseBkgnd(WPARAM, LPARAM) { return TRUE; }
-  LRESULT OnLButtonDown(WPARAM wParam, LPARAM lParam);
-  LRESULT OnMouseMove(WPARAM wParam, LPARAM lParam);
-  LRESULT OnLButtonUp(WPARAM wParam, LPARAM lParam);
-  LRESULT OnCaptureChanged(WPARAM wParam, LPARAM lParam);
+  BOOL OnEraseBkgnd(HDC) { return TRUE; }
+  void OnLButtonDown(UINT keys, POINT point);
+  void OnMouseMove(UINT keys, POINT point);
+  void OnLButtonUp(UINT keys, POINT point);
+  void OnCaptureChanged(HWND newCapture);
 
   BEGIN_MESSAGE_TABLE(CPngSlider, Window)
     MSG_WM_PAINT(OnPaint)
-    MESSAGE_HANDLER(WM_ERASEBKGND, OnEraseBkgnd)
-    MESSAGE_HANDLER(WM_LBUTTONDOWN, OnLButtonDown)
-    MESSAGE_HANDLER(WM_MOUSEMOVE, OnMouseMove)
-    MESSAGE_HANDLER(WM_LBUTTONUP, OnLButtonUp)
-    MESSAGE_HANDLER(WM_CAPTURECHANGED, OnCaptureChanged)
+    MSG_WM_ERASEBKGND(OnEraseBkgnd)
+    MSG_WM_LBUTTONDOWN(OnLButtonDown)
+    MSG_WM_MOUSEMOVE(OnMouseMove)
+    MSG_WM_LBUTTONUP(OnLButtonUp)
+    MSG_WM_CAPTURECHANGED(OnCaptureChanged)
   END_MESSAGE_TABLE()
 
   // Moves the window to `position` along the axis.
@@ -74,7 +70,7 @@ class CPngSlider : public Window {
   // Ends a drag: the value of where the thumb lies goes to the bar.
   void FinishDrag();
   int Size() const noexcept;
-  POINT ScreenPoint(LPARAM lParam) const noexcept;
+  POINT ScreenPoint(POINT client) const noexcept;
 
   SliderAxis m_axis;
   CPngSliderBar* m_bar = nullptr;

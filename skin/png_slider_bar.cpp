@@ -1,5 +1,7 @@
 #include "skin/png_slider_bar.h"
 
+#include <utility>
+
 #include "skin/png_h_slider.h"
 #include "win/double_buffered_paint.h"
 
@@ -23,17 +25,19 @@ void CPngSliderBar::PrepareClass(WNDCLASSEXW& windowClass) const {
   windowClass.hbrBackground = nullptr;
 }
 
-bool CPngSliderBar::CreateSlider(const std::wstring& thumbImagePath,
-                                 const std::wstring& disabledThumbImagePath, HWND parent, int id,
-                                 const RECT& rect) {
+bool CPngSliderBar::Create(HWND parent, int id, const RECT& rect, const Spec& spec) {
   m_id = id;
   m_rect = rect;
   m_parent = parent;
-  if (!Create(0, L"", WS_CHILD | WS_VISIBLE, rect.left, rect.top, rect.right - rect.left,
-              rect.bottom - rect.top, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)))) {
+  m_trackImage = spec.track;
+  m_minimum = spec.minimum;
+  m_maximum = spec.maximum;
+  if (!Window::Create(0, L"", WS_CHILD | WS_VISIBLE, rect.left, rect.top, rect.right - rect.left,
+                      rect.bottom - rect.top, parent,
+                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)))) {
     return false;
   }
-  if (!m_thumb->CreateThumb(thumbImagePath, disabledThumbImagePath, *this, id)) {
+  if (!m_thumb->CreateThumb(spec.thumb, spec.disabledThumb, *this, id)) {
     Destroy();
     return false;
   }
@@ -49,8 +53,8 @@ int CPngSliderBar::Length() const noexcept {
   return m_axis == SliderAxis::kVertical ? client.bottom - client.top : client.right - client.left;
 }
 
-void CPngSliderBar::SetTrackImage(Gdiplus::Image* image) {
-  m_trackImage = image;
+void CPngSliderBar::SetTrackImage(SkinImage image) {
+  m_trackImage = std::move(image);
   if (Hwnd() != nullptr) ::RedrawWindow(Hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
 }
 
@@ -74,7 +78,7 @@ void CPngSliderBar::DrawTrack(HDC dc, int originX, int originY) {
     const RECT area{originX, originY, originX + width, originY + height};
     ::FillRect(dc, &area, static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));
   }
-  DrawSkinImage(dc, m_trackImage, originX, originY, width, height);
+  DrawSkinImage(dc, m_trackImage.get(), originX, originY, width, height);
 }
 
 void CPngSliderBar::PaintBackground(HDC dc, const RECT& area) {
@@ -86,27 +90,24 @@ void CPngSliderBar::OnPaint() {
   DrawTrack(paint.Dc(), 0, 0);
 }
 
-LRESULT CPngSliderBar::OnClick(WPARAM, LPARAM lParam) {
-  const int x = static_cast<short>(LOWORD(lParam));
-  const int y = static_cast<short>(HIWORD(lParam));
-  const int point = m_axis == SliderAxis::kVertical ? y : x;
+void CPngSliderBar::OnClick(UINT, POINT point) {
+  const int along = m_axis == SliderAxis::kVertical ? point.y : point.x;
   // A thumb that cannot move has no value to show.
-  if (!SliderIsUsable(m_thumb->Track())) return 0;
-  const std::optional<int> value = SliderValueForBarClick(point, 0, Length(), m_minimum, m_maximum);
-  if (!value) return 0;
+  if (!SliderIsUsable(m_thumb->Track())) return;
+  const std::optional<int> value = SliderValueForBarClick(along, 0, Length(), m_minimum, m_maximum);
+  if (!value) return;
   SetSliderValue(*value);
   if (m_parent != nullptr) {
     ::PostMessageW(m_parent, kSliderValueMessage, static_cast<WPARAM>(*value), m_id);
   }
-  return 0;
 }
 
-LRESULT CPngSliderBar::OnThumbValue(WPARAM wParam, LPARAM) {
-  if (m_parent != nullptr) ::PostMessageW(m_parent, kSliderValueMessage, wParam, m_id);
-  return 0;
+void CPngSliderBar::OnThumbValue(int, int value) {
+  if (m_parent != nullptr) {
+    ::PostMessageW(m_parent, kSliderValueMessage, static_cast<WPARAM>(value), m_id);
+  }
 }
 
-LRESULT CPngSliderBar::OnEnable(WPARAM wParam, LPARAM) {
-  m_thumb->SetEnabledLook(wParam != FALSE);
-  return 0;
+void CPngSliderBar::OnEnable(bool enabled) {
+  m_thumb->SetEnabledLook(enabled);
 }

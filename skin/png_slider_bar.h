@@ -4,10 +4,8 @@
 // (wParam = value, lParam = the slider's id). This class is the vertical slider; the horizontal
 // one is CPngHSliderBar.
 //
-//   m_speed.CreateSlider(SkinPath(kSkinControlsFolder, L"y.png"), SkinPath(...), Hwnd(), 10005,
-//                        {511, 268, 721, 286});
-//   m_speed.SetTrackImage(m_trackImage.get());
-//   m_speed.SetRange(1, 20);
+//   CPngSliderBar::Spec spec{thumb, thumb, track, 1, 20};   // pictures from the window's set
+//   m_speed.Create(Hwnd(), 10005, {511, 268, 721, 286}, spec);
 //   m_speed.SetSliderValue(profile.MouseSensitivity);
 #include <windows.h>
 
@@ -19,15 +17,22 @@
 
 class CPngSliderBar : public Window {
  public:
+  struct Spec {
+    SkinImage thumb{};
+    SkinImage disabledThumb{};  // shown while disabled; empty: the thumb
+    SkinImage track{};          // drawn over the whole bar
+    int minimum = 0;
+    int maximum = 10;
+  };
+
   explicit CPngSliderBar(SliderAxis axis = SliderAxis::kVertical);
   ~CPngSliderBar() override;
 
   // Creates the bar at `rect` (parent client coordinates) and its thumb, set to the minimum.
-  bool CreateSlider(const std::wstring& thumbImagePath, const std::wstring& disabledThumbImagePath,
-                    HWND parent, int id, const RECT& rect);
+  bool Create(HWND parent, int id, const RECT& rect, const Spec& spec);
 
-  // The track image, drawn over the whole bar; the owner keeps it (and may replace it).
-  void SetTrackImage(Gdiplus::Image* image);
+  // The track image, drawn over the whole bar.
+  void SetTrackImage(SkinImage image);
   // The value range of the bar and its thumb.
   void SetRange(int minimum, int maximum);
   void SetSliderValue(int value);
@@ -52,18 +57,18 @@ class CPngSliderBar : public Window {
 
  private:
   void OnPaint();
-  LRESULT OnEraseBkgnd(WPARAM, LPARAM) { return TRUE; }
-  LRESULT OnClick(WPARAM wParam, LPARAM lParam);
-  LRESULT OnThumbValue(WPARAM wParam, LPARAM lParam);
-  LRESULT OnEnable(WPARAM wParam, LPARAM lParam);
+  BOOL OnEraseBkgnd(HDC) { return TRUE; }
+  void OnClick(UINT keys, POINT point);
+  void OnThumbValue(int id, int value);
+  void OnEnable(bool enabled);
 
   BEGIN_MESSAGE_TABLE(CPngSliderBar, Window)
     MSG_WM_PAINT(OnPaint)
-    MESSAGE_HANDLER(WM_ERASEBKGND, OnEraseBkgnd)
-    MESSAGE_HANDLER(WM_LBUTTONDOWN, OnClick)
-    MESSAGE_HANDLER(WM_LBUTTONUP, OnClick)
-    MESSAGE_HANDLER(kSliderValueMessage, OnThumbValue)
-    MESSAGE_HANDLER(WM_ENABLE, OnEnable)
+    MSG_WM_ERASEBKGND(OnEraseBkgnd)
+    MSG_WM_LBUTTONDOWN(OnClick)
+    MSG_WM_LBUTTONUP(OnClick)
+    MSG_SLIDER_MOVED(OnThumbValue)
+    MSG_WM_ENABLE(OnEnable)
   END_MESSAGE_TABLE()
 
   // The track, stretched over a bar-sized area whose top-left lies at (originX, originY).
@@ -73,7 +78,7 @@ class CPngSliderBar : public Window {
   int m_id = 0;
   RECT m_rect{};
   HWND m_parent = nullptr;
-  Gdiplus::Image* m_trackImage = nullptr;
+  SkinImage m_trackImage;
   int m_minimum = 0;
   int m_maximum = 10;
   bool m_created = false;

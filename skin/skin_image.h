@@ -17,9 +17,10 @@ inline constexpr wchar_t kSkinButtonsFolder[] = L"images\\0409\\buttons\\";
 inline constexpr wchar_t kSkinControlsFolder[] = L"images\\0409\\controls\\";
 inline constexpr wchar_t kSkinStringsFolder[] = L"images\\0409\\strings\\";
 
-// A skin picture owned by one window or control. Empty when the file is missing or cannot be
-// decoded; every function here accepts an empty one and then draws nothing.
-using SkinImage = std::unique_ptr<Gdiplus::Bitmap>;
+// A skin picture. Shared: a window loads each file once (SkinImageSet) and its controls hold the
+// pictures they draw, so a picture lives as long as anyone draws it. Empty when the file is
+// missing or cannot be decoded; every function here accepts an empty one and draws nothing.
+using SkinImage = std::shared_ptr<Gdiplus::Bitmap>;
 
 // "<program folder><folder><file>".
 std::wstring SkinPath(std::wstring_view folder, std::wstring_view file);

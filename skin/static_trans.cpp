@@ -7,13 +7,32 @@ namespace {
 // DEFAULT_PITCH | FF_SWISS: a sans-serif face should "Arial" be missing.
 constexpr DWORD kPitchAndFamily = 14;
 
+DWORD AlignmentStyle(TextAlign align) {
+  switch (align) {
+    case TextAlign::kCentre:
+      return SS_CENTER;
+    case TextAlign::kRight:
+      return SS_RIGHT;
+    case TextAlign::kWrapped:
+      return SS_LEFT;
+    case TextAlign::kLeft:
+      break;
+  }
+  return SS_LEFTNOWORDWRAP;
+}
+
 }  // namespace
 
-bool CStaticTrans::Create(std::wstring_view text, DWORD style, const RECT& rect, HWND parent,
-                          int id) {
-  const std::wstring title(text);
-  return CreateControl(L"STATIC", 0, title.c_str(), WS_CHILD | WS_VISIBLE | style, rect.left,
-                       rect.top, rect.right - rect.left, rect.bottom - rect.top, parent, id);
+bool CStaticTrans::Create(HWND parent, int id, const RECT& rect, const Spec& spec) {
+  const LabelLook& look = spec.look;
+  SetFontHeight(look.font.height);
+  SetFontWeight(look.font.weight);
+  SetItalic(look.font.italic);
+  SetTextColour(look.colour);
+  SetBackgroundColour(look.background);
+  return CreateControl(L"STATIC", 0, spec.text.c_str(),
+                       WS_CHILD | WS_VISIBLE | AlignmentStyle(look.align), rect.left, rect.top,
+                       rect.right - rect.left, rect.bottom - rect.top, parent, id);
 }
 
 void CStaticTrans::SetText(std::wstring_view text) {
@@ -45,8 +64,7 @@ HFONT CStaticTrans::LabelFont() {
   return m_font.get();
 }
 
-LRESULT CStaticTrans::OnCtlColor(WPARAM wParam, LPARAM) {
-  const HDC dc = reinterpret_cast<HDC>(wParam);
+HBRUSH CStaticTrans::OnCtlColor(HDC dc) {
   HBRUSH brush = nullptr;
   if (m_backgroundColour == kTransparent) {
     // Stays selected for this paint; the label keeps the font alive until it goes.
@@ -63,7 +81,7 @@ LRESULT CStaticTrans::OnCtlColor(WPARAM wParam, LPARAM) {
     ::SetBkColor(dc, colour);
   }
   ::SetTextColor(dc, m_textColour);
-  return reinterpret_cast<LRESULT>(brush);
+  return brush;
 }
 
 LRESULT CStaticTrans::OnSetText(WPARAM, LPARAM) {

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <string_view>
 
+#include "skin/core/control_table.h"
 #include "win/unique_handle.h"
 #include "win/window.h"
 
@@ -19,11 +20,16 @@ class CStaticTrans : public Window {
   static constexpr std::int32_t kTransparent = -1;
   static constexpr int kDefaultId = 0xFFFF;
 
+  struct Spec {
+    LabelLook look{};  // alignment, font, colours
+    std::wstring text{};
+  };
+
   CStaticTrans() = default;
 
-  // `style` is added to WS_CHILD | WS_VISIBLE (the alignment, e.g. SS_LEFTNOWORDWRAP).
-  bool Create(std::wstring_view text, DWORD style, const RECT& rect, HWND parent,
-              int id = kDefaultId);
+  // A visible static control at `rect` in the parent's client coordinates.
+  bool Create(HWND parent, int id, const RECT& rect, const Spec& spec);
+  bool Create(HWND parent, int id, const RECT& rect) { return Create(parent, id, rect, Spec{}); }
   void SetText(std::wstring_view text);
 
   // Take effect at the next repaint.
@@ -38,11 +44,11 @@ class CStaticTrans : public Window {
   HFONT Font() const noexcept { return m_font.get(); }
 
  private:
-  LRESULT OnCtlColor(WPARAM wParam, LPARAM lParam);
+  HBRUSH OnCtlColor(HDC dc);
   LRESULT OnSetText(WPARAM wParam, LPARAM lParam);
 
   BEGIN_MESSAGE_TABLE(CStaticTrans, Window)
-    MESSAGE_HANDLER(kReflectedMessageBase + WM_CTLCOLORSTATIC, OnCtlColor)
+    REFLECTED_WM_CTLCOLORSTATIC(OnCtlColor)
     MESSAGE_HANDLER(WM_SETTEXT, OnSetText)
   END_MESSAGE_TABLE()
 

@@ -42,8 +42,7 @@ BOOL CSubBmpMenu::OnInitDialog() {
                  SWP_NOZORDER | SWP_NOACTIVATE);
   const int rowHeight =
       RowSizeOf(ImageWidth(m_faces[0].get()), ImageHeight(m_faces[0].get())).height;
-  Gdiplus::Bitmap* const faces[4] = {m_faces[0].get(), m_faces[1].get(), m_faces[2].get(),
-                                     m_faces[3].get()};
+  const ButtonFaces faces{m_faces[0], m_faces[1], m_faces[2], m_faces[3]};
   for (int j = 0; j < RowCount(); ++j) {
     const MenuRect r = CascadeRowRect(j, m_rect.Width(), rowHeight);
     const tagBMPMENUINFO& item = (*m_subItems)[static_cast<size_t>(j)];
@@ -53,26 +52,20 @@ BOOL CSubBmpMenu::OnInitDialog() {
   return FALSE;
 }
 
-LRESULT CSubBmpMenu::OnCommand(WPARAM wParam, LPARAM) {
-  const int subRow = static_cast<int>(LOWORD(wParam)) - kMenuRowButtonIdBase;
-  if (HIWORD(wParam) != BN_CLICKED || subRow < 0 || subRow >= RowCount()) {
+void CSubBmpMenu::OnRowClicked(int id, HWND) {
+  const int subRow = id - kMenuRowButtonIdBase;
+  if (subRow < 0 || subRow >= RowCount()) {
     SetMsgHandled(false);
-    return 0;
+    return;
   }
   const MenuChoice report =
       SubMenuReport(m_parentRow, subRow, (*m_subItems)[static_cast<size_t>(subRow)].id);
   ::PostMessageW(m_menu, kSubMenuChoiceMessage, report.wParam, report.lParam);
-  return 0;
 }
 
-LRESULT CSubBmpMenu::OnPaint(WPARAM, LPARAM) {
+void CSubBmpMenu::OnPaint() {
   DoubleBufferedPaint paint(Hwnd());
   const RECT& client = paint.ClientRect();
   ::FillRect(paint.Dc(), &client, static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));
   DrawSkinImage(paint.Dc(), m_faces[0].get(), 0, 0, client.right, client.bottom);
-  return 0;
-}
-
-LRESULT CSubBmpMenu::OnEraseBackground(WPARAM, LPARAM) {
-  return TRUE;
 }

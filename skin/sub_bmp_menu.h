@@ -30,14 +30,14 @@ class CSubBmpMenu : public Dialog {
 
  private:
   BOOL OnInitDialog() override;
-  LRESULT OnCommand(WPARAM wParam, LPARAM lParam);
-  LRESULT OnPaint(WPARAM wParam, LPARAM lParam);
-  LRESULT OnEraseBackground(WPARAM wParam, LPARAM lParam);
+  void OnRowClicked(int id, HWND button);
+  void OnPaint();
+  BOOL OnEraseBackground(HDC) { return TRUE; }
 
   BEGIN_MESSAGE_TABLE(CSubBmpMenu, Dialog)
-    MESSAGE_HANDLER(WM_COMMAND, OnCommand)
-    MESSAGE_HANDLER(WM_PAINT, OnPaint)
-    MESSAGE_HANDLER(WM_ERASEBKGND, OnEraseBackground)
+    COMMAND_CODE_HANDLER(BN_CLICKED, OnRowClicked)
+    MSG_WM_PAINT(OnPaint)
+    MSG_WM_ERASEBKGND(OnEraseBackground)
   END_MESSAGE_TABLE()
 
   HWND m_menu;

@@ -181,30 +181,26 @@ void CTarnhidDlg::ApplyPointerSettings() {
   ::ApplyPointerSettings(m_profileSet.Profiles[current], m_mouseSettingsKey, Hwnd());
 }
 
-LRESULT CTarnhidDlg::OnApplyAll(WPARAM, LPARAM) {
+void CTarnhidDlg::OnApplyAll() {
   ReloadProfiles();
   ApplyPointerSettings();
   m_session->SendAll2Mouse();
-  return 0;
 }
 
-LRESULT CTarnhidDlg::OnPollingRate(WPARAM, LPARAM) {
+void CTarnhidDlg::OnPollingRate() {
   ReloadProfiles();
   m_session->WritePollingRateChange();
-  return 0;
 }
 
-LRESULT CTarnhidDlg::OnProfileSelected(WPARAM, LPARAM) {
+void CTarnhidDlg::OnProfileSelected() {
   ReloadProfiles();
   ApplyPointerSettings();
   m_session->WriteProfileSelection();
-  return 0;
 }
 
-LRESULT CTarnhidDlg::OnLightingChanged(WPARAM, LPARAM) {
+void CTarnhidDlg::OnLightingChanged() {
   ReloadProfiles();
   m_session->WriteLightingChange();
-  return 0;
 }
 
 // A macro was saved or removed. No reload: only the macro's own area concerns the mouse.
@@ -242,9 +238,8 @@ void CTarnhidDlg::AddTrayIcon() {
 }
 
 // The shell restarted and lost every icon: put ours back.
-LRESULT CTarnhidDlg::OnTaskbarCreated(WPARAM, LPARAM) {
+void CTarnhidDlg::OnTaskbarCreated() {
   m_notifyIcon.Restore();
-  return 0;
 }
 
 LRESULT CTarnhidDlg::OnTrayCallback(WPARAM, LPARAM mouseMessage) {

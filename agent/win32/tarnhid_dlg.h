@@ -45,20 +45,20 @@ class CTarnhidDlg : public Window, private BeaconStarter, private PointerSpeedSo
     TIMER_ID_HANDLER(agent_msg::kFirstRunTimer, OnFirstRunTimer)
     COMMAND_ID_HANDLER(agent_msg::kCommandOpenConfigurator, OpenConfigurator)
     COMMAND_ID_HANDLER(agent_msg::kCommandExit, OnExitCommand)
-    MESSAGE_HANDLER(agent_msg::kApplyAll, OnApplyAll)
-    MESSAGE_HANDLER(agent_msg::kPollingRate, OnPollingRate)
-    MESSAGE_HANDLER(agent_msg::kProfileSelected, OnProfileSelected)
-    MESSAGE_HANDLER(agent_msg::kLightingChanged, OnLightingChanged)
+    MESSAGE_SIGNAL_HANDLER(agent_msg::kApplyAll, OnApplyAll)
+    MESSAGE_SIGNAL_HANDLER(agent_msg::kPollingRate, OnPollingRate)
+    MESSAGE_SIGNAL_HANDLER(agent_msg::kProfileSelected, OnProfileSelected)
+    MESSAGE_SIGNAL_HANDLER(agent_msg::kLightingChanged, OnLightingChanged)
     MESSAGE_HANDLER(agent_msg::kMacroChanged, OnMacroChanged)
     MESSAGE_HANDLER(agent_msg::kButtonMacro, OnButtonMacro)
     MESSAGE_HANDLER_THEN_DEFAULT(agent_msg::kDeviceNotify, OnDeviceNotify)
     MESSAGE_HANDLER(agent_msg::kTrayCallback, OnTrayCallback)
-    MESSAGE_HANDLER(TrayIcon::TaskbarCreatedMessage(), OnTaskbarCreated)
+    MESSAGE_SIGNAL_HANDLER(TrayIcon::TaskbarCreatedMessage(), OnTaskbarCreated)
     MESSAGE_HANDLER(agent_msg::kMouseData, OnMouseData)
-    MESSAGE_HANDLER(agent_msg::kIgnored504, OnIgnored)
-    MESSAGE_HANDLER(agent_msg::kIgnored4AC, OnIgnored)
-    MESSAGE_HANDLER(WM_DEVICECHANGE, OnIgnored)
-    MESSAGE_HANDLER(WM_WTSSESSION_CHANGE, OnIgnored)
+    MESSAGE_IGNORED(agent_msg::kIgnored504)
+    MESSAGE_IGNORED(agent_msg::kIgnored4AC)
+    MESSAGE_IGNORED(WM_DEVICECHANGE)
+    MESSAGE_IGNORED(WM_WTSSESSION_CHANGE)
   END_MESSAGE_TABLE()
 
  private:
@@ -68,17 +68,16 @@ class CTarnhidDlg : public Window, private BeaconStarter, private PointerSpeedSo
   void OpenConfigurator();
   void OnExitCommand();
 
-  LRESULT OnApplyAll(WPARAM, LPARAM);
-  LRESULT OnPollingRate(WPARAM, LPARAM);
-  LRESULT OnProfileSelected(WPARAM, LPARAM);
-  LRESULT OnLightingChanged(WPARAM, LPARAM);
+  void OnApplyAll();
+  void OnPollingRate();
+  void OnProfileSelected();
+  void OnLightingChanged();
   LRESULT OnMacroChanged(WPARAM slot, LPARAM clear);
   LRESULT OnButtonMacro(WPARAM profile, LPARAM button);
   LRESULT OnDeviceNotify(WPARAM, LPARAM record);
   LRESULT OnTrayCallback(WPARAM, LPARAM mouseMessage);
-  LRESULT OnTaskbarCreated(WPARAM, LPARAM);
+  void OnTaskbarCreated();
   LRESULT OnMouseData(WPARAM, LPARAM);
-  LRESULT OnIgnored(WPARAM, LPARAM) { return 0; }
 
   // Configures Conduit.dll, gives it the input callback and registers this window for its
   // collection notifications. Returns whether the library accepted the window.

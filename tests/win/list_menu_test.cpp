@@ -145,7 +145,8 @@ class ListBoxExTest : public testing::Test {
 
   // A record list as the macro editor sets it up: press, release and delay rows.
   void MakeRecordList(bool withOwner = true) {
-    ASSERT_TRUE(m_list.Create(m_parent.Hwnd(), 0x1012, RECT{10, 10, 300, 300}, WS_VSCROLL));
+    ASSERT_TRUE(m_list.Create(m_parent.Hwnd(), 0x1012, RECT{10, 10, 300, 300},
+                              {.look = {.scrollBar = true}}));
     if (withOwner) m_list.SetOwnerAndIcons(m_parent.Hwnd());
     m_list.SetSelectionMode(true);
     m_list.SetRightClickNotify(true);
@@ -254,6 +255,50 @@ TEST_F(ListBoxExTest, EscRestoresThePriorValueAndPostsNothing) {
   ::SendMessageW(m_list.EditorWindow(), WM_KEYUP, VK_ESCAPE, 0);
   Pump();
   EXPECT_TRUE(m_parent.Take(0x3401).empty());
+}
+
+TEST_F(ListBoxExTest, TheEditorNeverOutlivesItsRow) {
+  MakeRecordList();
+  const std::wstring delayRow = ToWide(DelayRowText(30));
+  // Rows inserted, deleted or reset while an edit is open cancel it first: the typed value
+  // goes nowhere, least of all into the row that moved under the editor.
+  DoubleClick(3);
+  ::SetWindowTextW(m_list.EditorWindow(), L"777");
+  m_list.InsertListRow(0, L"               B", kPressRowData);
+  EXPECT_EQ(m_list.EditorWindow(), nullptr);
+  EXPECT_EQ(m_list.RowText(4), delayRow);
+  DoubleClick(4);
+  ::SetWindowTextW(m_list.EditorWindow(), L"777");
+  m_list.DeleteRow(0);
+  EXPECT_EQ(m_list.EditorWindow(), nullptr);
+  EXPECT_EQ(m_list.RowText(3), delayRow);
+  DoubleClick(3);
+  ::SetWindowTextW(m_list.EditorWindow(), L"777");
+  m_list.ResetRows();
+  EXPECT_EQ(m_list.EditorWindow(), nullptr);
+  EXPECT_EQ(m_list.EditingRow(), -1);
+  EXPECT_EQ(m_list.RowCount(), 0);
+  Pump();
+  EXPECT_TRUE(m_parent.Take(0x3401).empty());
+
+  // Its owner commits or cancels an open edit the way Enter and Escape do.
+  m_list.AddListRow(ToWide(DelayRowText(120)), 0);
+  m_list.AddListRow(delayRow, 0);
+  DoubleClick(0);
+  ::SetWindowTextW(m_list.EditorWindow(), L"480");
+  m_list.CommitEdit();
+  EXPECT_EQ(m_list.RowText(0), ToWide(DelayRowText(480)));
+  DoubleClick(1);
+  ::SetWindowTextW(m_list.EditorWindow(), L"5");
+  m_list.CancelEdit();
+  EXPECT_EQ(m_list.RowText(1), delayRow);
+  EXPECT_EQ(m_list.SelectedRow(), 1);
+  m_list.CommitEdit();  // nothing open: nothing happens
+  Pump();
+  const auto edits = m_parent.Take(0x3401);
+  ASSERT_EQ(edits.size(), 1u);
+  EXPECT_EQ(edits[0].wParam, 480u);
+  EXPECT_EQ(edits[0].lParam, 0);
 }
 
 TEST_F(ListBoxExTest, AClickElsewhereInTheListCommitsFirstThenSelects) {
@@ -522,6 +567,9 @@ class BmpMenuTest : public testing::Test {
 TEST_F(BmpMenuTest, RowsAreStackedButtonsAndAChoicePostsIndexAndId) {
   CBmpMenu& menu = NewMenu(200, 150);
   for (int id : {1, 2, 3}) ASSERT_TRUE(menu.AddRow(L"row " + std::to_wstring(id), id));
+  // Its size is known before it opens, for placing it at the screen's edges.
+  EXPECT_EQ(menu.RowSize(), (MenuRowSize{150, 30}));
+  EXPECT_EQ(menu.WindowSize(16), (MenuRowSize{170, 480}));
   ASSERT_TRUE(menu.Open(m_parent.Hwnd()));
   const RECT window = WindowRect(menu.Hwnd());
   EXPECT_EQ(window.left, 200);

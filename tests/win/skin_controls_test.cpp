@@ -455,16 +455,16 @@ class BitmapBtnTest : public testing::Test {
       return true;
     }();
     static_cast<void>(made);
-    ASSERT_TRUE(m_button.Create(kRect, m_host.Hwnd(), kId));
+    ASSERT_TRUE(m_button.Create(m_host.Hwnd(), kId, kRect));
     GiveFaces(m_button, true);
     m_button.SetBackgroundColour(kButtonBackground);
   }
 
   static void GiveFaces(CBitmapBtn& button, bool withPressedFace) {
-    button.SetFaces(LoadSkinImage(kSkinButtonsFolder, L"face-1.png"),
-                    LoadSkinImage(kSkinButtonsFolder, L"face-2.png"),
-                    withPressedFace ? LoadSkinImage(kSkinButtonsFolder, L"face-3.png") : nullptr,
-                    LoadSkinImage(kSkinButtonsFolder, L"face-4.png"), kRect);
+    button.SetFaces({LoadSkinImage(kSkinButtonsFolder, L"face-1.png"),
+                     LoadSkinImage(kSkinButtonsFolder, L"face-2.png"),
+                     withPressedFace ? LoadSkinImage(kSkinButtonsFolder, L"face-3.png") : nullptr,
+                     LoadSkinImage(kSkinButtonsFolder, L"face-4.png")});
   }
 
   // The colour in the middle of the button, as drawn now.
@@ -569,7 +569,7 @@ TEST_F(BitmapBtnTest, FacesOfDisabledTickedAndPressedButtons) {
 TEST_F(BitmapBtnTest, MissingPressedFaceShowsNoImageButKeepsTextAndBehaviour) {
   CBitmapBtn button;
   const RECT rect{150, 30, 250, 60};
-  ASSERT_TRUE(button.Create(rect, m_host.Hwnd(), 77));
+  ASSERT_TRUE(button.Create(m_host.Hwnd(), 77, rect));
   GiveFaces(button, false);
   button.SetBackgroundColour(kButtonBackground);
   button.SetShowCaption(true);
@@ -655,16 +655,16 @@ TEST_F(BitmapBtnTest, CaptionsCentredRotatedAndClipped) {
   CBitmapBtn empty;
   CBitmapBtn boxed;
   const RECT boxedRect{20, 160, 140, 190};
-  ASSERT_TRUE(boxed.Create(boxedRect, m_host.Hwnd(), 5));
+  ASSERT_TRUE(boxed.Create(m_host.Hwnd(), 5, boxedRect));
   boxed.SetCentredCaption(L"OK OK", 700);
   const RECT flatRect{20, 100, 140, 140};
   const RECT rotatedRect{160, 80, 200, 200};
   const RECT hugeRect{220, 100, 260, 120};
   const RECT emptyRect{280, 100, 320, 140};
-  ASSERT_TRUE(flat.Create(flatRect, m_host.Hwnd(), 1));
-  ASSERT_TRUE(rotated.Create(rotatedRect, m_host.Hwnd(), 2));
-  ASSERT_TRUE(huge.Create(hugeRect, m_host.Hwnd(), 3));
-  ASSERT_TRUE(empty.Create(emptyRect, m_host.Hwnd(), 4));
+  ASSERT_TRUE(flat.Create(m_host.Hwnd(), 1, flatRect));
+  ASSERT_TRUE(rotated.Create(m_host.Hwnd(), 2, rotatedRect));
+  ASSERT_TRUE(huge.Create(m_host.Hwnd(), 3, hugeRect));
+  ASSERT_TRUE(empty.Create(m_host.Hwnd(), 4, emptyRect));
   for (CBitmapBtn* b : {&flat, &rotated, &huge, &empty}) b->SetShowCaption(true);
   GiveFaces(empty, true);
   flat.SetCaption(L"MMMMMM", 0, 1);
@@ -733,11 +733,11 @@ class SliderTest : public testing::Test {
   // A vertical slider 181 pixels high with a 21-pixel thumb and range 1-11.
   void MakeVertical(CPngSliderBar& bar, int id, const RECT& rect, const wchar_t* disabled,
                     int minimum = 1, int maximum = 11) {
-    ASSERT_TRUE(bar.CreateSlider(ControlsPath(L"thumb-v.png"),
-                                 disabled != nullptr ? ControlsPath(disabled) : L"", m_host.Hwnd(),
-                                 id, rect));
-    bar.SetTrackImage(m_track.get());
-    bar.SetRange(minimum, maximum);
+    const SkinImage thumb = LoadImageFile(ControlsPath(L"thumb-v.png"));
+    const SkinImage disabledThumb =
+        disabled != nullptr ? LoadImageFile(ControlsPath(disabled)) : nullptr;
+    ASSERT_TRUE(
+        bar.Create(m_host.Hwnd(), id, rect, {thumb, disabledThumb, m_track, minimum, maximum}));
     bar.SetSliderValue(minimum);
   }
 
@@ -918,10 +918,9 @@ TEST_F(SliderTest, EmptyRangeOrShortTrackShowsTheMinimumAndReportsNothing) {
 
 TEST_F(SliderTest, HorizontalSliderWorksAlongX) {
   CPngHSliderBar bar;
-  ASSERT_TRUE(bar.CreateSlider(ControlsPath(L"thumb-h.png"), ControlsPath(L"thumb-h.png"),
-                               m_host.Hwnd(), 10005, {100, 100, 310, 118}));
-  bar.SetTrackImage(m_track.get());
-  bar.SetRange(1, 20);
+  const SkinImage thumb = LoadImageFile(ControlsPath(L"thumb-h.png"));
+  ASSERT_TRUE(
+      bar.Create(m_host.Hwnd(), 10005, {100, 100, 310, 118}, {thumb, thumb, m_track, 1, 20}));
   bar.SetSliderValue(11);
   // (210 - 11) * 10 / 19 = 104
   EXPECT_EQ(ThumbOrigin(bar).x, 104);
@@ -958,10 +957,9 @@ TEST(ClrEditTest, KeyReleasesAreReportedOnlyWhenAsked) {
   HostWindow& host = FreshHost();
   CClrEdit quiet;
   CClrEdit notifying;
-  notifying.SetTag(7);
-  notifying.SetNotifyKeyRelease(true);
-  ASSERT_TRUE(quiet.Create({10, 10, 100, 30}, host.Hwnd(), 501));
-  ASSERT_TRUE(notifying.Create({10, 40, 100, 60}, host.Hwnd(), 502));
+  ASSERT_TRUE(quiet.Create(host.Hwnd(), 501, {10, 10, 100, 30}));
+  ASSERT_TRUE(notifying.Create(host.Hwnd(), 502, {10, 40, 100, 60},
+                               {.look = {.tag = 7, .notifyKeyRelease = true, .font = {0, 400}}}));
   ::SendMessageW(quiet.Hwnd(), WM_KEYUP, VK_RETURN, 0);
   ::SendMessageW(notifying.Hwnd(), WM_KEYUP, '5', 0);
   ::SendMessageW(notifying.Hwnd(), WM_KEYUP, VK_ESCAPE, 0);
@@ -983,7 +981,7 @@ TEST(ClrEditTest, KeyReleasesAreReportedOnlyWhenAsked) {
 TEST(ClrEditTest, FocusChangesAreReportedWhateverTheFlags) {
   HostWindow& host = FreshHost();
   CClrEdit edit;
-  ASSERT_TRUE(edit.Create({10, 10, 100, 30}, host.Hwnd(), 503));
+  ASSERT_TRUE(edit.Create(host.Hwnd(), 503, {10, 10, 100, 30}));
   ::SetFocus(edit.Hwnd());
   ASSERT_EQ(::GetFocus(), edit.Hwnd());
   ::SetFocus(host.Hwnd());
@@ -1000,11 +998,11 @@ TEST(ClrEditTest, ColoursBorderAndNoRemainsOfDeletedText) {
   HostWindow& host = FreshHost();
   CClrEdit plain;
   CClrEdit bordered;
-  bordered.SetBorder(true);
   const RECT plainRect{10, 10, 150, 34};
   const RECT borderedRect{10, 50, 150, 74};
-  ASSERT_TRUE(plain.Create(plainRect, host.Hwnd(), 504));
-  ASSERT_TRUE(bordered.Create(borderedRect, host.Hwnd(), 505));
+  ASSERT_TRUE(plain.Create(host.Hwnd(), 504, plainRect));
+  ASSERT_TRUE(bordered.Create(host.Hwnd(), 505, borderedRect,
+                              {.look = {.border = true, .font = {0, 400}}}));
   for (CClrEdit* edit : {&plain, &bordered}) {
     edit->SetTextColour(kEditText);
     edit->SetBackgroundColour(kEditBack);
@@ -1041,7 +1039,8 @@ TEST(StaticTransTest, ShorterTextLeavesNoRemainsOnTheBackground) {
   HostWindow& host = FreshHost();
   CStaticTrans label;
   const RECT rect{10, 10, 300, 40};
-  ASSERT_TRUE(label.Create(L"WWWWWWWWWWWWWWWWWW", SS_LEFTNOWORDWRAP, rect, host.Hwnd()));
+  ASSERT_TRUE(
+      label.Create(host.Hwnd(), CStaticTrans::kDefaultId, rect, {.text = L"WWWWWWWWWWWWWWWWWW"}));
   EXPECT_EQ(::GetDlgCtrlID(label.Hwnd()), 0xFFFF);
   label.SetFontHeight(24);
   Snapshot shot(host.Hwnd());
@@ -1078,8 +1077,10 @@ TEST(StaticTransTest, ExplicitBackgroundUsesTheWindowsOwnFont) {
   CStaticTrans coloured;
   const RECT transparentRect{10, 50, 200, 100};
   const RECT colouredRect{10, 110, 200, 160};
-  ASSERT_TRUE(transparent.Create(L"HHHH", SS_LEFTNOWORDWRAP, transparentRect, host.Hwnd()));
-  ASSERT_TRUE(coloured.Create(L"HHHH", SS_LEFTNOWORDWRAP, colouredRect, host.Hwnd()));
+  ASSERT_TRUE(transparent.Create(host.Hwnd(), CStaticTrans::kDefaultId, transparentRect,
+                                 {.text = L"HHHH"}));
+  ASSERT_TRUE(
+      coloured.Create(host.Hwnd(), CStaticTrans::kDefaultId, colouredRect, {.text = L"HHHH"}));
   for (CStaticTrans* label : {&transparent, &coloured}) label->SetFontHeight(44);
   coloured.SetBackgroundColour(RGB(0, 0, 120));
   Snapshot shot(host.Hwnd());
@@ -1134,7 +1135,7 @@ COLORREF MarkerPixel(HWND marker, int x) {
 class MarkerTest : public testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(m_marker.CreateMarker(40, 100, 340, 120, m_host.Hwnd(), 900));
+    ASSERT_TRUE(m_marker.Create(m_host.Hwnd(), 900, {40, 100, 340, 120}));
     m_marker.SetMarkerRange(0, 100);
     // Images larger than the bar: the part from (10, 0) is used; its left 10 columns differ.
     UniqueBitmap back = SolidBitmap(320, 30, kMarkerBack, 10, RGB(255, 0, 0));
@@ -1223,10 +1224,9 @@ TEST(MissingPictures, ControlsWithoutAnyImageStillWork) {
   HostWindow& host = FreshHost();
   // A slider whose thumb and track pictures are missing: a thumb without size, working values.
   CPngSliderBar slider;
-  ASSERT_TRUE(slider.CreateSlider(ControlsPath(L"absent-thumb.png"), ControlsPath(L"absent.png"),
-                                  host.Hwnd(), 11, {20, 20, 42, 201}));
-  slider.SetTrackImage(nullptr);
-  slider.SetRange(1, 11);
+  ASSERT_TRUE(slider.Create(host.Hwnd(), 11, {20, 20, 42, 201},
+                            {LoadImageFile(ControlsPath(L"absent-thumb.png")),
+                             LoadImageFile(ControlsPath(L"absent.png")), nullptr, 1, 11}));
   slider.SetSliderValue(6);
   EXPECT_EQ(slider.Value(), 6);
   ::SendMessageW(slider.Hwnd(), WM_LBUTTONUP, 0, MAKELPARAM(3, 100));
@@ -1237,7 +1237,7 @@ TEST(MissingPictures, ControlsWithoutAnyImageStillWork) {
 
   // A fill bar without images shows black and keeps working.
   CDMarker marker;
-  ASSERT_TRUE(marker.CreateMarker(60, 20, 160, 40, host.Hwnd(), 12));
+  ASSERT_TRUE(marker.Create(host.Hwnd(), 12, {60, 20, 160, 40}));
   marker.SetMarkerImages(0, 0, 100, 20, nullptr, nullptr);
   marker.SetMarkerPos(5);
   EXPECT_EQ(marker.Position(), 5);
@@ -1247,7 +1247,7 @@ TEST(MissingPictures, ControlsWithoutAnyImageStillWork) {
 
   // A button without faces or caption draws its background only.
   CBitmapBtn bare;
-  ASSERT_TRUE(bare.Create({200, 20, 260, 50}, host.Hwnd(), 13));
+  ASSERT_TRUE(bare.Create(host.Hwnd(), 13, {200, 20, 260, 50}));
   bare.SetBackgroundColour(RGB(0, 140, 140));
   bare.SetShowCaption(true);
   Snapshot shot(host.Hwnd());
@@ -1267,13 +1267,12 @@ TEST(SkinControlsGdi, ThousandRepaintsOfEveryControlMakeNoLastingObjects) {
   HostWindow& host = FreshHost();
   SaveSolidPng(ButtonsPath(L"gdi-1.png"), RGB(10, 20, 30));
   CBitmapBtn button;
-  ASSERT_TRUE(button.Create({10, 10, 110, 40}, host.Hwnd(), 1));
-  button.SetFaces(LoadSkinImage(kSkinButtonsFolder, L"gdi-1.png"), nullptr, nullptr, nullptr,
-                  {10, 10, 110, 40});
+  ASSERT_TRUE(button.Create(host.Hwnd(), 1, {10, 10, 110, 40}));
+  button.SetFaces({LoadSkinImage(kSkinButtonsFolder, L"gdi-1.png"), nullptr, nullptr, nullptr});
   button.SetShowCaption(true);
   button.SetCaption(L"Apply", 0, 1);
   CBitmapBtn rotated;
-  ASSERT_TRUE(rotated.Create({120, 10, 150, 110}, host.Hwnd(), 2));
+  ASSERT_TRUE(rotated.Create(host.Hwnd(), 2, {120, 10, 150, 110}));
   rotated.SetShowCaption(true);
   rotated.SetCaption(L"Side", 0, 3);
 
@@ -1281,28 +1280,26 @@ TEST(SkinControlsGdi, ThousandRepaintsOfEveryControlMakeNoLastingObjects) {
   SaveSolidPng(ControlsPath(L"gdi-track.png"), RGB(250, 2, 1), 8, 8);
   SkinImage track = LoadImageFile(ControlsPath(L"gdi-track.png"));
   CPngSliderBar vertical;
-  ASSERT_TRUE(vertical.CreateSlider(ControlsPath(L"gdi-thumb.png"), ControlsPath(L"gdi-thumb.png"),
-                                    host.Hwnd(), 3, {160, 10, 172, 150}));
-  vertical.SetTrackImage(track.get());
-  vertical.SetRange(1, 75);
+  const SkinImage thumb = LoadImageFile(ControlsPath(L"gdi-thumb.png"));
+  ASSERT_TRUE(vertical.Create(host.Hwnd(), 3, {160, 10, 172, 150}, {thumb, thumb, track, 1, 75}));
   vertical.SetSliderValue(30);
   CPngHSliderBar horizontal;
-  ASSERT_TRUE(horizontal.CreateSlider(ControlsPath(L"gdi-thumb.png"), L"", host.Hwnd(), 4,
-                                      {180, 10, 380, 22}));
-  horizontal.SetTrackImage(track.get());
-  horizontal.SetRange(1, 20);
+  ASSERT_TRUE(
+      horizontal.Create(host.Hwnd(), 4, {180, 10, 380, 22}, {thumb, nullptr, track, 1, 20}));
   horizontal.SetSliderValue(7);
   CClrEdit edit;
-  edit.SetBorder(true);
-  ASSERT_TRUE(edit.Create({180, 40, 260, 60}, host.Hwnd(), 5));
+  ASSERT_TRUE(edit.Create(host.Hwnd(), 5, {180, 40, 260, 60},
+                          {.look = {.border = true, .font = {0, 400}}}));
   ::SetWindowTextW(edit.Hwnd(), L"1200");
   CStaticTrans label;
-  ASSERT_TRUE(label.Create(L"Pointer speed", SS_LEFTNOWORDWRAP, {180, 70, 380, 90}, host.Hwnd()));
+  ASSERT_TRUE(label.Create(host.Hwnd(), CStaticTrans::kDefaultId, {180, 70, 380, 90},
+                           {.text = L"Pointer speed"}));
   CStaticTrans colouredLabel;
-  ASSERT_TRUE(colouredLabel.Create(L"5000", SS_CENTER, {180, 100, 260, 120}, host.Hwnd()));
+  ASSERT_TRUE(colouredLabel.Create(host.Hwnd(), CStaticTrans::kDefaultId, {180, 100, 260, 120},
+                                   {.look = {.align = TextAlign::kCentre}, .text = L"5000"}));
   colouredLabel.SetBackgroundColour(RGB(0, 0, 90));
   CDMarker marker;
-  ASSERT_TRUE(marker.CreateMarker(10, 200, 310, 220, host.Hwnd(), 6));
+  ASSERT_TRUE(marker.Create(host.Hwnd(), 6, {10, 200, 310, 220}));
   {
     UniqueBitmap back = SolidBitmap(300, 20, RGB(9, 9, 9));
     UniqueBitmap fill = SolidBitmap(300, 20, RGB(99, 99, 99));

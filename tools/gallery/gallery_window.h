@@ -2,85 +2,49 @@
 // The control gallery: one skinned window (background and outline from the installed skin)
 // showing every skinned control in its states side by side, with a bitmap menu and one of its
 // cascades open beside it. For people working on the skin or the controls, and for the
-// screenshot test.
+// screenshot test. Its controls are those of its table (gallery_layout.h).
 #include <windows.h>
 
-#include <array>
 #include <memory>
 
-#include "skin/bitmap_btn.h"
 #include "skin/bmp_menu.h"
-#include "skin/clr_edit.h"
-#include "skin/d_marker.h"
-#include "skin/list_box_ex.h"
-#include "skin/png_h_slider_bar.h"
-#include "skin/png_slider_bar.h"
-#include "skin/skin_image.h"
-#include "skin/static_trans.h"
-#include "win/unique_handle.h"
-#include "win/window.h"
+#include "skin/skinned_dialog.h"
+#include "tools/gallery/gallery_layout.h"
 
-inline constexpr wchar_t kGalleryTitle[] = L"Vireo control gallery";
+inline const wchar_t* const kGalleryTitle = reinterpret_cast<const wchar_t*>(kGalleryTitleText);
 
-class GalleryWindow : public Window {
+class GalleryWindow : public SkinnedDialog {
  public:
-  static constexpr int kWidth = 757;
-  static constexpr int kHeight = 582;
-  static constexpr int kCloseId = 100;
+  static constexpr int kWidth = kGalleryLayout.width;
+  static constexpr int kHeight = kGalleryLayout.height;
 
-  GalleryWindow() = default;
+  GalleryWindow();
   ~GalleryWindow() override;
 
   // Creates and shows the window at (x, y) and opens its menu.
   bool Open(int x, int y);
 
- protected:
-  const wchar_t* ClassName() const override { return L"VireoGallery"; }
+  // For the tests: the control of a row of the table, and the pictures the window loaded.
+  using SkinnedDialog::Controls;
+  using SkinnedDialog::Images;
 
  private:
-  LRESULT OnCreate(const CREATESTRUCTW& create);
-  void OnPaint();
-  LRESULT OnPrintClient(WPARAM wParam, LPARAM lParam);
-  LRESULT OnEraseBackground(WPARAM wParam, LPARAM lParam);
-  LRESULT OnLButtonDown(WPARAM wParam, LPARAM lParam);
-  LRESULT OnMenuChoice(WPARAM wParam, LPARAM lParam);
-  void OnClose();
+  BOOL OnReady() override;
+  void OnMenuChoice(const DecodedMenuChoice& choice);
+  void OnCloseButton() { End(IDCANCEL); }
+  void OnTab(int id) { Group(gallery_id::kTabGroup).SelectId(id); }
   void OnDestroy();
 
-  BEGIN_MESSAGE_TABLE(GalleryWindow, Window)
-    MSG_WM_CREATE(OnCreate)
-    MSG_WM_PAINT(OnPaint)
-    MESSAGE_HANDLER(WM_PRINTCLIENT, OnPrintClient)
-    MESSAGE_HANDLER(WM_ERASEBKGND, OnEraseBackground)
-    MESSAGE_HANDLER(WM_LBUTTONDOWN, OnLButtonDown)
-    MESSAGE_HANDLER(kMenuChoiceMessage, OnMenuChoice)
-    COMMAND_ID_HANDLER(kCloseId, OnClose)
+  BEGIN_MESSAGE_TABLE(GalleryWindow, SkinnedDialog)
+    MSG_MENU_CHOICE(OnMenuChoice)
+    COMMAND_HANDLER(gallery_id::kClose, BN_CLICKED, OnCloseButton)
+    COMMAND_RANGE_CODE_HANDLER(gallery_id::kTabTicked, gallery_id::kTab, BN_CLICKED, OnTab)
     MSG_WM_DESTROY(OnDestroy)
   END_MESSAGE_TABLE()
 
-  void CreateButtons();
-  void CreateSliders();
-  void CreateLists();
+  void FillLists();
   void OpenDelayEditor();
-  void CreateLabels();
-  void CreateEditsAndBars();
-  CStaticTrans& AddLabel(const wchar_t* text, const RECT& rect, int height, int weight,
-                         COLORREF colour, DWORD align = SS_LEFTNOWORDWRAP);
   void OpenMenu();
 
-  SkinImage m_background;
-  SkinImage m_track;
-  SkinImage m_verticalTrack;
-  UniqueFont m_editFont;
-  std::array<CBitmapBtn, 16> m_buttons;
-  std::array<std::unique_ptr<CPngSliderBar>, 4> m_sliders;
-  CListBoxEx m_recordList;
-  CListBoxEx m_macroList;
-  CListBoxEx m_hoverList;
-  std::array<CStaticTrans, 16> m_labels;
-  size_t m_labelCount = 0;
-  CStaticTrans* m_choiceLabel = nullptr;
-  std::array<CClrEdit, 2> m_edits;
-  std::array<CDMarker, 4> m_bars;
   std::unique_ptr<CBmpMenu> m_menu;
 };

@@ -1,0 +1,183 @@
+#include "skin/control_set.h"
+
+#include <stdexcept>
+#include <type_traits>
+#include <utility>
+
+#include "settings/folders.h"
+#include "skin/png_h_slider_bar.h"
+#include "win/text.h"
+
+namespace {
+
+RECT ToRect(const TableRect& rect) {
+  return RECT{rect.left, rect.top, rect.right, rect.bottom};
+}
+
+const char* KindName(ControlKind kind) {
+  switch (kind) {
+    case ControlKind::kButton:
+      return "button";
+    case ControlKind::kSlider:
+      return "slider";
+    case ControlKind::kListBox:
+      return "list box";
+    case ControlKind::kLabel:
+      return "label";
+    case ControlKind::kEdit:
+      return "edit";
+    case ControlKind::kMarker:
+      return "marker";
+  }
+  return "control";
+}
+
+}  // namespace
+
+std::wstring TextOf(const TextKey& key) {
+  static_assert(sizeof(wchar_t) == sizeof(char16_t));
+  if (key.fixed != nullptr) return reinterpret_cast<const wchar_t*>(key.fixed);
+  if (key.section == nullptr) return {};
+  return ToWide(SkinText(key.section, key.number));
+}
+
+ButtonFaces FacesOf(const FaceFiles& files, SkinImageSet& images) {
+  return {images.Image(files.normal), images.Image(files.hover), images.Image(files.pressed),
+          images.Image(files.disabled)};
+}
+
+ControlSet::~ControlSet() {
+  Destroy();
+}
+
+void ControlSet::Destroy() noexcept {
+  m_groups.clear();
+  // Later rows may sit over earlier ones: they go first.
+  while (!m_controls.empty()) m_controls.pop_back();
+  m_rows = {};
+}
+
+void ControlSet::Create(HWND parent, std::span<const ControlRow> rows, SkinImageSet& images) {
+  Destroy();
+  m_rows = rows;
+  RECT client{};
+  ::GetClientRect(parent, &client);
+  m_controls.reserve(rows.size());
+  for (const ControlRow& row : rows) {
+    const RECT place = row.fillsClient ? client : ToRect(row.place);
+    std::unique_ptr<Window> control = Make(row, parent, place, images);
+    if (control->Hwnd() != nullptr && row.disabled) ::EnableWindow(control->Hwnd(), FALSE);
+    if (row.group != 0 && row.Kind() == ControlKind::kButton) {
+      m_groups[row.group].Add(static_cast<CBitmapBtn&>(*control), row.id);
+    }
+    m_controls.push_back(std::move(control));
+  }
+}
+
+std::unique_ptr<Window> ControlSet::Make(const ControlRow& row, HWND parent, const RECT& place,
+                                         SkinImageSet& images) {
+  return std::visit(
+      [&](const auto& style) -> std::unique_ptr<Window> {
+        using Style = std::decay_t<decltype(style)>;
+        if constexpr (std::is_same_v<Style, ButtonStyle>) {
+          auto button = std::make_unique<CBitmapBtn>();
+          button->Create(parent, row.id, place,
+                         {FacesOf(style.faces, images), style.look, TextOf(row.text)});
+          if (row.ticked) button->SetTicked(true);
+          return button;
+        } else if constexpr (std::is_same_v<Style, SliderStyle>) {
+          std::unique_ptr<CPngSliderBar> slider;
+          if (style.axis == SliderAxis::kHorizontal) {
+            slider = std::make_unique<CPngHSliderBar>();
+          } else {
+            slider = std::make_unique<CPngSliderBar>();
+          }
+          slider->Create(parent, row.id, place,
+                         {images.Image(style.thumb), images.Image(style.disabledThumb),
+                          images.Image(style.track), style.minimum, style.maximum});
+          return slider;
+        } else if constexpr (std::is_same_v<Style, ListLook>) {
+          auto list = std::make_unique<CListBoxEx>();
+          list->Create(parent, row.id, place, {style, parent});
+          return list;
+        } else if constexpr (std::is_same_v<Style, LabelLook>) {
+          auto label = std::make_unique<CStaticTrans>();
+          label->Create(parent, row.id, place, {style, TextOf(row.text)});
+          return label;
+        } else if constexpr (std::is_same_v<Style, EditLook>) {
+          auto edit = std::make_unique<CClrEdit>();
+          edit->Create(parent, row.id, place, {style, TextOf(row.text)});
+          return edit;
+        } else {
+          static_assert(std::is_same_v<Style, MarkerStyle>);
+          auto marker = std::make_unique<CDMarker>();
+          marker->Create(parent, row.id, place,
+                         {images.Picture(style.background), images.Picture(style.fill),
+                          ToRect(style.source), style.minimum, style.maximum});
+          return marker;
+        }
+      },
+      row.style);
+}
+
+Window& ControlSet::Control(int id, ControlKind kind) {
+  for (size_t i = 0; i < m_controls.size(); ++i) {
+    if (m_rows[i].id == id && m_rows[i].Kind() == kind) return *m_controls[i];
+  }
+  throw std::out_of_range(std::string("the table has no ") + KindName(kind) + " " +
+                          std::to_string(id));
+}
+
+CBitmapBtn& ControlSet::Button(int id) {
+  return static_cast<CBitmapBtn&>(Control(id, ControlKind::kButton));
+}
+
+CPngSliderBar& ControlSet::Slider(int id) {
+  return static_cast<CPngSliderBar&>(Control(id, ControlKind::kSlider));
+}
+
+CListBoxEx& ControlSet::ListBox(int id) {
+  return static_cast<CListBoxEx&>(Control(id, ControlKind::kListBox));
+}
+
+CStaticTrans& ControlSet::Label(int id) {
+  return static_cast<CStaticTrans&>(Control(id, ControlKind::kLabel));
+}
+
+CClrEdit& ControlSet::Edit(int id) {
+  return static_cast<CClrEdit&>(Control(id, ControlKind::kEdit));
+}
+
+CDMarker& ControlSet::Marker(int id) {
+  return static_cast<CDMarker&>(Control(id, ControlKind::kMarker));
+}
+
+Window* ControlSet::Find(int id) noexcept {
+  return const_cast<Window*>(static_cast<const ControlSet&>(*this).Find(id));
+}
+
+const Window* ControlSet::Find(int id) const noexcept {
+  for (size_t i = 0; i < m_controls.size(); ++i) {
+    if (m_rows[i].id == id) return m_controls[i].get();
+  }
+  return nullptr;
+}
+
+const ControlRow* ControlSet::Row(int id) const noexcept {
+  for (const ControlRow& row : m_rows) {
+    if (row.id == id) return &row;
+  }
+  return nullptr;
+}
+
+ButtonGroup& ControlSet::Group(int number) {
+  return m_groups[number];
+}
+
+void ControlSet::ShowPage(int page) {
+  for (size_t i = 0; i < m_controls.size(); ++i) {
+    const ControlRow& row = m_rows[i];
+    if (row.pages == 0 || m_controls[i]->Hwnd() == nullptr) continue;
+    ::ShowWindow(m_controls[i]->Hwnd(), row.ShownOnPage(page) ? SW_SHOWNA : SW_HIDE);
+  }
+}

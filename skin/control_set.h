@@ -1,0 +1,71 @@
+#pragma once
+// The controls of a control table (skin/core/control_table.h), made in a parent window and
+// owned here: created in table order, found by id, shown and hidden by page, and gathered into
+// the radio groups the rows name. Captions are looked up in the skin's texts; pictures come from
+// the window's SkinImageSet, so each file is loaded once per window.
+#include <windows.h>
+
+#include <map>
+#include <memory>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "skin/bitmap_btn.h"
+#include "skin/button_group.h"
+#include "skin/clr_edit.h"
+#include "skin/core/control_table.h"
+#include "skin/d_marker.h"
+#include "skin/list_box_ex.h"
+#include "skin/png_slider_bar.h"
+#include "skin/skin_image_set.h"
+#include "skin/static_trans.h"
+#include "win/window.h"
+
+// A row's text: the skin text of its key (SkinText), or its fixed text.
+std::wstring TextOf(const TextKey& key);
+// The four faces of a button from the window's pictures.
+ButtonFaces FacesOf(const FaceFiles& files, SkinImageSet& images);
+
+class ControlSet {
+ public:
+  ControlSet() = default;
+  ControlSet(const ControlSet&) = delete;
+  ControlSet& operator=(const ControlSet&) = delete;
+  ~ControlSet();
+
+  // Creates every row's control in `parent` (controls of an earlier Create go first). A row
+  // that fills the client area takes the parent's client rectangle. A control whose window
+  // cannot be made stays in the set without one, so lookups never fail for a row of the table.
+  void Create(HWND parent, std::span<const ControlRow> rows, SkinImageSet& images);
+  // Destroys the controls, their windows first.
+  void Destroy() noexcept;
+
+  // The control of row `id`; std::out_of_range when the table has no such row of that kind.
+  CBitmapBtn& Button(int id);
+  CPngSliderBar& Slider(int id);
+  CListBoxEx& ListBox(int id);
+  CStaticTrans& Label(int id);
+  CClrEdit& Edit(int id);
+  CDMarker& Marker(int id);
+  // Any control by id, null when the table has none.
+  Window* Find(int id) noexcept;
+  const Window* Find(int id) const noexcept;
+  const ControlRow* Row(int id) const noexcept;
+  std::span<const ControlRow> Rows() const noexcept { return m_rows; }
+
+  // The radio group the rows numbered `number`; empty when no row names it.
+  ButtonGroup& Group(int number);
+
+  // Shows the controls of `page` and those on every page, hides the others.
+  void ShowPage(int page);
+
+ private:
+  Window& Control(int id, ControlKind kind);
+  std::unique_ptr<Window> Make(const ControlRow& row, HWND parent, const RECT& place,
+                               SkinImageSet& images);
+
+  std::span<const ControlRow> m_rows;
+  std::vector<std::unique_ptr<Window>> m_controls;  // one per row, in table order
+  std::map<int, ButtonGroup> m_groups;
+};

@@ -1,0 +1,89 @@
+#include "skin/skinned_dialog.h"
+
+#include <utility>
+
+#include "win/double_buffered_paint.h"
+#include "win/scoped_select.h"
+
+SkinnedDialog::SkinnedDialog(const WindowLayout& layout, DialogTemplate dialogTemplate)
+    : Dialog(std::move(dialogTemplate)), m_layout(layout) {}
+
+// The window and its controls go while the pictures they draw still exist.
+SkinnedDialog::~SkinnedDialog() {
+  Destroy();
+}
+
+BOOL SkinnedDialog::OnInitDialog() {
+  m_page = 0;
+  PictureSize size{m_layout.width, m_layout.height};
+  if (IsPngFile(m_layout.background)) {
+    m_background = m_images.Image(m_layout.background);
+    if (size.width <= 0 || size.height <= 0) {
+      size = {ImageWidth(m_background.get()), ImageHeight(m_background.get())};
+    }
+  } else {
+    m_backgroundPicture = m_images.Picture(m_layout.background);
+    if (size.width <= 0 || size.height <= 0) size = BitmapSize(m_backgroundPicture);
+  }
+  // Sized where the template put it: a modal dialog is then centred by the dialog rules.
+  if (size.width > 0 && size.height > 0) {
+    ::SetWindowPos(Hwnd(), nullptr, 0, 0, size.width, size.height,
+                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  m_shaped = !m_layout.mask.Empty() && ShapeWindowFromMask(Hwnd(), SkinPath(m_layout.mask));
+  m_controls.Create(Hwnd(), m_layout.controls, m_images);
+  return OnReady();
+}
+
+bool SkinnedDialog::ShowPage(int page) {
+  if (page == m_page) return false;
+  m_page = page;
+  m_controls.ShowPage(page);
+  return true;
+}
+
+void SkinnedDialog::PaintWindow(HDC dc, const RECT& client) {
+  ::FillRect(dc, &client, static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));
+  if (m_background) {
+    DrawSkinImage(dc, m_background.get(), 0, 0, client.right, client.bottom);
+    return;
+  }
+  if (m_backgroundPicture == nullptr) return;
+  // Decoded pictures need no GDI+ (the agent never starts it).
+  UniqueMemoryDc source(::CreateCompatibleDC(dc));
+  if (!source) return;
+  ScopedSelect select(source.get(), m_backgroundPicture);
+  if (!select) return;
+  const PictureSize size = BitmapSize(m_backgroundPicture);
+  ::StretchBlt(dc, 0, 0, client.right, client.bottom, source.get(), 0, 0, size.width, size.height,
+               SRCCOPY);
+}
+
+void SkinnedDialog::OnPaint() {
+  DoubleBufferedPaint paint(Hwnd());
+  PaintWindow(paint.Dc(), paint.ClientRect());
+}
+
+void SkinnedDialog::OnPrintClient(HDC dc, UINT) {
+  // Printing (PrintWindow, screenshots without a screen) draws the background too.
+  RECT client{};
+  ::GetClientRect(Hwnd(), &client);
+  PaintWindow(dc, client);
+}
+
+void SkinnedDialog::OnBackgroundPress(UINT, POINT point) {
+  if (!m_layout.dragByBackground) return;
+  // Posted, so whatever else the press does is done before the drag starts.
+  ::ClientToScreen(Hwnd(), &point);
+  ::PostMessageW(Hwnd(), WM_NCLBUTTONDOWN, HTCAPTION, LParamFromPoint(point));
+}
+
+LRESULT SkinnedDialog::OnNcDestroy(WPARAM, LPARAM) {
+  // The child windows are gone by now; their objects and the pictures follow.
+  m_controls.Destroy();
+  m_background.reset();
+  m_backgroundPicture = nullptr;
+  m_images.Clear();
+  m_shaped = false;
+  return 0;
+}

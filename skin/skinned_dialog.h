@@ -1,0 +1,89 @@
+#pragma once
+// Base of the borderless skinned windows. A dialog from an empty template whose client area is
+// its background picture, whose outline is cut from a mask (white cut away, RegionFromBitmap),
+// whose background drags it, and whose controls come from its control table (see
+// skin/core/control_table.h). Run it modally (DoModal: the configurator's windows, centred over
+// their owner by the dialog rules) or modeless (CreateModeless: the gallery, the progress bar).
+// Labels are transparent on the background, so the window does not clip its children; painting
+// is double-buffered.
+//
+//   // warning_ids.h and warning_layout.h hold the ids and kWarningLayout (the table).
+//   class CWarningDlg : public SkinnedDialog {
+//    public:
+//     CWarningDlg() : SkinnedDialog(kWarningLayout) {}
+//    private:
+//     BOOL OnReady() override;  // the controls exist: set texts and states
+//     void OnOk() { End(IDOK); }
+//     BEGIN_MESSAGE_TABLE(CWarningDlg, SkinnedDialog)
+//       COMMAND_HANDLER(warning_id::kOk, BN_CLICKED, OnOk)
+//     END_MESSAGE_TABLE()
+//   };
+#include <windows.h>
+
+#include "skin/control_set.h"
+#include "skin/core/control_table.h"
+#include "skin/skin_image_set.h"
+#include "win/dialog.h"
+
+class SkinnedDialog : public Dialog {
+ public:
+  // `layout` (and its table) must outlive the object; it is normally a constant. The template
+  // gives the title, the styles and the size kept when the layout has neither a size nor a
+  // background picture; it must not clip children (transparent labels).
+  explicit SkinnedDialog(const WindowLayout& layout,
+                         DialogTemplate dialogTemplate = DialogTemplate(WS_POPUP, 0, 10, 10));
+  ~SkinnedDialog() override;
+
+  const WindowLayout& Layout() const noexcept { return m_layout; }
+  // Whether the mask gave the window its outline.
+  bool Shaped() const noexcept { return m_shaped; }
+  // The page shown (ShowPage), 0 before the first.
+  int Page() const noexcept { return m_page; }
+
+ protected:
+  // Called once the window has its size, its outline and the table's controls. The result is
+  // OnInitDialog's: TRUE lets the system give the focus to the first control.
+  virtual BOOL OnReady() { return TRUE; }
+  // Paints the client area: the background picture stretched over it. A window that shows more
+  // calls this first and draws over it.
+  virtual void PaintWindow(HDC dc, const RECT& client);
+
+  // Shows the controls of page `page` (rows on other pages are hidden) and remembers it; false,
+  // and nothing changes, when that page is already shown.
+  bool ShowPage(int page);
+
+  ControlSet& Controls() noexcept { return m_controls; }
+  const ControlSet& Controls() const noexcept { return m_controls; }
+  SkinImageSet& Images() noexcept { return m_images; }
+  CBitmapBtn& Button(int id) { return m_controls.Button(id); }
+  CPngSliderBar& Slider(int id) { return m_controls.Slider(id); }
+  CListBoxEx& ListBox(int id) { return m_controls.ListBox(id); }
+  CStaticTrans& Label(int id) { return m_controls.Label(id); }
+  CClrEdit& Edit(int id) { return m_controls.Edit(id); }
+  CDMarker& Marker(int id) { return m_controls.Marker(id); }
+  ButtonGroup& Group(int number) { return m_controls.Group(number); }
+
+  BEGIN_MESSAGE_TABLE(SkinnedDialog, Dialog)
+    MSG_WM_PAINT(OnPaint)
+    MSG_WM_ERASEBKGND(OnEraseBackground)
+    MSG_WM_PRINTCLIENT(OnPrintClient)
+    MSG_WM_LBUTTONDOWN(OnBackgroundPress)
+    MESSAGE_HANDLER_THEN_DEFAULT(WM_NCDESTROY, OnNcDestroy)
+  END_MESSAGE_TABLE()
+
+ private:
+  BOOL OnInitDialog() final;
+  void OnPaint();
+  BOOL OnEraseBackground(HDC) { return TRUE; }
+  void OnPrintClient(HDC dc, UINT flags);
+  void OnBackgroundPress(UINT keys, POINT point);
+  LRESULT OnNcDestroy(WPARAM, LPARAM);
+
+  const WindowLayout& m_layout;
+  SkinImageSet m_images;
+  ControlSet m_controls;  // after the pictures, so the controls go first
+  SkinImage m_background;
+  HBITMAP m_backgroundPicture = nullptr;  // owned by m_images
+  bool m_shaped = false;
+  int m_page = 0;
+};
