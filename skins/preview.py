@@ -5,8 +5,13 @@
 build/skin-preview). Captions are drawn from skins.ini and general.ini in Liberation Sans, which has
 Arial's metrics; window outlines are cut from the mask bitmaps. The previews are for looking at, not
 for committing.
+
+Windows built from control tables are composed from the tables themselves: the native build writes
+them to build/native/layouts.json (tools/layout_dump; another file can be named in VIREO_LAYOUTS),
+so a preview and its program place every control from the same rows.
 """
 
+import json
 import os
 import sys
 
@@ -404,15 +409,196 @@ def menu_window():
     return canvas
 
 
-def progress_window():
-    back = img("controls", "updatebar_n.jpg")
-    fill = img("controls", "updatebar_o.jpg")
-    out = back.copy()
-    w = back.width * 60 // 100
-    out.paste(fill.crop((0, 0, w, fill.height)), (0, 0))
-    mask = Image.open(os.path.join(SKIN, "controls", "updatebar_Mask.BMP")).convert("L")
-    out.putalpha(mask.point(lambda v: 0 if v == 255 else 255))
-    return out
+# ---------------------------------------------------------------- windows from control tables
+
+def load_layouts():
+    path = os.environ.get("VIREO_LAYOUTS") or os.path.join(HERE, "..", "build", "native",
+                                                           "layouts.json")
+    if not os.path.exists(path):
+        print(f"{path} is missing: build the native tree for the windows made from tables",
+              file=sys.stderr)
+        return {}
+    with open(path, encoding="utf-8") as f:
+        return {w["name"]: w for w in json.load(f)["windows"]}
+
+
+def image_of(ref):
+    if not ref:
+        return None
+    pic = img(ref["folder"], ref["file"])
+    if pic is not None and ref.get("turn") == 90:
+        pic = pic.rotate(-90, expand=True)
+    return pic
+
+
+def text_of(key):
+    if not key:
+        return ""
+    return key["fixed"] if "fixed" in key else t(key["section"], key["number"])
+
+
+def fit(draw, text, f, width):
+    """The text cut with an ellipsis to `width`, as the buttons' DT_END_ELLIPSIS does."""
+    if draw.textlength(text, font=f) <= width:
+        return text
+    while text and draw.textlength(text + "...", font=f) > width:
+        text = text[:-1]
+    return text + "..."
+
+
+def rgb(colour, default=(255, 255, 255)):
+    return tuple(int(colour[i:i + 2], 16) for i in (1, 3, 5)) if colour else default
+
+
+class TableWindow(Window):
+    """A window composed from its control table, as SkinnedDialog and ControlSet build it."""
+
+    def __init__(self, layout):
+        bg = image_of(layout["background"])
+        size = (layout["width"], layout["height"]) if layout["width"] > 0 else None
+        if bg is None:
+            bg = Image.new("RGBA", size or (320, 40), (0, 0, 0, 255))
+        elif size:
+            bg = bg.resize(size, Image.BILINEAR)
+        self.layout = layout
+        self.im = bg.copy()
+        self.d = ImageDraw.Draw(self.im)
+
+    def paste(self, pic, rect):
+        if pic is None or rect[2] <= rect[0] or rect[3] <= rect[1]:
+            return
+        pic = pic.resize((rect[2] - rect[0], rect[3] - rect[1]), Image.BILINEAR).convert("RGBA")
+        layer = Image.new("RGBA", self.im.size, (0, 0, 0, 0))
+        layer.paste(pic, (rect[0], rect[1]))
+        self.im.alpha_composite(layer)
+
+    def table_button(self, row, rect, caption):
+        faces = row["faces"]
+        face = faces[2] if row["ticked"] else faces[3] if row["disabled"] else faces[0]
+        self.d.rectangle([rect[0], rect[1], rect[2] - 1, rect[3] - 1], fill=(0, 0, 0, 255))
+        self.paste(image_of(face), rect)
+        if not caption or row["caption"] == "none":
+            return
+        f = font(row["font"]["height"], row["font"]["weight"])
+        colour = rgb(row["colours"][0])
+        x0, y0, x1, y1 = rect
+        if row["caption"] == "box":
+            w = x1 - x0 - row["boxInsetRight"]
+            self.d.text((x0 + w / 2, (y0 + y1) / 2), fit(self.d, caption, f, w), font=f,
+                        fill=colour, anchor="mm")
+        elif row["caption"] == "point":
+            self.d.text(((x0 + x1) / 2 + row["pointOffset"], (y0 + y1) / 2), caption, font=f,
+                        fill=colour, anchor="mm")
+        elif row["caption"] == "left":
+            self.d.text((x0, (y0 + y1) / 2), caption, font=f, fill=colour, anchor="lm")
+        else:
+            box = Image.new("RGBA", (y1 - y0, x1 - x0), (0, 0, 0, 0))
+            ImageDraw.Draw(box).text(((y1 - y0) / 2, (x1 - x0) / 2), caption, font=f, fill=colour,
+                                     anchor="mm")
+            box = box.rotate(90 if row["caption"] == "rotated90" else -90, expand=True)
+            self.im.alpha_composite(box, (x0, y0))
+
+    def table_slider(self, row, rect, value):
+        x0, y0, x1, y1 = rect
+        if row["axis"] == "vertical":
+            self.d.rectangle([x0, y0, x1 - 1, y1 - 1], fill=(0, 0, 0, 255))
+        self.paste(image_of(row["track"]), rect)
+        thumb = image_of(row["disabledThumb"] if row["disabled"] and row["disabledThumb"]
+                         else row["thumb"])
+        if thumb is None:
+            return
+        lo, hi = row["minimum"], row["maximum"]
+        step = 0 if hi == lo else (min(max(value, lo), hi) - lo) / (hi - lo)
+        if row["axis"] == "horizontal":
+            x = x0 + int((x1 - x0 - thumb.width) * step)
+            y = y0 + (y1 - y0 - thumb.height) // 2
+        else:
+            x = x0 + (x1 - x0 - thumb.width) // 2
+            y = y0 + int((y1 - y0 - thumb.height) * step)
+        self.paste(thumb, (x, y, x + thumb.width, y + thumb.height))
+
+    def table_marker(self, row, rect, value):
+        back, fill = image_of(row["background"]), image_of(row["fill"])
+        w, h = rect[2] - rect[0], rect[3] - rect[1]
+        sx0, sy0, sx1, sy1 = row["source"]
+        source = (sx0, sy0, sx1, sy1) if sx1 > sx0 and sy1 > sy0 else (0, 0, w, h)
+        self.d.rectangle([rect[0], rect[1], rect[2] - 1, rect[3] - 1], fill=(0, 0, 0, 255))
+        if back is not None:
+            self.im.paste(back.crop(source), (rect[0], rect[1]))
+        lo, hi = row["minimum"], row["maximum"]
+        if fill is not None and lo <= value <= hi and hi > lo:
+            part = w * (value - lo) // (hi - lo)
+            if part > 0:
+                self.im.paste(fill.crop((source[0], source[1], source[0] + part, source[3])),
+                              (rect[0], rect[1]))
+
+    def table_label(self, row, rect, text):
+        if row["background"]:
+            self.d.rectangle([rect[0], rect[1], rect[2] - 1, rect[3] - 1],
+                             fill=rgb(row["background"]))
+        if text:
+            align = {"centre": "center", "right": "right"}.get(row["align"], "left")
+            f = font(row["font"]["height"], row["font"]["weight"])
+            colour = rgb(row["colour"])
+            if align == "right":
+                self.d.text((rect[2], rect[1]), text, font=f, fill=colour, anchor="ra")
+            elif align == "center":
+                self.d.text(((rect[0] + rect[2]) / 2, rect[1]), text, font=f, fill=colour,
+                            anchor="ma")
+            else:
+                self.d.text((rect[0], rect[1]), text, font=f, fill=colour, anchor="la")
+
+    def table_edit(self, row, rect, text):
+        self.d.rectangle([rect[0], rect[1], rect[2] - 1, rect[3] - 1],
+                         fill=rgb(row["backgroundColour"], (0, 0, 0)),
+                         outline=(255, 255, 255) if row["border"] else None)
+        height = row["font"]["height"] or 13
+        self.d.text((rect[0] + 2, rect[1] + 1), text, font=font(height, row["font"]["weight"]),
+                    fill=rgb(row["textColour"]))
+
+    def table_list(self, row, rect):
+        fill = (85, 84, 84) if row["macroListMode"] else (6, 6, 6)
+        self.d.rectangle([rect[0], rect[1], rect[2] - 1, rect[3] - 1], fill=fill)
+
+    def compose(self, page=None, texts=None, values=None):
+        """Draws every row shown on `page`; `texts` and `values` by id stand for what the window
+        sets itself (captions from state, slider and bar positions)."""
+        texts, values = texts or {}, values or {}
+        full = (0, 0) + self.im.size
+        for row in self.layout["controls"]:
+            if page is not None and row["pages"] and page not in row["pages"]:
+                continue
+            rect = full if row["fillsClient"] else tuple(row["place"])
+            text = texts.get(row["id"], text_of(row["text"]))
+            value = values.get(row["id"], row.get("minimum", 0))
+            kind = row["kind"]
+            if kind == "button":
+                self.table_button(row, rect, text)
+            elif kind == "slider":
+                self.table_slider(row, rect, value)
+            elif kind == "marker":
+                self.table_marker(row, rect, value)
+            elif kind == "label":
+                self.table_label(row, rect, text)
+            elif kind == "edit":
+                self.table_edit(row, rect, text)
+            elif kind == "listbox":
+                self.table_list(row, rect)
+        mask = self.layout["mask"]
+        if not mask:
+            return self.im
+        return self.shaped(mask["folder"], mask["file"])
+
+
+def table_windows(layouts):
+    shots = {}
+    if "gallery" in layouts:
+        shots["gallery"] = TableWindow(layouts["gallery"]).compose(
+            texts={1005: g("FUNCTION_STRING", 1)},
+            values={2001: 4, 2002: 9, 2003: 3, 2004: 8, 5001: 25, 5002: 50, 5003: 100})
+    if "progress" in layouts:
+        shots["progress"] = TableWindow(layouts["progress"]).compose(values={1000: 60})
+    return shots
 
 
 def main():
@@ -429,8 +615,8 @@ def main():
         "warning": warning_window(),
         "macro-editor": macro_window(),
         "menu": menu_window(),
-        "progress": progress_window(),
     }
+    shots.update(table_windows(load_layouts()))
     for name, picture in shots.items():
         flat = Image.new("RGBA", picture.size, (96, 104, 112, 255))
         flat.alpha_composite(picture)
