@@ -4,8 +4,7 @@
 
 #include <cstdint>
 
-inline constexpr std::uint8_t kFirstPcFunction = 0x11;
-inline constexpr std::uint8_t kLastPcFunction = 0x26;
+#include "settings/button_functions.h"
 
 class ActionExecutor {
  public:

@@ -1,10 +1,12 @@
 #include "agent/agent_requests.h"
 
+#include "contract/window_messages.h"
+#include "settings/macro_library.h"
 #include "settings/profile_set.h"
 
 std::optional<MacroAreaRequest> ParseMacroAreaRequest(std::uintptr_t wParam, std::intptr_t lParam) {
-  const bool clear = lParam != 0;
-  const std::uintptr_t limit = clear ? kDeviceMacroAreaCount : kLibrarySlotCount;
+  const bool clear = lParam != agent_msg::kMacroWrite;
+  const std::uintptr_t limit = clear ? kMacroDeviceAreas : kMacroLibrarySlots;
   if (wParam >= limit) return std::nullopt;
   return MacroAreaRequest{static_cast<int>(wParam), clear};
 }

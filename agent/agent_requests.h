@@ -5,15 +5,12 @@
 #include <cstdint>
 #include <optional>
 
-inline constexpr int kLibrarySlotCount = 15;  // macros the library can hold (written to the mouse)
-inline constexpr int kDeviceMacroAreaCount = 20;
-
 // 0x1514: wParam = slot, lParam = 0 to write the slot's macro, nonzero to clear the area.
 struct MacroAreaRequest {
   int slot;
   bool clear;
 };
-// Slots 0-19 can be cleared; only the library's slots 0-14 can be written.
+// Areas 0-19 can be cleared; only the library's slots 0-14 can be written.
 std::optional<MacroAreaRequest> ParseMacroAreaRequest(std::uintptr_t wParam, std::intptr_t lParam);
 
 // 0x1516: wParam = profile 0-4, lParam = button 0-9.

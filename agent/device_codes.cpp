@@ -9,9 +9,6 @@ using namespace device_map;
 
 namespace {
 
-constexpr std::uint16_t kProfileBlocks[kProfileCount] = {0x040, 0x100, 0x1B0, 0x260, 0x310};
-constexpr int kButtonSlotOffset = 66;
-
 constexpr std::uint8_t kRowPcFunction = 0x8E;  // first byte of PC-side and media-key rows
 constexpr std::uint8_t kPcFunctionMarker = 0xFF;
 constexpr std::uint8_t kCodeFireKeyPreset = 0x92;
@@ -63,6 +60,15 @@ std::optional<std::uint8_t> FunctionOfCode(std::span<const std::uint8_t, 4> code
   return std::nullopt;
 }
 
+// The speed of a mode comes from the mode's own level entry, which modes 0-6 have.
+constexpr bool EveryModeWithASpeedHasALevelEntry() {
+  for (int mode = kLedLevelCount; mode < kLightingModeCount; ++mode) {
+    if (kLightingModes[static_cast<std::size_t>(mode)].MaxSpeed != 0) return false;
+  }
+  return true;
+}
+static_assert(EveryModeWithASpeedHasALevelEntry());
+
 void PutStep(ButtonAssignment& button, int step, std::uint8_t usage, bool press) {
   button.KeyBlock[3 * step] = usage;
   button.KeyBlock[3 * step + 1] = kKeyStepMarker;
@@ -71,89 +77,13 @@ void PutStep(ButtonAssignment& button, int step, std::uint8_t usage, bool press)
 
 }  // namespace
 
-namespace device_map {
-
-std::uint16_t ProfileBlockAddress(int profile) {
-  return kProfileBlocks[std::clamp(profile, 0, kProfileCount - 1)];
-}
-std::uint16_t StageIndexAddress(int profile) {
-  return ProfileBlockAddress(profile) + 2;
-}
-std::uint16_t StageAddress(int profile, int stage) {
-  return ProfileBlockAddress(profile) + 4 + 6 * stage;
-}
-std::uint16_t ButtonAddress(int profile, int button) {
-  const int slot = button == kButtonCount - 1 ? kButtonSlotOfLastButton : button;
-  return ProfileBlockAddress(profile) + kButtonSlotOffset + 4 * slot;
-}
-std::uint16_t LightingAddress(int profile) {
-  return 0x449 + 8 * profile;
-}
-std::uint16_t LightingLevelAddress(int profile) {
-  return 0x44F + 8 * profile;
-}
-std::uint16_t MacroAreaAddress(int area) {
-  return kMacroAreaBase + kMacroAreaSize * area;
-}
-
-}  // namespace device_map
-
-const std::array<std::uint8_t, 51> kResolutionCodes = {
-    0,  2,  4,  6,  8,  11, 13, 15, 18, 20, 22,  25,  27,  29,  32,  34,  36,
-    39, 41, 43, 46, 48, 50, 52, 55, 57, 59, 62,  64,  66,  69,  71,  73,  76,
-    78, 80, 83, 85, 87, 90, 92, 94, 97, 99, 101, 104, 106, 108, 111, 113, 115};
-
-ResolutionCode EncodeResolution(std::int32_t value) {
-  const std::int32_t v = std::clamp(value, 1, 75);
-  if (v <= 50) return {kResolutionCodes[v], 0};
-  return {kResolutionCodes[v - 25], 1};
-}
-
-std::optional<std::int32_t> DecodeResolution(std::uint8_t code, std::uint8_t rangeFlag) {
-  for (std::int32_t e = 1; e <= 50; ++e) {
-    if (kResolutionCodes[e] == code) return rangeFlag == 1 ? e + 25 : e;
-  }
-  return std::nullopt;
-}
-
-const std::array<LightingModeEntry, kLedModeCount> kLightingModes = {{
-    {1, 0x04, 0, 9},
-    {1, 0x08, 1, 9},
-    {1, 0x02, -1, 0},
-    {2, 0, 3, 9},
-    {6, 0, 4, 9},
-    {7, 0, 5, 8},
-    {1, 0x10, 6, 8},
-    {0, 0, -1, 0},
-}};
-
-int DecodeLightingMode(std::uint8_t effect, std::uint8_t option) {
-  switch (effect) {
-    case 1:
-      if (option == 0x04) return 0;
-      if (option == 0x08) return 1;
-      if (option == 0x02) return 2;
-      if (option == 0x10) return 6;
-      return 0;
-    case 2:
-      return option == 0 ? 3 : 0;
-    case 6:
-      return 4;
-    case 7:
-      return 5;
-    case 0:
-      return 7;
-    default:
-      return 0;
-  }
-}
-
 LightingBytes EncodeLighting(ProfileRecord& record) {
   const int mode = LightingMode(record);
-  const LightingModeEntry& entry = kLightingModes[mode];
+  const LightingModeCode& entry = kLightingModes[mode];
   std::uint8_t speed = 0;
-  if (entry.SpeedSource >= 0) {
-    std::int32_t& rate = record.LedLevels[entry.SpeedSource].Rate;
+  if (entry.MaxSpeed > 0) {
+    // A mode with a speed always has a level entry of its own.
+    std::int32_t& rate = record.LedLevels[mode].Rate;
     // Too fast a rate is corrected where it is kept as well; a negative one only on the wire.
     if (rate > entry.MaxSpeed) rate = entry.MaxSpeed;
     speed = ClampByte(rate, 0, entry.MaxSpeed);
@@ -242,11 +172,11 @@ int BuildKeyCombination(ButtonAssignment& button, std::uint8_t mask, std::uint8_
 
 std::uint8_t DeviceFireKey(std::uint8_t storedKey) {
   switch (storedKey) {
-    case 0xF0:
+    case kFireMouseButton1:
       return 0x81;
-    case 0xF1:
+    case kFireMouseButton2:
       return 0x82;
-    case 0xF2:
+    case kFireMouseButton3:
       return 0x84;
     default:
       return storedKey;
@@ -256,11 +186,11 @@ std::uint8_t DeviceFireKey(std::uint8_t storedKey) {
 std::uint8_t StoredFireKey(std::uint8_t deviceKey) {
   switch (deviceKey) {
     case 0x81:
-      return 0xF0;
+      return kFireMouseButton1;
     case 0x82:
-      return 0xF1;
+      return kFireMouseButton2;
     case 0x84:
-      return 0xF2;
+      return kFireMouseButton3;
     default:
       return deviceKey;
   }
@@ -314,7 +244,7 @@ ButtonCode MacroButtonCode(int slot, const Macro& macro) {
 void DecodeButton(ButtonAssignment& button, std::span<const std::uint8_t, 4> code) {
   if (code[0] == kCodeFireKeyPreset) {
     button.ButtonFunc = kFunctionFireKey;
-    button.KeyBlock[0] = 0xF0;
+    button.KeyBlock[0] = kFireMouseButton1;
     button.LoopNumber = 3;
     button.KeyNumber = 10;
     return;

@@ -2,6 +2,11 @@
 
 #include <algorithm>
 
+#include "contract/mouse_map.h"
+
+using device_map::kConsumerUsagePage;
+using device_map::kVendorUsagePage;
+
 bool DeviceRegistry::Add(const _DEVICE_STATE& record) {
   const bool wasComplete = Complete(record.DeviceKey);
   Remove(record.DeviceId);

@@ -17,9 +17,6 @@ struct _DEVICE_STATE {
   std::uint32_t UsagePage;  // low 16 bits significant
 };
 
-inline constexpr std::uint16_t kConsumerUsagePage = 0x000C;
-inline constexpr std::uint16_t kVendorUsagePage = 0xFFA0;  // commands and answers
-
 class DeviceRegistry {
  public:
   // Records an opened collection (again, when the library repeats itself). True when this

@@ -3,7 +3,6 @@
 #include <cstdio>
 #include <optional>
 
-#include "agent/agent_messages.h"
 #include "agent/agent_requests.h"
 #include "agent/beacon_starter.h"
 #include "agent/configurator_poster.h"
@@ -12,6 +11,7 @@
 #include "agent/pointer_speed_source.h"
 #include "agent/progress_sink.h"
 #include "agent/sleeper.h"
+#include "contract/window_messages.h"
 #include "settings/folders.h"
 #include "settings/ini_file.h"
 #include "settings/profile_files.h"
@@ -136,7 +136,7 @@ bool DeviceSession::DeliverPendingChanges() {
   m_protocol.ResetFailures();
   FullWrite();
   m_protocol.BeginTransfer();
-  for (int slot = 0; slot < kLibrarySlotCount; ++slot) m_protocol.WriteMacroArea(slot, false);
+  for (int slot = 0; slot < kMacroLibrarySlots; ++slot) m_protocol.WriteMacroArea(slot, false);
   m_protocol.EndTransfer();
   if (m_protocol.Failures() != 0) {
     m_ports.Log.Write("pending changes not delivered: a transfer failed\n");
@@ -222,12 +222,12 @@ void DeviceSession::OnCollectionNotification(const _DEVICE_STATE& record) {
 
 void DeviceSession::OnMouseData(unsigned code) {
   m_ports.Log.Write(Format("\t\tOnMouseData ReadData:%X\n", code));
-  if (code == kMouseDataArrived) {
+  if (code == agent_msg::kMouseDataArrived) {
     m_ports.Pause.Sleep(kArrivalPauseMs);
     m_ports.Beacon.StartBeacon();
     RecordDeviceState(1);
     m_ports.Log.Write("arrive new device");
-  } else if (code == kMouseDataRemoved) {
+  } else if (code == agent_msg::kMouseDataRemoved) {
     m_ports.Configurator.PostToConfigurator(configurator_msg::kDeviceRemoved, 0, 0);
     RecordDeviceState(0);
     m_ports.Log.Write("remove usb mouse");
@@ -235,17 +235,14 @@ void DeviceSession::OnMouseData(unsigned code) {
 }
 
 void DeviceSession::RecordDeviceState(int state) {
-  IniFile(MacroLibraryPath(m_dataFolder))
-      .SetInt(agent_names::kSettingSection, agent_names::kDeviceKey, state);
+  m_library.RecordDeviceState(state);
 }
 
 bool DeviceSession::ChangesPending() const {
-  return IniFile(MacroLibraryPath(m_dataFolder))
-             .GetInt(agent_names::kSettingSection, agent_names::kPendingKey, 0) != 0;
+  return m_library.ChangesPending();
 }
 
 void DeviceSession::SetChangesPending(bool pending) {
   if (ChangesPending() == pending) return;
-  IniFile(MacroLibraryPath(m_dataFolder))
-      .SetInt(agent_names::kSettingSection, agent_names::kPendingKey, pending ? 1 : 0);
+  m_library.SetChangesPending(pending);
 }

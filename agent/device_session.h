@@ -38,10 +38,6 @@ struct DeviceSessionPorts {
   PointerSpeedSource& PointerSpeed;
 };
 
-// Events of the 0x7EB message.
-inline constexpr unsigned kMouseDataArrived = 0xFFFE;
-inline constexpr unsigned kMouseDataRemoved = 0xFFFD;
-
 class DeviceSession {
  public:
   static constexpr unsigned kFinalPauseMs = 200;

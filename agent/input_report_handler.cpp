@@ -4,21 +4,16 @@
 #include <string>
 
 #include "agent/action_executor.h"
-#include "agent/agent_messages.h"
 #include "agent/configurator_poster.h"
 #include "agent/debug_log.h"
-#include "agent/device_codes.h"
+#include "contract/mouse_map.h"
+#include "contract/window_messages.h"
 
+using namespace configurator_msg;
 using namespace device_map;
 
 namespace {
 
-constexpr std::uint8_t kStatusReportId = 8;
-constexpr std::uint8_t kStatusStage = 2;
-constexpr std::uint8_t kStatusProfile = 1;
-constexpr std::uint8_t kStatusPollingRate = 6;
-constexpr std::uint8_t kStatusLighting = 9;
-constexpr std::uint8_t kFunctionMarker = 0xFF;
 constexpr std::size_t kLoggedBytes = 9;
 
 // Bytes a decision reads: 0-2, and 0-5 for the lighting status.
@@ -68,19 +63,19 @@ void InputReportHandler::OnInputReport(std::uint32_t id, std::span<const std::ui
         break;
       case kStatusLighting:
         if (report.size() < kLightingDecisionBytes) return;
-        m_configurator.PostToConfigurator(configurator_msg::kAgentNews, kNewsLightingMode,
+        m_configurator.PostToConfigurator(kAgentNews, kNewsLightingMode,
                                           DecodeLightingMode(report[3], report[5]));
         return;
       default:
         break;
     }
     if (news != 0) {
-      m_configurator.PostToConfigurator(configurator_msg::kAgentNews, news, report[2]);
+      m_configurator.PostToConfigurator(kAgentNews, news, report[2]);
       return;
     }
   }
 
-  if (report[1] != kFunctionMarker) return;
+  if (report[1] != kFunctionReportMarker) return;
   const std::uint8_t code = report[2];
-  if (code >= kFirstPcFunction && code <= kLastPcFunction) m_executor.Perform(code);
+  if (IsPcFunction(code)) m_executor.Perform(code);
 }

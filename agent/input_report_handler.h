@@ -11,12 +11,6 @@ class ActionExecutor;
 class ConfiguratorPoster;
 class DebugLog;
 
-// Kinds of the 0x1515 news posted for a status report.
-inline constexpr unsigned kNewsStage = 8;
-inline constexpr unsigned kNewsProfile = 9;
-inline constexpr unsigned kNewsPollingRate = 10;
-inline constexpr unsigned kNewsLightingMode = 11;
-
 class InputReportHandler {
  public:
   InputReportHandler(DebugLog& log, ConfiguratorPoster& configurator, ActionExecutor& executor);

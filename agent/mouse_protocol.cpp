@@ -9,6 +9,7 @@
 #include "agent/sleeper.h"
 #include "settings/macro.h"
 #include "settings/macro_library.h"
+#include "settings/profile_fields.h"
 
 using namespace device_map;
 
@@ -43,16 +44,16 @@ std::uint8_t High(std::uint16_t value) {
   return static_cast<std::uint8_t>(value >> 8);
 }
 
-// A value limited to what its byte of the report can mean.
-std::uint8_t Limit(std::int32_t value, std::int32_t low, std::int32_t high) {
-  return static_cast<std::uint8_t>(std::clamp(value, low, high));
+// A value limited to what the field can mean (all of it fits one byte), so it never wraps
+// into another value in its byte.
+std::uint8_t Limit(ProfileField field, std::int32_t value) {
+  return static_cast<std::uint8_t>(RangeOf(field).Clamp(value));
 }
 
-// Field ranges on the wire.
-constexpr std::int32_t kMaxPollingRate = 8;
-constexpr std::int32_t kMinWheelLines = 1;
-constexpr std::int32_t kMaxWheelLines = 63;
-constexpr std::int32_t kMaxStageIndex = kDpiStageCount - 1;
+// Whether a byte read back means something for the field.
+bool Means(ProfileField field, std::uint8_t value) {
+  return RangeOf(field).Contains(value);
+}
 
 }  // namespace
 
@@ -126,7 +127,7 @@ void MouseProtocol::WritePollingRates(const ProfileSet& set, bool apply) {
   SelectDevice();
   std::array<std::uint8_t, 10> rates{};
   for (int p = 0; p < kProfileCount; ++p) {
-    rates[2 * p] = Limit(set.Profiles[p].PollingRate, 0, kMaxPollingRate);
+    rates[2 * p] = Limit(ProfileField::PollingRate, set.Profiles[p].PollingRate);
   }
   WriteMemory(kPollingRateAddress, 6, std::span(rates).first(6));
   WriteMemory(kPollingRateTailAddress, 4, std::span(rates).subspan(6, 4));
@@ -137,7 +138,7 @@ void MouseProtocol::WriteWheelLines(const ProfileSet& set) {
   SelectDevice();
   std::array<std::uint8_t, 10> lines{};
   for (int p = 0; p < kProfileCount; ++p) {
-    lines[2 * p] = Limit(set.Profiles[p].WheelScrollLines, kMinWheelLines, kMaxWheelLines);
+    lines[2 * p] = Limit(ProfileField::WheelScrollLines, set.Profiles[p].WheelScrollLines);
   }
   WriteMemory(kWheelLinesAddress, 10, lines, kLongReportId);
 }
@@ -145,7 +146,7 @@ void MouseProtocol::WriteWheelLines(const ProfileSet& set) {
 void MouseProtocol::WriteStageIndices(const ProfileSet& set) {
   SelectDevice();
   for (int p = 0; p < kProfileCount; ++p) {
-    const std::uint8_t index = Limit(set.Profiles[p].DPI, 0, kMaxStageIndex);
+    const std::uint8_t index = Limit(ProfileField::DPI, set.Profiles[p].DPI);
     WriteMemory(StageIndexAddress(p), 1, std::span(&index, 1));
   }
   Apply(kApplyResolution);
@@ -159,7 +160,8 @@ void MouseProtocol::WriteStage(const ProfileSet& set, int stage) {
     const DpiStage& s = set.Profiles[p].DpiStages[stage];
     const ResolutionCode x = EncodeResolution(s.X);
     const ResolutionCode y = EncodeResolution(s.Y);
-    const std::uint8_t data[5] = {Limit(s.Enabled, 0, 1), x.Code, x.RangeFlag, y.Code, y.RangeFlag};
+    const std::uint8_t data[5] = {Limit(ProfileField::StageEnabled, s.Enabled), x.Code, x.RangeFlag,
+                                  y.Code, y.RangeFlag};
     // The mouse keeps four bytes per stage; the fifth travels along unused.
     WriteMemory(StageAddress(p, stage), 4, data);
   }
@@ -167,7 +169,7 @@ void MouseProtocol::WriteStage(const ProfileSet& set, int stage) {
 
 void MouseProtocol::WriteActiveProfile(const ProfileSet& set) {
   SelectDevice();
-  const std::uint8_t data[2] = {Limit(set.CurrentProfile, 0, kProfileCount - 1), 0};
+  const std::uint8_t data[2] = {Limit(ProfileField::CurrentProfile, set.CurrentProfile), 0};
   WriteMemory(kActiveProfileAddress, 2, data);
   Apply(kApplyActiveProfile);
 }
@@ -194,7 +196,7 @@ bool MouseProtocol::WriteButton(ProfileSet& set, int profile, int button) {
 void MouseProtocol::ReadActiveProfile(ProfileSet& set) {
   SelectDevice();
   const std::vector<std::uint8_t> data = ReadMemory(kActiveProfileAddress, 1);
-  if (data[0] < kProfileCount) set.CurrentProfile = data[0];
+  if (Means(ProfileField::CurrentProfile, data[0])) set.CurrentProfile = data[0];
 }
 
 void MouseProtocol::ReadLighting(ProfileSet& set) {
@@ -206,8 +208,8 @@ void MouseProtocol::ReadLighting(ProfileSet& set) {
     // The settings window shows the mode the mouse really uses.
     r.LedMode1 = mode;
     r.LedColor[mode] = data[0] | data[1] << 8 | data[2] << 16;
-    if (data[4] >= 1 && data[4] <= 10) r.FlashState1 = data[4];
-    if (data[6] >= 1 && data[6] <= 44) r.LedState1 = data[6];
+    if (Means(ProfileField::FlashState1, data[4])) r.FlashState1 = data[4];
+    if (Means(ProfileField::LedState1, data[6])) r.LedState1 = data[6];
   }
 }
 
@@ -217,7 +219,7 @@ void MouseProtocol::ReadPollingRates(ProfileSet& set) {
   const std::vector<std::uint8_t> tail = ReadMemory(kPollingRateTailAddress, 3);
   const std::uint8_t rates[kProfileCount] = {head[0], head[2], head[4], tail[0], tail[2]};
   for (int p = 0; p < kProfileCount; ++p) {
-    if (rates[p] <= kMaxPollingRate) set.Profiles[p].PollingRate = rates[p];
+    if (Means(ProfileField::PollingRate, rates[p])) set.Profiles[p].PollingRate = rates[p];
   }
 }
 
@@ -227,11 +229,11 @@ void MouseProtocol::ReadStages(ProfileSet& set) {
     const std::vector<std::uint8_t> data =
         ReadMemory(StageIndexAddress(p), kStageReadLength, kLongReportId);
     ProfileRecord& r = set.Profiles[p];
-    if (data[0] <= kMaxStageIndex) r.DPI = data[0];
+    if (Means(ProfileField::DPI, data[0])) r.DPI = data[0];
     for (int s = 0; s < kDpiStagesInCycle; ++s) {
       DpiStage& stage = r.DpiStages[s];
       const std::uint8_t enabled = data[2 + 6 * s];
-      if (enabled <= 1) stage.Enabled = enabled;
+      if (Means(ProfileField::StageEnabled, enabled)) stage.Enabled = enabled;
       // The mouse keeps one resolution per stage.
       if (const auto value = DecodeResolution(data[3 + 6 * s], data[4 + 6 * s])) {
         stage.X = *value;

@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "agent/action_executor.h"
+#include "settings/button_functions.h"
 
 namespace {
 

@@ -28,6 +28,6 @@ std::int32_t ParseRegistryInteger(std::u16string_view text) {
 
 std::optional<std::int32_t> PointerSpeedOf(std::u16string_view text) {
   const std::int32_t value = ParseRegistryInteger(text);
-  if (value < kMinPointerSpeed || value > kMaxPointerSpeed) return std::nullopt;
+  if (!RangeOf(ProfileField::MouseSensitivity).Contains(value)) return std::nullopt;
   return value;
 }

@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "agent/pointer_speed.h"
+#include "settings/profile_fields.h"
 
 namespace {
 
@@ -21,7 +22,7 @@ std::int32_t StoredValue(const std::optional<std::u16string>& text, std::int32_t
 }  // namespace
 
 std::uint32_t DoubleClickTimeOf(std::int32_t doubleClickSpeed) {
-  const std::int32_t step = std::clamp(doubleClickSpeed, 0, kMaxDoubleClickSpeed);
+  const std::int32_t step = RangeOf(ProfileField::DoubleClickSpeed).Clamp(doubleClickSpeed);
   return static_cast<std::uint32_t>(kSlowestDoubleClickMs - kDoubleClickStepMs * step);
 }
 
@@ -50,7 +51,7 @@ MouseAcceleration MouseAccelerationFor(std::int32_t acceleration, const MouseAcc
 }
 
 std::int32_t PointerSpeedFor(std::int32_t mouseSensitivity) {
-  return std::clamp(mouseSensitivity, kMinPointerSpeed, kMaxPointerSpeed);
+  return RangeOf(ProfileField::MouseSensitivity).Clamp(mouseSensitivity);
 }
 
 WindowsPointerSettings WindowsPointerSettingsFor(const ProfileRecord& profile,

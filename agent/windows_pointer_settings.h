@@ -32,7 +32,6 @@ struct WindowsPointerSettings {
   std::int32_t PointerSpeed = 0;
 };
 
-inline constexpr std::int32_t kMaxDoubleClickSpeed = 10;
 inline constexpr std::int32_t kMaxMouseAccelerationLevel = 2;
 
 // 900 - 70 x step: step 0 is 900 ms, step 10 is 200 ms. A step outside 0..10 is held at the

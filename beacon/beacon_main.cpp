@@ -2,7 +2,7 @@
 #include <windows.h>
 
 #include "beacon/beacon_window.h"
-#include "settings/folders.h"
+#include "settings/skin_texts.h"
 #include "settings/win32/system_folders.h"
 #include "win/application.h"
 #include "win/text.h"

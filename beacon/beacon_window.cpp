@@ -2,7 +2,8 @@
 
 #include <cwchar>
 
-#include "agent/agent_messages.h"
+#include "contract/program_names.h"
+#include "win/text.h"
 
 namespace {
 
@@ -25,8 +26,7 @@ void CopyText(wchar_t (&field)[N], const std::wstring& text) {
 bool CBeaconWnd::CreateBeaconWindow(std::wstring title, std::wstring text) {
   m_title = title.empty() ? kDefaultTitle : std::move(title);
   m_text = text.empty() ? kDefaultText : std::move(text);
-  return Create(WS_EX_TOOLWINDOW, reinterpret_cast<const wchar_t*>(agent_names::kBeaconWindowTitle),
-                WS_POPUP, 0, 0, 0, 0);
+  return Create(WS_EX_TOOLWINDOW, AsWide(program_names::kBeaconWindowTitle), WS_POPUP, 0, 0, 0, 0);
 }
 
 LRESULT CBeaconWnd::OnCreate(const CREATESTRUCTW&) {

@@ -30,25 +30,19 @@
 #include <string>
 #include <vector>
 
-#include "agent/agent_messages.h"
-#include "settings/folders.h"
-#include "settings/ini_file.h"
+#include "contract/program_names.h"
+#include "contract/window_messages.h"
+#include "settings/macro_library.h"
 #include "support/process_harness.h"
 #include "support/stand_in_configurator.h"
 #include "vmouse/control_port_server.h"
 #include "vmouse/tcp_socket.h"
 #include "vmouse/virtual_mouse_server.h"
+#include "win/text.h"
 
 namespace {
 
 using namespace std::chrono_literals;
-
-const wchar_t* W(const char16_t* text) {
-  return reinterpret_cast<const wchar_t*>(text);
-}
-std::u16string U16(const std::wstring& text) {
-  return std::u16string(text.begin(), text.end());
-}
 
 // ---- Linux's view of a Wine process, through the Z: drive -------------------------------
 
@@ -389,12 +383,11 @@ class AgentCase {
     const std::wstring data = m_documents.Path() + L"Vireo Gaming Mouse\\";
     CreateDirectoryW(data.c_str(), nullptr);
     CreateDirectoryW((data + L"MacroDB").c_str(), nullptr);
-    IniFile(MacroLibraryPath(U16(data)))
-        .SetInt(agent_names::kSettingSection, agent_names::kFirstOpenKey, 1);
+    MacroLibrary(ToU16(data)).TakeFirstOpen();
     SetEnvironmentVariableW(L"VIREO_VMOUSE", vmouse.empty() ? nullptr : vmouse.c_str());
     m_agent = std::make_unique<harness::Process>(m_program.Path() + L"hid.exe");
     SetEnvironmentVariableW(L"VIREO_VMOUSE", nullptr);
-    m_window = harness::WaitForReadyWindow(W(agent_names::kAgentWindowTitle), 20000);
+    m_window = harness::WaitForReadyWindow(AsWide(program_names::kAgentWindowTitle), 20000);
     m_ok = m_ok && m_agent->Started() && m_window != nullptr;
   }
   ~AgentCase() {
@@ -433,7 +426,7 @@ std::optional<Measurement> MeasureAgent(const std::string& label, const std::wst
 }
 
 int Run(int seconds, std::optional<std::pair<uint16_t, uint16_t>> native) {
-  if (FindWindowW(nullptr, W(agent_names::kAgentWindowTitle))) {
+  if (FindWindowW(nullptr, AsWide(program_names::kAgentWindowTitle))) {
     std::fprintf(stderr, "an agent is already running\n");
     return 1;
   }

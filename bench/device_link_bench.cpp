@@ -19,21 +19,19 @@
 #include <string>
 #include <vector>
 
-#include "agent/agent_messages.h"
 #include "conduit/conduit.h"
+#include "contract/program_names.h"
+#include "contract/window_messages.h"
 #include "support/process_harness.h"
 #include "support/stand_in_configurator.h"
 #include "vmouse/control_port_server.h"
 #include "vmouse/virtual_mouse_server.h"
+#include "win/text.h"
 
 namespace {
 
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
-
-const wchar_t* W(const char16_t* text) {
-  return reinterpret_cast<const wchar_t*>(text);
-}
 
 double Milliseconds(Clock::duration duration) {
   return std::chrono::duration<double, std::milli>(duration).count();
@@ -104,7 +102,7 @@ void LibraryRoundTrip(VirtualMouseServer& mouse) {
   const ConduitOpenParams params{0x04D9, 0xFC5D, 2, 1, 0x000C, 1, 0xFFA0};
   configure(&params);
   mouse.WaitForClient(false, 5000ms);
-  if (!registerWindow(window, 0x502)) {
+  if (!registerWindow(window, agent_msg::kDeviceNotify)) {
     std::fprintf(stderr, "the library found no mouse\n");
     DestroyWindow(window);
     return;
@@ -123,7 +121,7 @@ void LibraryRoundTrip(VirtualMouseServer& mouse) {
   }
   std::printf("  library alone, 143 read commands with their reads: %.1f ms (%.3f ms each)\n",
               Median(times), Median(times) / 143);
-  registerWindow(nullptr, 0x502);
+  registerWindow(nullptr, agent_msg::kDeviceNotify);
   DestroyWindow(window);
 }
 
@@ -137,7 +135,7 @@ int Run(int runs) {
       return 1;
     }
   }
-  if (FindWindowW(nullptr, W(agent_names::kAgentWindowTitle))) {
+  if (FindWindowW(nullptr, AsWide(program_names::kAgentWindowTitle))) {
     std::fprintf(stderr, "an agent is already running\n");
     return 1;
   }
@@ -150,7 +148,7 @@ int Run(int runs) {
   ReadBackWatch configurator;
   SetEnvironmentVariableW(L"VIREO_VMOUSE", (L"127.0.0.1:" + std::to_wstring(mouse.Port())).c_str());
   harness::Process agent(program.Path() + L"hid.exe");
-  HWND agentWindow = harness::WaitForReadyWindow(W(agent_names::kAgentWindowTitle), 20000);
+  HWND agentWindow = harness::WaitForReadyWindow(AsWide(program_names::kAgentWindowTitle), 20000);
   Clock::time_point arrived;
   if (!agent.Started() || !agentWindow || !configurator.WaitReadBack(30000, arrived)) {
     std::fprintf(stderr, "the agent did not start or did not read the mouse back\n");
@@ -222,7 +220,7 @@ int RunExternal(int runs, uint16_t linkPort, uint16_t controlPort) {
   ReadBackWatch configurator;
   SetEnvironmentVariableW(L"VIREO_VMOUSE", (L"127.0.0.1:" + std::to_wstring(linkPort)).c_str());
   harness::Process agent(program.Path() + L"hid.exe");
-  HWND agentWindow = harness::WaitForReadyWindow(W(agent_names::kAgentWindowTitle), 20000);
+  HWND agentWindow = harness::WaitForReadyWindow(AsWide(program_names::kAgentWindowTitle), 20000);
   Clock::time_point arrived;
   if (!agent.Started() || !agentWindow || !configurator.WaitReadBack(30000, arrived)) {
     std::fprintf(stderr, "the agent did not start or did not read the native mouse back\n");

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "conduit/conduit_log.h"
+#include "win/module_instance.h"
 
 namespace {
 
@@ -26,14 +27,6 @@ constexpr DEVPROPKEY kInstanceIdKey = {
     {0x78c34fc8, 0x104a, 0x4aca, {0x9e, 0xa4, 0x52, 0x4d, 0x52, 0x99, 0x6e, 0x57}}, 256};
 constexpr DEVPROPKEY kContainerIdKey = {
     {0x8c7ed206, 0x3f8a, 0x4827, {0xb3, 0xab, 0xae, 0x9e, 0x1f, 0xae, 0xfc, 0x6c}}, 2};
-
-HINSTANCE LibraryInstance() {
-  HMODULE module = nullptr;
-  GetModuleHandleExW(
-      GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-      reinterpret_cast<LPCWSTR>(&LibraryInstance), &module);
-  return module;
-}
 
 std::wstring Lower(std::wstring text) {
   for (wchar_t& c : text) c = static_cast<wchar_t>(std::towlower(c));
@@ -123,7 +116,7 @@ void HidTransport::Stop() {
 }
 
 void HidTransport::Run() {
-  HINSTANCE instance = LibraryInstance();
+  HINSTANCE instance = ThisModuleInstance();
   WNDCLASSEXW windowClass{};
   windowClass.cbSize = sizeof(windowClass);
   windowClass.lpfnWndProc = &HidTransport::WindowProc;

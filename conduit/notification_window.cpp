@@ -4,6 +4,7 @@
 #include <mutex>
 
 #include "conduit/conduit.h"
+#include "win/module_instance.h"
 
 namespace {
 
@@ -11,14 +12,6 @@ constexpr wchar_t kClassName[] = L"ConduitNotificationWindow";
 constexpr UINT kWakeMessage = WM_APP + 1;  // look at the queue; carries nothing
 constexpr UINT_PTR kRetryTimer = 1;
 constexpr UINT kRetryMilliseconds = 20;
-
-HINSTANCE LibraryInstance() {
-  HMODULE module = nullptr;
-  GetModuleHandleExW(
-      GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-      reinterpret_cast<LPCWSTR>(&LibraryInstance), &module);
-  return module;
-}
 
 }  // namespace
 
@@ -62,7 +55,7 @@ NotificationWindow::NotificationWindow(HWND target, UINT message)
     : m_queue(std::make_shared<Queue>()) {
   m_queue->Target = target;
   m_queue->Message = message;
-  HINSTANCE instance = LibraryInstance();
+  HINSTANCE instance = ThisModuleInstance();
   WNDCLASSEXW windowClass{};
   windowClass.cbSize = sizeof(windowClass);
   windowClass.lpfnWndProc = &NotificationWindow::WindowProc;
@@ -102,7 +95,7 @@ void NotificationWindow::Post(uint32_t kind, uint32_t deviceId, uint32_t deviceK
 }
 
 void NotificationWindow::UnregisterWindowClass() {
-  UnregisterClassW(kClassName, LibraryInstance());
+  UnregisterClassW(kClassName, ThisModuleInstance());
 }
 
 LRESULT CALLBACK NotificationWindow::WindowProc(HWND window, UINT message, WPARAM wParam,

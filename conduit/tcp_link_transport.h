@@ -17,7 +17,7 @@
 #include "conduit/conduit_transport.h"
 #include "conduit/conduit_watch.h"
 #include "conduit/library_thread.h"
-#include "vmouse/link_frame.h"
+#include "contract/link_frame.h"
 #include "win/unique_handle.h"
 
 class TcpLinkTransport : public ConduitTransport {

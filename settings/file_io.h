@@ -3,6 +3,8 @@
 // the native build maps them to the local file system for tests.
 
 #include <cstddef>
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -21,6 +23,18 @@ bool CreateFolder(const std::u16string& path);  // also true when it already exi
 bool RemoveFile(const std::u16string& path);    // true when the file was removed
 // Replaces `to` atomically with a copy of `from`.
 bool CopyFileReplacing(const std::u16string& from, const std::u16string& to);
+
+// One version of a file, told apart without reading it: a replaced file is another file (its
+// identity changes), and one changed in place has another write time or size.
+struct FileStamp {
+  std::uint64_t Volume = 0;
+  std::uint64_t Identity = 0;
+  std::uint64_t WriteTime = 0;
+  std::uint64_t Size = 0;
+  friend bool operator==(const FileStamp&, const FileStamp&) = default;
+};
+// nullopt when there is no such file.
+std::optional<FileStamp> FileStampOf(const std::u16string& path);
 
 // Serialises read-modify-write commits of INI files between the two programs (a named
 // mutex on Windows, a lock file elsewhere). Held for the lifetime of the object; a thread may

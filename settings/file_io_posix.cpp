@@ -126,6 +126,18 @@ bool CopyFileReplacing(const std::u16string& from, const std::u16string& to) {
   return ReadWholeFile(from, bytes) && ReplaceFileAtomically(to, bytes);
 }
 
+std::optional<FileStamp> FileStampOf(const std::u16string& path) {
+  struct stat info {};
+  if (::stat(NativePath(path).c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
+  FileStamp stamp;
+  stamp.Volume = static_cast<std::uint64_t>(info.st_dev);
+  stamp.Identity = static_cast<std::uint64_t>(info.st_ino);
+  stamp.WriteTime = static_cast<std::uint64_t>(info.st_mtim.tv_sec) * 1000000000u +
+                    static_cast<std::uint64_t>(info.st_mtim.tv_nsec);
+  stamp.Size = static_cast<std::uint64_t>(info.st_size);
+  return stamp;
+}
+
 CommitLock::CommitLock() {
   if (!g_commitMutex.try_lock_for(kLockPatience)) return;
   m_owned = true;

@@ -1,9 +1,5 @@
 #include "settings/folders.h"
 
-#include <string>
-
-#include "settings/ini_file.h"
-
 namespace {
 
 std::u16string g_programFolder;
@@ -11,11 +7,6 @@ std::u16string g_dataFolder;
 
 bool IsSeparator(char16_t c) {
   return c == u'\\' || c == u'/';
-}
-
-std::u16string Decimal(int value) {
-  std::string ascii = std::to_string(value);
-  return std::u16string(ascii.begin(), ascii.end());
 }
 
 }  // namespace
@@ -62,13 +53,4 @@ std::u16string SkinsIniPath(const std::u16string& programFolder) {
 
 std::u16string GeneralIniPath(const std::u16string& programFolder) {
   return programFolder + u"images\\0409\\strings\\general.ini";
-}
-
-std::u16string SkinTextIn(const std::u16string& skinsIniPath, std::u16string_view section,
-                          int number) {
-  return IniFile(skinsIniPath).GetText(section, Decimal(number), u"");
-}
-
-std::u16string SkinText(std::u16string_view section, int number) {
-  return SkinTextIn(SkinsIniPath(g_programFolder), section, number);
 }

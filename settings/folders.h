@@ -25,8 +25,3 @@ std::u16string MacroLibraryPath(const std::u16string& dataFolder);  // "%sMacroD
 std::u16string SkinsIniPath(const std::u16string& programFolder);   // images\0409\strings\skins.ini
 std::u16string GeneralIniPath(
     const std::u16string& programFolder);  // images\0409\strings\general.ini
-
-// A caption from the skin text file: key "<number>" of `section`, "" when missing.
-std::u16string SkinText(std::u16string_view section, int number);
-std::u16string SkinTextIn(const std::u16string& skinsIniPath, std::u16string_view section,
-                          int number);

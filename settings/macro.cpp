@@ -35,3 +35,11 @@ int EditorLoopTime(const Macro& macro) {
   if (macro.LoopType != 0) return 1;
   return macro.LoopTime == 0 ? 1 : macro.LoopTime;
 }
+
+std::uint8_t LoopNumberOfLoopTime(int loopTime) {
+  return static_cast<std::uint8_t>(std::clamp(loopTime, 1, kMaxLoopTime));
+}
+
+int LoopTimeOfLoopNumber(std::uint8_t loopNumber) {
+  return loopNumber == 0 ? 1 : loopNumber;
+}

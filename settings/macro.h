@@ -33,3 +33,11 @@ static_assert(sizeof(Macro::Records) == kMacroBlockSize);
 std::uint16_t DeviceRepeatCount(const Macro& macro);
 // The repeat count the editor shows: "LoopTime" in mode 0 (0 shown as 1), 1 in every other mode.
 int EditorLoopTime(const Macro& macro);
+
+// The largest repeat count the editor takes.
+inline constexpr int kMaxLoopTime = 255;
+// A macro button's "LoopNumber" byte holds the macro's "LoopTime": 1..255, with 0 (which plays
+// once) as 1 and anything larger than a byte holds as 255, never wrapped into another count.
+std::uint8_t LoopNumberOfLoopTime(int loopTime);
+// The repeat count a "LoopNumber" stands for; 0 counts as 1.
+int LoopTimeOfLoopNumber(std::uint8_t loopNumber);

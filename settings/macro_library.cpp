@@ -26,6 +26,12 @@ constexpr std::u16string_view kKeyBlock0 = u"MacroSetting_0";
 
 constexpr std::u16string_view kReadBackNamePrefix = u"NewMacro ";
 
+// The agent's own keys in the index.
+constexpr std::u16string_view kIndexSettingSection = u"Setting";
+constexpr std::u16string_view kIndexDeviceKey = u"Device";
+constexpr std::u16string_view kIndexFirstOpenKey = u"FirstOpen";
+constexpr std::u16string_view kIndexPendingKey = u"Pending";
+
 std::u16string SlotKey(int slot) {
   std::string digits = std::to_string(slot);
   return std::u16string(digits.begin(), digits.end());
@@ -90,6 +96,7 @@ int MacroLibrary::AddMacroName(std::u16string_view name) {
   const int slot = FirstFreeSlot(transaction.Document());
   if (slot < 0) return -1;
   transaction.SetText(kListSection, SlotKey(slot), name);
+  m_indexCache.reset();
   return transaction.Commit() ? slot : -1;
 }
 
@@ -101,6 +108,7 @@ bool MacroLibrary::RemoveMacroName(std::u16string_view name, MacroSlotNotifier& 
     slot = SlotOfName(transaction.Document(), name);
     if (slot < 0) return false;
     transaction.SetText(kListSection, SlotKey(slot), u"");
+    m_indexCache.reset();
     // A slot that could not be freed still holds its macro: the mouse keeps it too.
     if (!transaction.Commit()) return false;
   }
@@ -121,6 +129,43 @@ std::vector<MacroListEntry> MacroLibrary::ListMacroNames() const {
 
 bool MacroLibrary::HasFreeSlot() const {
   return FirstFreeSlot(IniFile(IndexPath()).Load()) >= 0;
+}
+
+const std::vector<MacroListEntry>& MacroLibrary::CachedMacroNames() const {
+  // The stamp is taken before the read: a change in between is seen at the next call.
+  std::optional<FileStamp> stamp = FileStampOf(IndexPath());
+  if (!m_indexCache || m_indexCache->Stamp != stamp) {
+    m_indexCache = IndexCache{std::move(stamp), ListMacroNames()};
+  }
+  return m_indexCache->Names;
+}
+
+std::u16string MacroLibrary::CachedSlotName(int slot) const {
+  for (const MacroListEntry& entry : CachedMacroNames()) {
+    if (entry.Slot == slot) return entry.Name;
+  }
+  return {};
+}
+
+void MacroLibrary::RecordDeviceState(int state) {
+  IniFile(IndexPath()).SetInt(kIndexSettingSection, kIndexDeviceKey, state);
+}
+
+bool MacroLibrary::ChangesPending() const {
+  return IniFile(IndexPath()).GetInt(kIndexSettingSection, kIndexPendingKey, 0) != 0;
+}
+
+void MacroLibrary::SetChangesPending(bool pending) {
+  IniFile(IndexPath()).SetInt(kIndexSettingSection, kIndexPendingKey, pending ? 1 : 0);
+}
+
+bool MacroLibrary::TakeFirstOpen() {
+  IniFile index(IndexPath());
+  IniFile::Transaction transaction(index);
+  if (transaction.Document().GetInt(kIndexSettingSection, kIndexFirstOpenKey, 0) != 0) return false;
+  transaction.SetInt(kIndexSettingSection, kIndexFirstOpenKey, 1);
+  transaction.Commit();
+  return true;
 }
 
 Macro MacroLibrary::ReadMacroFile(std::u16string_view name) const {
@@ -229,6 +274,7 @@ bool MacroLibrary::StoreReadBackMacro(int area, std::span<const std::uint8_t> ar
     if (name.empty()) {
       name = std::u16string(kReadBackNamePrefix) + SlotKey(area);
       transaction.SetText(kListSection, SlotKey(area), name);
+      m_indexCache.reset();
       if (!transaction.Commit()) return false;
     }
   }

@@ -8,21 +8,25 @@
 // is touched. Every write is one atomic commit of the file it changes.
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "contract/mouse_map.h"
+#include "settings/file_io.h"
 #include "settings/macro.h"
 
 class MacroSlotNotifier;
 
 inline constexpr int kMacroLibrarySlots = 15;
-inline constexpr int kMacroDeviceAreas = 20;
+inline constexpr int kMacroDeviceAreas = device_map::kMouseMacroAreaCount;
 
 struct MacroListEntry {
   int Slot;
   std::u16string Name;
+  friend bool operator==(const MacroListEntry&, const MacroListEntry&) = default;
 };
 
 class MacroLibrary {
@@ -49,6 +53,25 @@ class MacroLibrary {
   // The used slots 0..14 in slot order (row numbers differ from slots once a lower one is free).
   std::vector<MacroListEntry> ListMacroNames() const;
   bool HasFreeSlot() const;
+
+  // ListMacroNames for menus and lists that ask often: the index is read again only when it
+  // changed on disk (another program wrote it) or this library wrote it; otherwise the names
+  // come from memory. For one thread; the reference is valid until the next call.
+  const std::vector<MacroListEntry>& CachedMacroNames() const;
+  // The cached name of slot 0..14, "" when free or out of range.
+  std::u16string CachedSlotName(int slot) const;
+
+  // --- the agent's keys ---
+
+  // Section "Setting" of the index. "Device": 1 when a mouse is (or can be) reached, else 0.
+  // Nothing reads it back.
+  void RecordDeviceState(int state);
+  // "FirstOpen": true the first time this is asked for the data folder; it is then set to 1
+  // in the same commit, so two quick starts cannot both see a first run.
+  bool TakeFirstOpen();
+  // "Pending": the files hold changes the mouse has not got yet (D40).
+  bool ChangesPending() const;
+  void SetChangesPending(bool pending);
 
   // --- macro files ---
 
@@ -88,7 +111,13 @@ class MacroLibrary {
  private:
   bool EnsureFolder() const;
 
+  struct IndexCache {
+    std::optional<FileStamp> Stamp;  // of the index as it was read; none: it was missing
+    std::vector<MacroListEntry> Names;
+  };
+
   std::u16string m_dataFolder;
+  mutable std::optional<IndexCache> m_indexCache;  // none: read at the next use
 };
 
 // The macro name an exchange file imports as: its file name without folder and extension.

@@ -1,10 +1,7 @@
 #pragma once
 // MacroSlotNotifier: tells the agent that the macro of a library slot changed, so that it
-// rewrites or clears that macro area in the mouse. The configurator implements it with a
-// 0x1514 message to the agent's window (wParam the slot, lParam 1 when removed, else 0) and
-// skips it when the agent's window is missing.
-
-inline constexpr unsigned kMacroChangedMessage = 0x1514;
+// rewrites or clears that macro area in the mouse. The configurator implements it with the
+// agent's macro message (AgentWindowNotifier) and skips it when the agent is not running.
 
 class MacroSlotNotifier {
  public:

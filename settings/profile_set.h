@@ -16,6 +16,8 @@
 #include <string_view>
 #include <type_traits>
 
+#include "settings/button_functions.h"
+
 inline constexpr int kProfileCount = 5;
 inline constexpr int kButtonCount = 10;
 inline constexpr int kDpiStageCount = 6;
@@ -24,7 +26,6 @@ inline constexpr int kLedLevelCount = 7;  // modes 0..6; mode 7 has no level ent
 inline constexpr int kKeyStepCount = 63;
 inline constexpr std::size_t kKeyBlockSize = 3 * kKeyStepCount;  // 189 bytes
 inline constexpr std::size_t kMacroNameUnits = 260;              // 259 units + terminator
-inline constexpr std::uint8_t kButtonFuncUnset = 0xFF;
 inline constexpr int kDpiStagesInCycle = 5;
 
 struct DpiStage {
@@ -41,7 +42,7 @@ struct LedLevelEntry {
 
 struct ButtonAssignment {
   std::uint8_t ButtonID;    // 1..10
-  std::uint8_t ButtonFunc;  // function code, kButtonFuncUnset when unset
+  std::uint8_t ButtonFunc;  // function code (button_functions.h), kFunctionUnset when unset
   std::uint8_t LoopNumber;
   std::uint8_t KeyNumber;
   std::uint8_t KeyBlock[kKeyBlockSize];  // 63 key steps of 3 bytes
@@ -99,7 +100,8 @@ static_assert(sizeof(ProfileSet) == 4 + 5 * sizeof(ProfileRecord));
 static_assert(std::is_trivially_copyable_v<ProfileSet> && std::is_standard_layout_v<ProfileSet>);
 static_assert(std::has_unique_object_representations_v<ProfileSet>, "no padding bytes");
 
-// Default tables of validation and of the factory state.
+// Default tables of validation and of the factory state that are not one value per field; the
+// rest is in the field table (profile_fields.h).
 inline constexpr std::int32_t kDefaultLedColors[kProfileCount] = {
     0xFF,      // red
     0xFF0000,  // blue
@@ -113,6 +115,8 @@ inline constexpr std::uint8_t kDefaultButtonFunctions[kButtonCount] = {1, 2,    
                                                                        6, 0x30, 0x31, 0x34, 0x35};
 // Factory keys of buttons 4, 5 and 6 (single-key function): left Alt, left Control, left Shift.
 inline constexpr std::uint8_t kFactorySingleKeys[3] = {0xE2, 0xE0, 0xE1};
+// The factory lighting level and rate of every mode.
+inline constexpr LedLevelEntry kFactoryLedLevel = {2, 8};
 
 // The unloaded state: integers -1 (LedMode1 0), stages and levels zero, buttons numbered with
 // their function unset.

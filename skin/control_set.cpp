@@ -4,7 +4,7 @@
 #include <type_traits>
 #include <utility>
 
-#include "settings/folders.h"
+#include "settings/skin_texts.h"
 #include "skin/png_h_slider_bar.h"
 #include "win/text.h"
 

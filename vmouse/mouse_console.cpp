@@ -10,6 +10,8 @@
 #include "vmouse/mouse_memory_map.h"
 #include "vmouse/virtual_mouse_server.h"
 
+using namespace device_map;
+
 namespace {
 
 std::string_view Trim(std::string_view text) {

@@ -2,15 +2,12 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <optional>
 #include <string_view>
 
-namespace {
+using namespace device_map;
 
-// Register value of each resolution index 0-50.
-constexpr std::array<uint8_t, 51> kResolutionCodes{
-    0,  2,  4,  6,  8,  11, 13, 15, 18, 20, 22,  25,  27,  29,  32,  34,  36,
-    39, 41, 43, 46, 48, 50, 52, 55, 57, 59, 62,  64,  66,  69,  71,  73,  76,
-    78, 80, 83, 85, 87, 90, 92, 94, 97, 99, 101, 104, 106, 108, 111, 113, 115};
+namespace {
 
 std::string Format(const char* format, auto... args) {
   char buffer[160];
@@ -58,7 +55,7 @@ std::string DescribeStage(std::span<const uint8_t> six) {
 
 std::string DescribeLighting(std::span<const uint8_t> six) {
   return Format("colour %02X %02X %02X effect %u speed %u option 0x%02X (mode %d)", six[0], six[1],
-                six[2], six[3], six[4], six[5], LightingModeOf(six[3], six[5]));
+                six[2], six[3], six[4], six[5], DecodeLightingMode(six[3], six[5]));
 }
 
 // Up to `count` bytes at `at` of the written data, zero-padded: lets a describer read a whole
@@ -72,7 +69,8 @@ std::array<uint8_t, 8> Field(std::span<const uint8_t> data, std::size_t at) {
 // Profile whose block holds the address, or -1.
 int ProfileOf(uint32_t address) {
   for (int p = 0; p < kMouseProfileCount; ++p) {
-    if (address >= ProfileBase(p) && address < ProfileBase(p) + kProfileBlockSize) return p;
+    const uint32_t start = ProfileBlockAddress(p);
+    if (address >= start && address < start + kProfileBlockSize) return p;
   }
   return -1;
 }
@@ -105,38 +103,9 @@ std::string DescribeInProfile(int p, uint32_t offset, std::span<const uint8_t> d
 
 }  // namespace
 
-int LightingModeOf(uint8_t effect, uint8_t option) {
-  switch (effect) {
-    case 0:
-      return 7;
-    case 2:
-      return option == 0 ? 3 : 0;
-    case 6:
-      return 4;
-    case 7:
-      return 5;
-    case 1:
-      switch (option) {
-        case 0x04:
-          return 0;
-        case 0x08:
-          return 1;
-        case 0x02:
-          return 2;
-        case 0x10:
-          return 6;
-      }
-      return 0;
-  }
-  return 0;
-}
-
 int ResolutionOfStageCode(uint8_t code, uint8_t rangeFlag) {
-  for (int e = 1; e <= 50; ++e) {
-    if (kResolutionCodes[e] != code) continue;
-    return rangeFlag == 1 ? e * 200 : e * 100;  // index e + 25 means e * 200 dpi
-  }
-  return 0;
+  const std::optional<std::int32_t> value = DecodeResolution(code, rangeFlag);
+  return value ? DotsPerInchOfResolution(*value) : 0;
 }
 
 std::string DescribeButtonCode(std::span<const uint8_t, 4> code) {
@@ -229,10 +198,10 @@ std::string DescribeMemoryWrite(uint32_t address, std::span<const uint8_t> data)
     return text;
   }
   if (address == kActiveProfileAddress) return Format("active profile %u", data[0]);
-  if (address >= kPollingRatesAddress && address < kPollingRatesAddress + 10 &&
-      (address - kPollingRatesAddress) % 2 == 0) {
+  if (address >= kPollingRateAddress && address < kPollingRateAddress + 10 &&
+      (address - kPollingRateAddress) % 2 == 0) {
     std::string text = "polling rates";
-    const uint32_t first = (address - kPollingRatesAddress) / 2;
+    const uint32_t first = (address - kPollingRateAddress) / 2;
     for (std::size_t i = 0; 2 * i < data.size(); ++i) {
       text += Format(" p%zu=%u", first + i, data[2 * i]);
     }
@@ -252,9 +221,9 @@ std::string DescribeMemoryWrite(uint32_t address, std::span<const uint8_t> data)
     }
     if (offset == 6) return Format("profile %u lighting level %u", p, data[0]);
   }
-  if (address >= kMacroAreasAddress && address < kMouseMemorySize) {
-    const uint32_t area = (address - kMacroAreasAddress) / kMacroAreaSize;
-    const uint32_t offset = (address - kMacroAreasAddress) % kMacroAreaSize;
+  if (address >= kMacroAreaBase && address < kMouseMemorySize) {
+    const uint32_t area = (address - kMacroAreaBase) / kMacroAreaSize;
+    const uint32_t offset = (address - kMacroAreaBase) % kMacroAreaSize;
     std::size_t records = 0;
     if (offset == 0) {
       // Records end at 00 00 00, FF FF FF or FF FF 00, or after 63.
@@ -268,25 +237,25 @@ std::string DescribeMemoryWrite(uint32_t address, std::span<const uint8_t> data)
     return Format("macro area %u +%u", area, offset);
   }
   const int p = ProfileOf(address);
-  if (p >= 0) return DescribeInProfile(p, address - ProfileBase(p), data);
+  if (p >= 0) return DescribeInProfile(p, address - ProfileBlockAddress(p), data);
   return "unmapped";
 }
 
 std::string DescribeMemoryRange(uint32_t address, std::size_t length) {
   if (address == kActiveProfileAddress) return "active profile";
-  if (address >= kPollingRatesAddress && address < kPollingRatesAddress + 10) {
+  if (address >= kPollingRateAddress && address < kPollingRateAddress + 10) {
     return "polling rates";
   }
   if (address >= kLightingAddress && address < kLightingAddress + 8 * kMouseProfileCount) {
     return Format("profile %u lighting", (address - kLightingAddress) / 8);
   }
-  if (address >= kMacroAreasAddress && address < kMouseMemorySize) {
-    return Format("macro area %u +%u", (address - kMacroAreasAddress) / kMacroAreaSize,
-                  (address - kMacroAreasAddress) % kMacroAreaSize);
+  if (address >= kMacroAreaBase && address < kMouseMemorySize) {
+    return Format("macro area %u +%u", (address - kMacroAreaBase) / kMacroAreaSize,
+                  (address - kMacroAreaBase) % kMacroAreaSize);
   }
   const int p = ProfileOf(address);
   if (p >= 0) {
-    const uint32_t offset = address - ProfileBase(p);
+    const uint32_t offset = address - ProfileBlockAddress(p);
     if (offset == 2) return Format("profile %d stages", p);
     if (offset >= 66 && (offset - 66) % 4 == 0 && length <= 4) {
       const uint32_t slot = (offset - 66) / 4;

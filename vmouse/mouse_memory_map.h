@@ -1,6 +1,6 @@
 #pragma once
-// The Vireo's settings memory: where each setting lives, and readable descriptions of memory
-// ranges and button codes for the virtual mouse's log and dumps.
+// Readable descriptions of the Vireo's memory ranges and button codes for the virtual mouse's
+// log and dumps. Where each setting lives is the mouse's own map (contract/mouse_map.h).
 
 #include <array>
 #include <cstddef>
@@ -8,77 +8,7 @@
 #include <span>
 #include <string>
 
-inline constexpr int kMouseProfileCount = 5;
-inline constexpr int kMouseStageCount = 5;
-inline constexpr int kMouseButtonCount = 10;
-inline constexpr int kMouseMacroAreaCount = 20;
-
-inline constexpr uint32_t kWheelLinesAddress = 0x020;
-inline constexpr uint32_t kActiveProfileAddress = 0x02C;
-inline constexpr uint32_t kPollingRatesAddress = 0x032;
-inline constexpr uint32_t kClearBlockAddress = 0x03E;
-inline constexpr uint32_t kLightingClearAddress = 0x446;
-inline constexpr uint32_t kLightingAddress = 0x449;
-inline constexpr uint32_t kMacroAreasAddress = 0x478;
-inline constexpr uint32_t kMacroAreaSize = 200;
-// The memory ends with the last macro area.
-inline constexpr std::size_t kMouseMemorySize =
-    kMacroAreasAddress + kMacroAreaSize * kMouseMacroAreaCount;
-
-inline constexpr std::array<uint32_t, kMouseProfileCount> kProfileBlocks{0x040, 0x100, 0x1B0, 0x260,
-                                                                         0x310};
-inline constexpr uint32_t kProfileBlockSize = 0xB0;  // up to the next block's start
-
-constexpr uint32_t ProfileBase(int profile) {
-  return kProfileBlocks[profile];
-}
-constexpr uint32_t StageIndexAddress(int profile) {
-  return ProfileBase(profile) + 2;
-}
-constexpr uint32_t StageAddress(int profile, int stage) {
-  return ProfileBase(profile) + 4 + 6 * stage;
-}
-// Buttons 0-8 use slots 0-8; button 9 (wheel down) uses slot 22.
-constexpr int ButtonSlot(int button) {
-  return button < 9 ? button : 22;
-}
-constexpr uint32_t ButtonAddress(int profile, int button) {
-  return ProfileBase(profile) + 66 + 4 * ButtonSlot(button);
-}
-constexpr uint32_t WheelLinesAddress(int profile) {
-  return kWheelLinesAddress + 2 * profile;
-}
-constexpr uint32_t PollingRateAddress(int profile) {
-  return kPollingRatesAddress + 2 * profile;
-}
-constexpr uint32_t LightingAddress(int profile) {
-  return kLightingAddress + 8 * profile;
-}
-constexpr uint32_t LightingLevelAddress(int profile) {
-  return LightingAddress(profile) + 6;
-}
-constexpr uint32_t MacroAreaAddress(int area) {
-  return kMacroAreasAddress + kMacroAreaSize * area;
-}
-
-// The eight lighting modes as the mouse stores them.
-struct LightingModeCode {
-  uint8_t Effect = 0;
-  uint8_t Option = 0;
-  uint8_t MaxSpeed = 0;  // 0: the mode has no speed
-};
-inline constexpr std::array<LightingModeCode, 8> kLightingModeCodes{{
-    {1, 0x04, 9},
-    {1, 0x08, 9},
-    {1, 0x02, 0},
-    {2, 0, 9},
-    {6, 0, 9},
-    {7, 0, 8},
-    {1, 0x10, 8},
-    {0, 0, 0},
-}};
-// The mode an effect and option stand for; unknown pairs count as mode 0.
-int LightingModeOf(uint8_t effect, uint8_t option);
+#include "contract/mouse_map.h"
 
 // Polling-rate codes from the slowest (8) to the fastest (1).
 inline constexpr std::array<uint8_t, 4> kPollingRateCodes{8, 4, 2, 1};

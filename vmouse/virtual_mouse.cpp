@@ -4,10 +4,11 @@
 #include <cstdio>
 #include <utility>
 
+using namespace device_map;
+
 namespace {
 
 constexpr std::size_t kLogLimit = 20000;  // a long demo must not grow without end
-constexpr std::size_t kHeaderSize = 8;    // request bytes before the data
 
 std::string Format(const char* format, auto... args) {
   char buffer[200];
@@ -35,12 +36,12 @@ std::string ApplyNames(uint8_t mask) {
 
 std::size_t VirtualMouse::ReportSize(uint8_t reportId) {
   switch (reportId) {
-    case 2:
-      return 16;
-    case 3:
-      return 64;
-    case 4:
-      return 1024;
+    case kShortReportId:
+      return kShortReportLength;
+    case kLongReportId:
+      return kLongReportLength;
+    case kMacroReportId:
+      return kMacroReportLength;
   }
   return 0;
 }
@@ -112,12 +113,12 @@ void VirtualMouse::HandleOutputReport(uint16_t collection, std::span<const uint8
 void VirtualMouse::HandleCommand(std::span<const uint8_t> report, const std::string& prefix) {
   const uint8_t command = report[1];
   switch (command) {
-    case 0xF5:
-      if (report[2] == 0) {
+    case kCommandTransfer:
+      if (report[2] == kTransferBegin) {
         AddLog(prefix +
                (m_inTransfer ? "transfer begin (already in a transfer)" : "transfer begin"));
         m_inTransfer = true;
-      } else if (report[2] == 1) {
+      } else if (report[2] == kTransferEnd) {
         AddLog(prefix + (m_inTransfer ? "transfer end" : "transfer end (no transfer begun)"));
         if (m_inTransfer) ++m_transfers;
         m_inTransfer = false;
@@ -125,11 +126,11 @@ void VirtualMouse::HandleCommand(std::span<const uint8_t> report, const std::str
         AddLog(prefix + Format("transfer with unknown argument %u ignored", report[2]));
       }
       return;
-    case 0xF3: {
+    case kCommandWrite: {
       const uint32_t address = AddressOf(report);
       const std::size_t length = report[4];
-      const std::size_t n = std::min(length, report.size() - kHeaderSize);
-      const auto data = report.subspan(kHeaderSize, n);
+      const std::size_t n = std::min(length, report.size() - kReportDataOffset);
+      const auto data = report.subspan(kReportDataOffset, n);
       std::string line = prefix + Format("write 0x%03X len %zu: ", address, length) +
                          DescribeMemoryWrite(address, data);
       if (n < length) line += Format(" (only %zu bytes fit the report)", n);
@@ -141,17 +142,17 @@ void VirtualMouse::HandleCommand(std::span<const uint8_t> report, const std::str
       AddLog(std::move(line));
       return;
     }
-    case 0xF2: {
+    case kCommandRead: {
       m_readPending = true;
-      std::copy_n(report.begin(), kHeaderSize, m_readHeader.begin());
+      std::copy_n(report.begin(), kReportDataOffset, m_readHeader.begin());
       m_readAddress = AddressOf(report);
       m_readLength = report[4];
       AddLog(prefix + Format("read 0x%03X len %zu: ", m_readAddress, m_readLength) +
              DescribeMemoryRange(m_readAddress, m_readLength));
       return;
     }
-    case 0xF1:
-      if (report[2] != 0x02) {
+    case kCommandApply:
+      if (report[2] != kApplyArgument) {
         AddLog(prefix + Format("apply with argument 0x%02X ignored", report[2]));
         return;
       }
@@ -172,11 +173,12 @@ std::vector<uint8_t> VirtualMouse::AnswerRead(uint16_t collection, uint16_t leng
     return answer;
   }
   m_readPending = false;
-  std::copy_n(m_readHeader.begin(), std::min<std::size_t>(kHeaderSize, length), answer.begin());
-  const std::size_t room = length > kHeaderSize ? length - kHeaderSize : 0;
+  std::copy_n(m_readHeader.begin(), std::min<std::size_t>(kReportDataOffset, length),
+              answer.begin());
+  const std::size_t room = length > kReportDataOffset ? length - kReportDataOffset : 0;
   const std::size_t n = std::min(m_readLength, room);
   const auto data = ReadMemory(m_readAddress, n);
-  std::copy(data.begin(), data.end(), answer.begin() + (n > 0 ? kHeaderSize : 0));
+  std::copy(data.begin(), data.end(), answer.begin() + (n > 0 ? kReportDataOffset : 0));
   std::string line = Format("answer len %u: 0x%03X len %zu: ", length, m_readAddress, n) +
                      DescribeMemoryWrite(m_readAddress, data);
   if (n < m_readLength) line += Format(" (%zu asked, the rest does not fit)", m_readLength);
@@ -188,7 +190,7 @@ void VirtualMouse::Apply(uint8_t mask) {
   for (int bit = 0; bit < 8; ++bit) {
     if (mask & (1u << bit)) ++m_applied[bit];
   }
-  if (mask & kApplyProfile) {
+  if (mask & kApplyActiveProfile) {
     const uint8_t profile = MemoryByte(kActiveProfileAddress);
     if (profile < kMouseProfileCount) {
       TakeProfile(profile);
@@ -196,7 +198,7 @@ void VirtualMouse::Apply(uint8_t mask) {
       AddLog(Format("  active profile %u out of range, kept %d", profile, m_activeProfile));
     }
   }
-  if (mask & (kApplyStages | kApplyStageIndices)) TakeStageIndex();
+  if (mask & (kApplyResolution | kApplyStageIndices)) TakeStageIndex();
   if (mask & kApplyLighting) {
     const auto lighting = ReadMemory(LightingAddress(m_activeProfile), 6);
     std::copy(lighting.begin(), lighting.end(), m_lighting.begin());
@@ -270,7 +272,7 @@ void VirtualMouse::LoadFactorySettings() {
       WriteMemory(ButtonAddress(p, b), kButtons[static_cast<std::size_t>(b)]);
     }
     const auto& colour = kColours[static_cast<std::size_t>(p)];
-    const LightingModeCode& breathing = kLightingModeCodes[3];
+    const LightingModeCode& breathing = kLightingModes[3];
     WriteMemory(LightingAddress(p), std::array<uint8_t, 6>{colour[0], colour[1], colour[2],
                                                            breathing.Effect, 8, breathing.Option});
     m_memory[LightingLevelAddress(p)] = 2;
@@ -280,7 +282,7 @@ void VirtualMouse::LoadFactorySettings() {
 }
 
 MouseInputReport VirtualMouse::StatusReport(uint8_t kind, uint8_t value) const {
-  MouseInputReport input{kVendorCollection, std::vector<uint8_t>(kStatusReportSize, 0)};
+  MouseInputReport input{kVendorCollection, std::vector<uint8_t>(kStatusReportLength, 0)};
   input.Report[0] = kStatusReportId;
   input.Report[1] = kind;
   input.Report[2] = value;
@@ -354,7 +356,7 @@ MouseActionResult VirtualMouse::PressButton(int button) {
       MouseActionResult result{true, pressed, {}};
       if (code[2] == 0xFF) {
         // The mouse cannot do this itself: it reports the function to the PC.
-        auto input = StatusReport(0xFF, code[3]);
+        auto input = StatusReport(kFunctionReportMarker, code[3]);
         result.Reports.push_back(std::move(input));
         result.Text += " -> function report";
       } else {
@@ -405,7 +407,7 @@ MouseActionResult VirtualMouse::SwitchProfile(int profile) {
   TakeProfile(profile);
   MouseActionResult result{true,
                            Format("switched to profile %d (stage %d)", profile, m_activeStage),
-                           {StatusReport(1, static_cast<uint8_t>(profile))}};
+                           {StatusReport(kStatusProfile, static_cast<uint8_t>(profile))}};
   AddLog(result.Text);
   return result;
 }
@@ -420,18 +422,18 @@ MouseActionResult VirtualMouse::SwitchStage(int stage) {
   m_activeStage = stage;
   MouseActionResult result{true,
                            Format("switched to stage %d of profile %d", stage, m_activeProfile),
-                           {StatusReport(2, static_cast<uint8_t>(stage))}};
+                           {StatusReport(kStatusStage, static_cast<uint8_t>(stage))}};
   AddLog(result.Text);
   return result;
 }
 
 MouseActionResult VirtualMouse::SwitchLightingMode(int mode) {
-  if (mode < 0 || mode >= static_cast<int>(kLightingModeCodes.size())) {
+  if (mode < 0 || mode >= static_cast<int>(kLightingModes.size())) {
     MouseActionResult refused{false, Format("lighting: no mode %d (0-7)", mode), {}};
     AddLog(refused.Text);
     return refused;
   }
-  const LightingModeCode& code = kLightingModeCodes[static_cast<std::size_t>(mode)];
+  const LightingModeCode& code = kLightingModes[static_cast<std::size_t>(mode)];
   // The colour stays; the speed is kept within what the new mode allows.
   const uint32_t address = LightingAddress(m_activeProfile);
   const uint8_t speed = std::min(MemoryByte(address + 4), code.MaxSpeed);
@@ -439,7 +441,7 @@ MouseActionResult VirtualMouse::SwitchLightingMode(int mode) {
   m_memory[address + 4] = speed;
   m_memory[address + 5] = code.Option;
   std::copy_n(m_memory.begin() + address, 6, m_lighting.begin());
-  auto input = StatusReport(9, static_cast<uint8_t>(mode));
+  auto input = StatusReport(kStatusLighting, static_cast<uint8_t>(mode));
   input.Report[3] = code.Effect;
   input.Report[4] = speed;
   input.Report[5] = code.Option;
@@ -465,7 +467,7 @@ MouseActionResult VirtualMouse::SwitchPollingRate(int code) {
   MouseActionResult result{
       true,
       Format("switched to polling rate %d of profile %d", code, m_activeProfile),
-      {StatusReport(6, static_cast<uint8_t>(code))}};
+      {StatusReport(kStatusPollingRate, static_cast<uint8_t>(code))}};
   AddLog(result.Text);
   return result;
 }

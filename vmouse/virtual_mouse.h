@@ -38,27 +38,13 @@ struct MouseCollection {
 
 class VirtualMouse {
  public:
-  static constexpr uint16_t kVendorId = 0x04D9;
-  static constexpr uint16_t kProductId = 0xFC5D;
   // Collection ids as the link hands them out (never 0: the agent treats 0 as "no device").
-  static constexpr uint16_t kConsumerCollection = 1;  // usage page 0x000C, usage 1
-  static constexpr uint16_t kVendorCollection = 2;    // usage page 0xFFA0, usage 1: commands
+  static constexpr uint16_t kConsumerCollection = 1;
+  static constexpr uint16_t kVendorCollection = 2;  // commands, status and function reports
   static constexpr std::array<MouseCollection, 2> kCollections{{
-      {kConsumerCollection, 0x000C, 1},
-      {kVendorCollection, 0xFFA0, 1},
+      {kConsumerCollection, device_map::kConsumerUsagePage, device_map::kCollectionUsage},
+      {kVendorCollection, device_map::kVendorUsagePage, device_map::kCollectionUsage},
   }};
-  // Status and function reports: id 8, 16 bytes, through the vendor collection.
-  static constexpr uint8_t kStatusReportId = 8;
-  static constexpr std::size_t kStatusReportSize = 16;
-  // Media keys: id 1, 3 bytes (usage, low byte first), through the consumer collection.
-  static constexpr uint8_t kConsumerReportId = 1;
-
-  // Apply sections.
-  static constexpr uint8_t kApplyProfile = 0x01;
-  static constexpr uint8_t kApplyStages = 0x02;
-  static constexpr uint8_t kApplyLighting = 0x04;
-  static constexpr uint8_t kApplyPollingRate = 0x08;
-  static constexpr uint8_t kApplyStageIndices = 0x10;
 
   // Size of each output report kind; 0 for unknown ids.
   static std::size_t ReportSize(uint8_t reportId);
@@ -85,7 +71,7 @@ class VirtualMouse {
   std::array<uint8_t, 6> Lighting() const {
     return m_lighting;
   }  // colour 0-2, effect, speed, option
-  int LightingMode() const { return LightingModeOf(m_lighting[3], m_lighting[5]); }
+  int LightingMode() const { return device_map::DecodeLightingMode(m_lighting[3], m_lighting[5]); }
   uint8_t LightingLevel() const { return m_lightingLevel; }
   bool InTransfer() const { return m_inTransfer; }
   // How often each apply section (one bit of the mask) was taken over.

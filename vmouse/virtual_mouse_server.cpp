@@ -111,7 +111,7 @@ bool VirtualMouseServer::HandleFrame(const LinkFrame& frame) {
     m_helloDone = true;
     ++m_connections;
     m_mouse.AddLogLine("link: HELLO");
-    SendLocked(DeviceFrame(VirtualMouse::kVendorId, VirtualMouse::kProductId));
+    SendLocked(DeviceFrame(device_map::kVendorId, device_map::kProductId));
     if (m_attached) {
       m_mouse.PowerUp();  // for this client the mouse is plugged in now
       SendCollectionsLocked(true);

@@ -20,7 +20,7 @@
 #include <thread>
 #include <vector>
 
-#include "vmouse/link_frame.h"
+#include "contract/link_frame.h"
 #include "vmouse/tcp_socket.h"
 #include "vmouse/virtual_mouse.h"
 

@@ -7,8 +7,7 @@
 #include <utility>
 
 #include "win/dialog.h"
-
-extern "C" IMAGE_DOS_HEADER __ImageBase;
+#include "win/module_instance.h"
 
 namespace {
 
@@ -120,7 +119,7 @@ Window::~Window() {
 }
 
 HINSTANCE Window::ModuleInstance() noexcept {
-  return reinterpret_cast<HINSTANCE>(&__ImageBase);
+  return ThisModuleInstance();
 }
 
 void Window::PrepareClass(WNDCLASSEXW& windowClass) const {

@@ -9,8 +9,7 @@
 #include "agent/mail_command.h"
 #include "agent/win32/keybd_event_synthesiser.h"
 #include "agent/win32/registry_key.h"
-
-static_assert(sizeof(wchar_t) == sizeof(char16_t));
+#include "win/text.h"
 
 namespace {
 
@@ -22,8 +21,7 @@ constexpr wchar_t kMailCommandKey[] = L"HKEY_CLASSES_ROOT\\mailto\\shell\\open\\
 constexpr wchar_t kDefaultValue[] = L"";
 
 // Text buffers of 260 units. A longer value counts as not there.
-constexpr DWORD kTextUnits = 260;
-constexpr DWORD kTextBytes = kTextUnits * sizeof(wchar_t);
+constexpr DWORD kTextBytes = 260 * sizeof(wchar_t);
 
 // The shell may hand a file to extensions that want COM on the calling thread, and this runs
 // on whatever thread reported the function.
@@ -169,25 +167,21 @@ void CBasicFunction::RunLockCommand() {
 }
 
 void CBasicFunction::OpenBrowserHome() {
-  wchar_t target[kTextUnits] = {};
   RegistryKey key;
   key.Open(kBrowserSettingsKey, KEY_ALL_ACCESS);
-  key.ReadString(kBrowserHomeValue, target, kTextBytes);
+  std::wstring target = key.ReadText(kBrowserHomeValue, kTextBytes).value_or(L"");
   // A default value, when the key has one, names the page instead; an empty one names none.
-  wchar_t defaultPage[kTextUnits] = {};
-  if (key.ReadString(kDefaultValue, defaultPage, kTextBytes) && defaultPage[0] != L'\0') {
-    wcscpy(target, defaultPage);
-  }
-  OpenWithShell(target);
+  const std::optional<std::wstring> defaultPage = key.ReadText(kDefaultValue, kTextBytes);
+  if (defaultPage && !defaultPage->empty()) target = *defaultPage;
+  OpenWithShell(target.c_str());
   key.Close();
 }
 
 void CBasicFunction::OpenMailClient() {
-  wchar_t command[kTextUnits] = {};
   RegistryKey key;
   key.Open(kMailCommandKey, KEY_ALL_ACCESS);
-  key.ReadString(kDefaultValue, command, kTextBytes);
-  const std::u16string program = MailProgramFromCommand(reinterpret_cast<const char16_t*>(command));
-  OpenWithShell(reinterpret_cast<const wchar_t*>(program.c_str()));
+  const std::wstring command = key.ReadText(kDefaultValue, kTextBytes).value_or(L"");
+  const std::u16string program = MailProgramFromCommand(ToU16(command));
+  OpenWithShell(AsWide(program));
   key.Close();
 }

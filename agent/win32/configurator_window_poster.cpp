@@ -2,14 +2,14 @@
 
 #include <windows.h>
 
-#include "agent/agent_messages.h"
+#include "contract/program_names.h"
+#include "win/text.h"
 
 HWND FindConfiguratorWindow() {
-  static_assert(sizeof(wchar_t) == sizeof(char16_t));
-  const auto title = reinterpret_cast<const wchar_t*>(agent_names::kConfiguratorWindowTitle);
   // By class too: FindWindow ignores case, and an Explorer window on the data folder
   // "Vireo Gaming Mouse" carries the same title.
-  return FindWindowW(L"#32770", title);
+  return FindWindowW(AsWide(program_names::kConfiguratorWindowClass),
+                     AsWide(program_names::kConfiguratorWindowTitle));
 }
 
 void ConfiguratorWindowPoster::PostToConfigurator(unsigned message, std::uintptr_t wParam,

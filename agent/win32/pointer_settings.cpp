@@ -5,27 +5,20 @@
 
 #include "agent/win32/registry_key.h"
 #include "agent/windows_pointer_settings.h"
+#include "win/text.h"
 
-namespace {
-
-static_assert(sizeof(wchar_t) == sizeof(char16_t));
-
-// One stored value into a cleared 260-byte buffer; a value that is missing or does not fit
-// is a failed read.
-std::optional<std::u16string> ReadStored(RegistryKey& key, const wchar_t* name) {
-  wchar_t text[260 / sizeof(wchar_t)] = {};
-  if (!key.ReadString(name, text, sizeof text)) return std::nullopt;
-  return std::u16string(reinterpret_cast<const char16_t*>(text));
+std::optional<std::u16string> ReadMouseSetting(RegistryKey& mouseSettingsKey, const wchar_t* name) {
+  const std::optional<std::wstring> text = mouseSettingsKey.ReadText(name, kMouseSettingBytes);
+  if (!text) return std::nullopt;
+  return ToU16(*text);
 }
-
-}  // namespace
 
 void ApplyPointerSettings(const ProfileRecord& profile, RegistryKey& mouseSettingsKey,
                           HWND agentWindow) {
   StoredMouseTexts stored;
-  stored.Speed = ReadStored(mouseSettingsKey, L"MouseSpeed");
-  stored.Threshold2 = ReadStored(mouseSettingsKey, L"MouseThreshold2");
-  stored.Threshold1 = ReadStored(mouseSettingsKey, L"MouseThreshold1");
+  stored.Speed = ReadMouseSetting(mouseSettingsKey, L"MouseSpeed");
+  stored.Threshold2 = ReadMouseSetting(mouseSettingsKey, L"MouseThreshold2");
+  stored.Threshold1 = ReadMouseSetting(mouseSettingsKey, L"MouseThreshold1");
   const WindowsPointerSettings settings = WindowsPointerSettingsFor(profile, stored);
 
   SetDoubleClickTime(settings.DoubleClickTimeMs);

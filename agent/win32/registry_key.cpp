@@ -84,11 +84,11 @@ bool RegistryKey::ReadString(const wchar_t* valueName, wchar_t* buffer, DWORD bu
   return true;
 }
 
-bool RegistryKey::ReadString(const wchar_t* valueName, std::wstring& text) {
-  wchar_t buffer[1024];
-  if (!ReadString(valueName, buffer, sizeof(buffer))) return false;
-  text = buffer;
-  return true;
+std::optional<std::wstring> RegistryKey::ReadText(const wchar_t* valueName, DWORD bufferBytes) {
+  std::wstring buffer(bufferBytes / sizeof(wchar_t), L'\0');
+  if (buffer.empty() || !ReadString(valueName, buffer.data(), bufferBytes)) return std::nullopt;
+  buffer.resize(wcslen(buffer.c_str()));
+  return buffer;
 }
 
 bool RegistryKey::WriteString(const wchar_t* valueName, const std::wstring& text) {

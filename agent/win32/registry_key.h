@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 
 class RegistryKey {
@@ -19,7 +20,9 @@ class RegistryKey {
   // value that does not fit, or that is not a string, counts as a failed read; on failure the
   // buffer is left as it was. On success the text is always terminated.
   bool ReadString(const wchar_t* valueName, wchar_t* buffer, DWORD bufferBytes);
-  bool ReadString(const wchar_t* valueName, std::wstring& text);
+  // The same read into a buffer of bufferBytes bytes of our own: the text, or nullopt when the
+  // read failed.
+  std::optional<std::wstring> ReadText(const wchar_t* valueName, DWORD bufferBytes);
   bool WriteString(const wchar_t* valueName, const std::wstring& text);
   void Close();
 

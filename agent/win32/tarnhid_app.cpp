@@ -1,6 +1,6 @@
 #include "agent/win32/tarnhid_app.h"
 
-#include "agent/agent_messages.h"
+#include "contract/program_names.h"
 #include "win/text.h"
 
 CTarnhidApp::CTarnhidApp() = default;
@@ -11,7 +11,7 @@ CTarnhidApp::~CTarnhidApp() {
 }
 
 bool CTarnhidApp::InitInstance() {
-  if (!AcquireSingleInstance(ToWide(agent_names::kAgentMutexName).c_str())) return false;
+  if (!AcquireSingleInstance(ToWide(program_names::kAgentMutexName).c_str())) return false;
   m_window = std::make_unique<CTarnhidDlg>();
   if (!m_window->CreateAgentWindow()) return false;
   SetMainWindow(m_window.get());

@@ -7,23 +7,21 @@
 #include "agent/win32/basic_function_executor.h"
 #include "agent/win32/pointer_settings.h"
 #include "conduit/conduit.h"
+#include "contract/mouse_map.h"
+#include "contract/program_names.h"
 #include "settings/file_io.h"
 #include "settings/folders.h"
-#include "settings/ini_document.h"
-#include "settings/ini_file.h"
+#include "settings/macro_library.h"
 #include "settings/profile_files.h"
+#include "settings/skin_texts.h"
 #include "settings/win32/system_folders.h"
 #include "win/text.h"
 #include "win/unique_handle.h"
 
 namespace {
 
-const wchar_t* W(const char16_t* text) {
-  return reinterpret_cast<const wchar_t*>(text);
-}
-
 HWND FindByTitle(const char16_t* title) {
-  return FindWindowW(nullptr, W(title));
+  return FindWindowW(nullptr, AsWide(title));
 }
 
 constexpr UINT kTrayIconId = 128;
@@ -32,7 +30,15 @@ constexpr wchar_t kTrayTip[] = L"Vireo Gaming Mouse";
 constexpr char16_t kTrayMenuSection[] = u"BEACON";
 
 // The device and collections Conduit.dll watches: the Vireo's consumer and vendor collections.
-constexpr ConduitOpenParams kConduitOpenParams = {0x04D9, 0xFC5D, 2, 1, 0x000C, 1, 0xFFA0};
+constexpr ConduitOpenParams kConduitOpenParams = {
+    .VendorId = device_map::kVendorId,
+    .ProductId = device_map::kProductId,
+    .CollectionCount = 2,
+    .Usage0 = device_map::kCollectionUsage,
+    .UsagePage0 = device_map::kConsumerUsagePage,
+    .Usage1 = device_map::kCollectionUsage,
+    .UsagePage1 = device_map::kVendorUsagePage,
+};
 
 // What the input callback works with. It may run on a thread of the library, so it touches no
 // window member: it only logs, posts and hands functions to the executor, none of which keeps
@@ -57,7 +63,7 @@ CTarnhidDlg::CTarnhidDlg() = default;
 CTarnhidDlg::~CTarnhidDlg() = default;
 
 bool CTarnhidDlg::CreateAgentWindow() {
-  return Create(0, W(agent_names::kAgentWindowTitle), WS_POPUP, 100, 100, 100, 100);
+  return Create(0, AsWide(program_names::kAgentWindowTitle), WS_POPUP, 100, 100, 100, 100);
 }
 
 LRESULT CTarnhidDlg::OnCreate(const CREATESTRUCTW&) {
@@ -73,17 +79,15 @@ LRESULT CTarnhidDlg::OnCreate(const CREATESTRUCTW&) {
   if (!FileExists(ProfileFilePath(data, 1)) && !FolderExists(data)) {
     if (CreateFolder(data)) CreateFolder(MacroFolderPath(data));
   }
-  m_macroLibraryPath = MacroLibraryPath(data);
-  m_mouseSettingsKey.Open(W(agent_names::kMouseSettingsKey), KEY_ALL_ACCESS);
+  m_mouseSettingsKey.Open(kMouseSettingsKey, KEY_ALL_ACCESS);
   ReloadProfiles();
 
   // Never shown in the task bar.
   SetWindowLongPtrW(Hwnd(), GWL_EXSTYLE, WS_EX_TOOLWINDOW);
 
   m_session->SetDeviceLinkOpen(OpenDeviceLink() ? 1 : 0);
-  RecordDeviceState(m_session->DeviceLinkOpen());
-  SetWindowTextW(Hwnd(), W(agent_names::kAgentWindowTitle));
-  m_skinsIniPath = SkinsIniPath(ProgramFolder());
+  m_session->RecordDeviceState(m_session->DeviceLinkOpen());
+  SetWindowTextW(Hwnd(), AsWide(program_names::kAgentWindowTitle));
   AddTrayIcon();
 
   m_session->SyncWindowsPointerSpeed(true);
@@ -102,43 +106,29 @@ bool CTarnhidDlg::OpenDeviceLink() {
   return ConduitRegisterWindow(Hwnd(), agent_msg::kDeviceNotify) != FALSE;
 }
 
-void CTarnhidDlg::RecordDeviceState(int state) {
-  IniFile(m_macroLibraryPath).SetInt(agent_names::kSettingSection, agent_names::kDeviceKey, state);
-}
-
 void CTarnhidDlg::StartBeacon() {
   // The program folder without its trailing backslash, then "\beacon.exe".
   std::wstring folder = ToWide(ProgramFolder());
   if (!folder.empty() && folder.back() == L'\\') folder.pop_back();
-  const std::wstring program = folder + L"\\beacon.exe";
+  const std::wstring program = folder + L"\\" + AsWide(program_names::kBeaconProgram);
   // Without the program the shell would only complain to the user.
   if (GetFileAttributesW(program.c_str()) == INVALID_FILE_ATTRIBUTES) return;
   ShellExecuteW(nullptr, L"open", program.c_str(), nullptr, nullptr, SW_SHOW);
 }
 
 std::optional<std::u16string> CTarnhidDlg::ReadPointerSpeedText() {
-  wchar_t text[260 / sizeof(wchar_t)] = {};
-  if (!m_mouseSettingsKey.ReadString(L"MouseSensitivity", text, sizeof text)) return std::nullopt;
-  return std::u16string(reinterpret_cast<const char16_t*>(text));
+  return ReadMouseSetting(m_mouseSettingsKey, L"MouseSensitivity");
 }
 
 void CTarnhidDlg::OnFirstRunTimer() {
   KillTimer(agent_msg::kFirstRunTimer);
-  IniFile library(m_macroLibraryPath);
-  // Read and set under one commit, so two quick starts cannot both see 0.
-  IniFile::Transaction transaction(library);
-  if (transaction.Document().GetInt(agent_names::kSettingSection, agent_names::kFirstOpenKey, 0) !=
-      0) {
-    return;
-  }
-  transaction.SetInt(agent_names::kSettingSection, agent_names::kFirstOpenKey, 1);
-  transaction.Commit();
-  StartConfigurator();
+  if (MacroLibrary(DataFolder()).TakeFirstOpen()) StartConfigurator();
 }
 
 void CTarnhidDlg::StartConfigurator() {
   // The program folder is the module path cut after its last backslash.
-  const std::wstring program = ToWide(ProgramFolder()) + W(agent_names::kConfiguratorProgram);
+  const std::wstring program =
+      ToWide(ProgramFolder()) + AsWide(program_names::kConfiguratorProgram);
   ShellExecuteW(nullptr, L"open", program.c_str(), nullptr, nullptr, SW_SHOW);
 }
 
@@ -165,7 +155,7 @@ void CTarnhidDlg::OnDestroy() {
   if (HWND configurator = FindConfiguratorWindow()) {
     PostMessageW(configurator, WM_CLOSE, 0, 0);
   }
-  if (HWND beacon = FindByTitle(agent_names::kBeaconWindowTitle)) {
+  if (HWND beacon = FindByTitle(program_names::kBeaconWindowTitle)) {
     PostMessageW(beacon, WM_CLOSE, 0, 0);
   }
   // Give them a moment to close while the agent still answers.
@@ -268,8 +258,8 @@ void CTarnhidDlg::ShowTrayMenu() {
   SetForegroundWindow(GetLastActivePopup(Hwnd()));
   UniqueMenu menu(CreatePopupMenu());
   if (!menu) return;
-  const std::wstring open = ToWide(SkinTextIn(m_skinsIniPath, kTrayMenuSection, 1));
-  const std::wstring exit = ToWide(SkinTextIn(m_skinsIniPath, kTrayMenuSection, 2));
+  const std::wstring open = ToWide(SkinText(kTrayMenuSection, 1));
+  const std::wstring exit = ToWide(SkinText(kTrayMenuSection, 2));
   AppendMenuW(menu.get(), MF_STRING, agent_msg::kCommandOpenConfigurator, open.c_str());
   AppendMenuW(menu.get(), MF_STRING, agent_msg::kCommandExit, exit.c_str());
   POINT cursor{};

@@ -8,7 +8,6 @@
 #include <optional>
 #include <string>
 
-#include "agent/agent_messages.h"
 #include "agent/beacon_starter.h"
 #include "agent/device_session.h"
 #include "agent/pointer_speed_source.h"
@@ -19,6 +18,7 @@
 #include "agent/win32/registry_key.h"
 #include "agent/win32/thread_sleeper.h"
 #include "agent/win32/tray_icon.h"
+#include "contract/window_messages.h"
 #include "settings/profile_set.h"
 #include "win/window.h"
 
@@ -82,8 +82,6 @@ class CTarnhidDlg : public Window, private BeaconStarter, private PointerSpeedSo
   // Configures Conduit.dll, gives it the input callback and registers this window for its
   // collection notifications. Returns whether the library accepted the window.
   bool OpenDeviceLink();
-  // Writes the outcome of opening the device link as "Device" in the macro library index.
-  void RecordDeviceState(int state);
   // Starts "<program folder>\beacon.exe"; a missing program is left alone.
   void StartBeacon() override;
   // "MouseSensitivity" of the mouse settings key, at most 260 bytes.
@@ -98,8 +96,6 @@ class CTarnhidDlg : public Window, private BeaconStarter, private PointerSpeedSo
   void ShowTrayMenu();
 
   ProfileSet m_profileSet{};
-  std::u16string m_macroLibraryPath;
-  std::u16string m_skinsIniPath;
   RegistryKey m_mouseSettingsKey;
   TrayIcon m_notifyIcon;
 

@@ -2,11 +2,13 @@
 
 #include <windows.h>
 
-#include "agent/agent_messages.h"
+#include "contract/program_names.h"
+#include "contract/window_messages.h"
+#include "win/text.h"
 
 void AgentWindowNotifier::MacroSlotChanged(int slot, bool removed) {
-  HWND agent =
-      FindWindowW(nullptr, reinterpret_cast<const wchar_t*>(agent_names::kAgentWindowTitle));
+  HWND agent = FindWindowW(nullptr, AsWide(program_names::kAgentWindowTitle));
   if (agent == nullptr) return;
-  SendMessageW(agent, kMacroChangedMessage, static_cast<WPARAM>(slot), removed ? 1 : 0);
+  SendMessageW(agent, agent_msg::kMacroChanged, static_cast<WPARAM>(slot),
+               removed ? agent_msg::kMacroClear : agent_msg::kMacroWrite);
 }

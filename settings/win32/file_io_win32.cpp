@@ -7,14 +7,9 @@
 #include <string>
 
 #include "settings/file_io.h"
-
-static_assert(sizeof(wchar_t) == 2, "UTF-16 text is passed to Windows as wchar_t");
+#include "win/text.h"
 
 namespace {
-
-const wchar_t* Wide(const std::u16string& text) {
-  return reinterpret_cast<const wchar_t*>(text.c_str());
-}
 
 // The other program may be replacing the file this very moment; these errors pass quickly.
 bool IsTransient(DWORD error) {
@@ -41,7 +36,7 @@ std::wstring TempPathBeside(const std::u16string& path, unsigned attempt) {
   static std::atomic<unsigned> counter{0};
   wchar_t suffix[64];
   wsprintfW(suffix, L".%lx-%x-%x.tmp", GetCurrentProcessId(), counter.fetch_add(1), attempt);
-  return std::wstring(Wide(path)) + suffix;
+  return std::wstring(AsWide(path)) + suffix;
 }
 
 }  // namespace
@@ -50,7 +45,7 @@ bool ReadWholeFile(const std::u16string& path, std::string& bytes, std::size_t l
   bytes.clear();
   HANDLE file = INVALID_HANDLE_VALUE;
   for (int attempt = 0; attempt < kAttempts; ++attempt) {
-    file = CreateFileW(Wide(path), GENERIC_READ,
+    file = CreateFileW(AsWide(path), GENERIC_READ,
                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file != INVALID_HANDLE_VALUE) break;
@@ -101,7 +96,7 @@ bool ReplaceFileAtomically(const std::u16string& path, std::string_view bytes) {
     // A file that is open cannot be replaced: the other program reading it, an editor or a
     // virus scanner holds it for moments, so keep trying for about a second.
     for (int attempt = 0; attempt < kReplaceAttempts; ++attempt) {
-      if (MoveFileExW(temp.c_str(), Wide(path),
+      if (MoveFileExW(temp.c_str(), AsWide(path),
                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         return true;
       }
@@ -114,27 +109,46 @@ bool ReplaceFileAtomically(const std::u16string& path, std::string_view bytes) {
 }
 
 bool FileExists(const std::u16string& path) {
-  const DWORD attributes = GetFileAttributesW(Wide(path));
+  const DWORD attributes = GetFileAttributesW(AsWide(path));
   return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 bool FolderExists(const std::u16string& path) {
-  const DWORD attributes = GetFileAttributesW(Wide(path));
+  const DWORD attributes = GetFileAttributesW(AsWide(path));
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 bool CreateFolder(const std::u16string& path) {
-  return CreateDirectoryW(Wide(path), nullptr) ||
+  return CreateDirectoryW(AsWide(path), nullptr) ||
          (GetLastError() == ERROR_ALREADY_EXISTS && FolderExists(path));
 }
 
 bool RemoveFile(const std::u16string& path) {
-  return DeleteFileW(Wide(path)) != FALSE;
+  return DeleteFileW(AsWide(path)) != FALSE;
 }
 
 bool CopyFileReplacing(const std::u16string& from, const std::u16string& to) {
   std::string bytes;
   return ReadWholeFile(from, bytes) && ReplaceFileAtomically(to, bytes);
+}
+
+std::optional<FileStamp> FileStampOf(const std::u16string& path) {
+  // Attributes only, shared every way: the other program may be reading or replacing it.
+  HANDLE file = CreateFileW(AsWide(path), FILE_READ_ATTRIBUTES,
+                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return std::nullopt;
+  BY_HANDLE_FILE_INFORMATION info{};
+  const bool known = GetFileInformationByHandle(file, &info) != FALSE;
+  CloseHandle(file);
+  if (!known || (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) return std::nullopt;
+  auto join = [](DWORD high, DWORD low) { return std::uint64_t{high} << 32 | low; };
+  FileStamp stamp;
+  stamp.Volume = info.dwVolumeSerialNumber;
+  stamp.Identity = join(info.nFileIndexHigh, info.nFileIndexLow);
+  stamp.WriteTime = join(info.ftLastWriteTime.dwHighDateTime, info.ftLastWriteTime.dwLowDateTime);
+  stamp.Size = join(info.nFileSizeHigh, info.nFileSizeLow);
+  return stamp;
 }
 
 CommitLock::CommitLock() {

@@ -6,8 +6,7 @@
 #include <string_view>
 
 #include "settings/ini_code_page.h"
-
-static_assert(sizeof(wchar_t) == 2, "UTF-16 text is passed to Windows as wchar_t");
+#include "win/text.h"
 
 namespace {
 
@@ -20,14 +19,13 @@ class SystemCodePage final : public IniCodePage {
     const int units = MultiByteToWideChar(CP_ACP, 0, bytes.data(), size, nullptr, 0);
     if (units <= 0) return text;
     text.resize(static_cast<std::size_t>(units));
-    MultiByteToWideChar(CP_ACP, 0, bytes.data(), size, reinterpret_cast<wchar_t*>(text.data()),
-                        units);
+    MultiByteToWideChar(CP_ACP, 0, bytes.data(), size, AsWide(text.data()), units);
     return text;
   }
 
   bool Encode(std::u16string_view text, std::string& bytes) const override {
     if (text.empty()) return true;
-    const auto* wide = reinterpret_cast<const wchar_t*>(text.data());
+    const auto* wide = AsWide(text.data());
     const int units = static_cast<int>(text.size());
     // A UTF-8 system code page maps everything but lone surrogates; the default-character
     // report is not allowed for it.

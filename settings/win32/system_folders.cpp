@@ -4,14 +4,13 @@
 #include <windows.h>
 
 #include "settings/folders.h"
-
-static_assert(sizeof(wchar_t) == sizeof(char16_t));
+#include "win/text.h"
 
 std::u16string ModuleProgramFolder() {
   wchar_t path[MAX_PATH] = {};
   const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
   if (length == 0 || length >= MAX_PATH) return u"";
-  return FolderOfModulePath(std::u16string_view(reinterpret_cast<const char16_t*>(path), length));
+  return FolderOfModulePath(std::u16string_view(AsU16(path), length));
 }
 
 std::optional<std::u16string> DocumentsFolder() {
@@ -20,7 +19,7 @@ std::optional<std::u16string> DocumentsFolder() {
   if (FAILED(SHGetFolderPathW(nullptr, CSIDL_PERSONAL | CSIDL_FLAG_CREATE, nullptr, 0, path))) {
     return std::nullopt;
   }
-  return std::u16string(reinterpret_cast<const char16_t*>(path));
+  return std::u16string(AsU16(path));
 }
 
 void InitProcessFolders() {

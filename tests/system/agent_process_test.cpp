@@ -5,23 +5,18 @@
 
 #include <string>
 
-#include "agent/agent_messages.h"
+#include "contract/program_names.h"
+#include "contract/window_messages.h"
 #include "settings/ini_file.h"
 #include "support/process_harness.h"
+#include "win/text.h"
 
 namespace {
 
 using harness::BinFolder;
 
-const wchar_t* W(const char16_t* text) {
-  return reinterpret_cast<const wchar_t*>(text);
-}
-std::u16string U16(const std::wstring& text) {
-  return std::u16string(text.begin(), text.end());
-}
-
 const wchar_t* AgentTitle() {
-  return W(agent_names::kAgentWindowTitle);
+  return AsWide(program_names::kAgentWindowTitle);
 }
 
 // A program folder of the test's own: hid.exe with its libraries, and a stand-in tuner.exe.
@@ -42,15 +37,7 @@ class AgentFixture : public testing::Test {
   std::wstring Hid() const { return m_program.Path() + L"hid.exe"; }
   std::wstring DataFolder() const { return m_documents.Path() + L"Vireo Gaming Mouse\\"; }
   std::wstring LibraryPath() const { return DataFolder() + L"MacroDB\\MacroSet.MSDB"; }
-  int TunerStarts() const {
-    const std::string log = harness::ReadFileBytes(m_program.Path() + L"tuner-started.log");
-    int count = 0;
-    for (std::size_t at = log.find("started"); at != std::string::npos;
-         at = log.find("started", at + 1)) {
-      ++count;
-    }
-    return count;
-  }
+  int TunerStarts() const { return harness::StandInTunerStarts(m_program.Path()); }
 
   // Asks the agent to end the way its tray menu does and waits for the process.
   void EndAgent(harness::Process& process) {
@@ -84,7 +71,7 @@ TEST_F(AgentFixture, FirstRunCreatesTheFoldersAndStartsTheConfiguratorOnceThenOn
   for (int i = 0; i < 100 && TunerStarts() < 2; ++i) harness::PumpMessages(50);
   EXPECT_EQ(TunerStarts(), 2);
 
-  IniFile library(U16(LibraryPath()));
+  IniFile library(ToU16(LibraryPath()));
   EXPECT_EQ(library.GetInt(u"Setting", u"FirstOpen", 0), 1);
   // No device link yet: the agent records that the library did not accept it.
   EXPECT_EQ(library.GetInt(u"Setting", u"Device", -1), 0);
@@ -198,8 +185,8 @@ TEST_F(AgentFixture, ShutDownClosesTheConfiguratorAndTheBeaconThenEnds) {
   ASSERT_NE(agent, nullptr);
   // Let the first-run start of the stand-in tuner happen before the configurator window exists.
   harness::PumpMessages(1000);
-  CloseCounter configurator(W(agent_names::kConfiguratorWindowTitle), true);
-  CloseCounter beacon(W(agent_names::kBeaconWindowTitle));
+  CloseCounter configurator(AsWide(program_names::kConfiguratorWindowTitle), true);
+  CloseCounter beacon(AsWide(program_names::kBeaconWindowTitle));
   ASSERT_NE(configurator.window, nullptr);
 
   PostMessageW(agent, WM_COMMAND, agent_msg::kCommandExit, 0);
@@ -218,7 +205,7 @@ TEST_F(AgentFixture, AWindowWithTheConfiguratorsTitleInOtherCaseIsNeitherClosedN
   // An Explorer window open on the data folder: the same title to FindWindow, another class.
   CloseCounter explorer(L"Vireo Gaming Mouse");
   ASSERT_NE(explorer.window, nullptr);
-  ASSERT_EQ(FindWindowW(nullptr, W(agent_names::kConfiguratorWindowTitle)), explorer.window);
+  ASSERT_EQ(FindWindowW(nullptr, AsWide(program_names::kConfiguratorWindowTitle)), explorer.window);
   harness::Process process(Hid());
   HWND agent = harness::WaitForReadyWindow(AgentTitle(), 10000);
   ASSERT_NE(agent, nullptr);

@@ -10,9 +10,11 @@
 #include <memory>
 #include <string>
 
-#include "agent/agent_messages.h"
+#include "contract/program_names.h"
+#include "contract/window_messages.h"
 #include "settings/ini_file.h"
 #include "support/process_harness.h"
+#include "win/text.h"
 
 namespace {
 
@@ -21,17 +23,11 @@ using harness::BinFolder;
 constexpr UINT kIconId = 128;
 constexpr wchar_t kTunerWindowVariable[] = L"VIREO_STAND_IN_TUNER_WINDOW";
 
-const wchar_t* W(const char16_t* text) {
-  return reinterpret_cast<const wchar_t*>(text);
-}
-std::u16string U16(const std::wstring& text) {
-  return std::u16string(text.begin(), text.end());
-}
 const wchar_t* AgentTitle() {
-  return W(agent_names::kAgentWindowTitle);
+  return AsWide(program_names::kAgentWindowTitle);
 }
 const wchar_t* ConfiguratorTitle() {
-  return W(agent_names::kConfiguratorWindowTitle);
+  return AsWide(program_names::kConfiguratorWindowTitle);
 }
 
 // The shell accepts a change to an icon only while that icon exists, so an empty change tells
@@ -55,10 +51,9 @@ bool WaitUntil(DWORD milliseconds, const auto& condition) {
 
 // The skin's text of the tray menu, as installed beside the programs.
 std::wstring SkinMenuText(int number) {
-  return reinterpret_cast<const wchar_t*>(
-      IniFile(U16(BinFolder() + L"images\\0409\\strings\\skins.ini"))
-          .GetText(u"BEACON", std::u16string(1, static_cast<char16_t>(u'0' + number)), u"")
-          .c_str());
+  return ToWide(
+      IniFile(ToU16(BinFolder() + L"images\\0409\\strings\\skins.ini"))
+          .GetText(u"BEACON", std::u16string(1, static_cast<char16_t>(u'0' + number)), u""));
 }
 
 // A program folder of the test's own: hid.exe with its libraries and skin texts, and the
@@ -72,7 +67,7 @@ class AgentTrayTest : public testing::Test {
     // Not a first run: the configurator starts only when the test asks for it.
     CreateDirectoryW(DataFolder().c_str(), nullptr);
     CreateDirectoryW((DataFolder() + L"MacroDB").c_str(), nullptr);
-    IniFile(U16(DataFolder() + L"MacroDB\\MacroSet.MSDB")).SetInt(u"Setting", u"FirstOpen", 1);
+    IniFile(ToU16(DataFolder() + L"MacroDB\\MacroSet.MSDB")).SetInt(u"Setting", u"FirstOpen", 1);
     SetEnvironmentVariableW(kTunerWindowVariable, L"1");
   }
 
@@ -91,15 +86,7 @@ class AgentTrayTest : public testing::Test {
   std::wstring SkinsIni() const { return m_program.Path() + L"images\\0409\\strings\\skins.ini"; }
   std::wstring DataFolder() const { return m_documents.Path() + L"Vireo Gaming Mouse\\"; }
 
-  int TunerStarts() const {
-    const std::string log = harness::ReadFileBytes(m_program.Path() + L"tuner-started.log");
-    int count = 0;
-    for (std::size_t at = log.find("started"); at != std::string::npos;
-         at = log.find("started", at + 1)) {
-      ++count;
-    }
-    return count;
-  }
+  int TunerStarts() const { return harness::StandInTunerStarts(m_program.Path()); }
 
   HWND StartAgent() {
     m_agent = std::make_unique<harness::Process>(m_program.Path() + L"hid.exe");

@@ -5,14 +5,15 @@
 // after windows.h
 #include <shellapi.h>
 
-#include "agent/agent_messages.h"
 #include "beacon/beacon_window.h"
+#include "contract/program_names.h"
 #include "support/process_harness.h"
+#include "win/text.h"
 
 namespace {
 
 const wchar_t* BeaconTitle() {
-  return reinterpret_cast<const wchar_t*>(agent_names::kBeaconWindowTitle);
+  return AsWide(program_names::kBeaconWindowTitle);
 }
 
 std::wstring Beacon() {

@@ -13,7 +13,9 @@
 #include <string>
 #include <vector>
 
-#include "agent/agent_messages.h"
+#include "contract/mouse_map.h"
+#include "contract/program_names.h"
+#include "contract/window_messages.h"
 #include "settings/ini_file.h"
 #include "settings/macro_library.h"
 #include "settings/profile_files.h"
@@ -24,54 +26,32 @@
 #include "support/stand_in_configurator.h"
 #include "vmouse/tcp_socket.h"
 #include "vmouse/virtual_mouse_server.h"
+#include "win/text.h"
 
 namespace {
 
 using namespace std::chrono_literals;
 using Bytes = std::vector<uint8_t>;
 
-const wchar_t* W(const char16_t* text) {
-  return reinterpret_cast<const wchar_t*>(text);
-}
-std::u16string U16(const std::wstring& text) {
-  return std::u16string(text.begin(), text.end());
-}
-
-// The mouse's memory map, as the mouse defines it.
-constexpr uint32_t kProfileBlock[5] = {0x040, 0x100, 0x1B0, 0x260, 0x310};
-constexpr uint32_t kActiveProfile = 0x02C;
-constexpr uint32_t kPollingRates = 0x032;
-constexpr uint32_t kWheelLines = 0x020;
-uint32_t StageAddress(int profile, int stage) {
-  return kProfileBlock[profile] + 4 + 6 * stage;
-}
-uint32_t ButtonAddress(int profile, int button) {
-  return kProfileBlock[profile] + 66 + 4 * (button == 9 ? 22 : button);
-}
-uint32_t LightingAddress(int profile) {
-  return 0x449 + 8 * profile;
-}
-uint32_t MacroAddress(int area) {
-  return 0x478 + 200 * area;
-}
 // Register codes of the resolution indexes used below.
 constexpr uint8_t kCodeOf10 = 22, kCodeOf26 = 59, kCodeOf50 = 115;
 
+using namespace device_map;
 using harness::AgentNews;
 using harness::StandInConfigurator;
 
 class DeviceLinkTest : public testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_EQ(FindWindowW(nullptr, W(agent_names::kAgentWindowTitle)), nullptr)
+    ASSERT_EQ(FindWindowW(nullptr, AsWide(program_names::kAgentWindowTitle)), nullptr)
         << "an agent is already running";
     ASSERT_TRUE(harness::InstallAgent(m_program.Path()));
   }
 
   void TearDown() override {
-    if (HWND agent = FindWindowW(nullptr, W(agent_names::kAgentWindowTitle))) {
+    if (HWND agent = FindWindowW(nullptr, AsWide(program_names::kAgentWindowTitle))) {
       PostMessageW(agent, WM_COMMAND, agent_msg::kCommandExit, 0);
-      harness::WaitForNoWindow(W(agent_names::kAgentWindowTitle), 5000);
+      harness::WaitForNoWindow(AsWide(program_names::kAgentWindowTitle), 5000);
     }
     SetEnvironmentVariableW(L"VIREO_VMOUSE", nullptr);
   }
@@ -88,7 +68,7 @@ class DeviceLinkTest : public testing::Test {
     SetEnvironmentVariableW(L"VIREO_VMOUSE", (L"127.0.0.1:" + std::to_wstring(port)).c_str());
     m_agent = std::make_unique<harness::Process>(m_program.Path() + L"hid.exe");
     ASSERT_TRUE(m_agent->Started());
-    m_agentWindow = harness::WaitForReadyWindow(W(agent_names::kAgentWindowTitle), 15000);
+    m_agentWindow = harness::WaitForReadyWindow(AsWide(program_names::kAgentWindowTitle), 15000);
     ASSERT_NE(m_agentWindow, nullptr);
   }
 
@@ -104,7 +84,7 @@ class DeviceLinkTest : public testing::Test {
     SetEnvironmentVariableW(L"VIREO_VMOUSE", nullptr);
     m_agent = std::make_unique<harness::Process>(m_hidProgram->Path() + L"hid.exe");
     ASSERT_TRUE(m_agent->Started());
-    m_agentWindow = harness::WaitForReadyWindow(W(agent_names::kAgentWindowTitle), 15000);
+    m_agentWindow = harness::WaitForReadyWindow(AsWide(program_names::kAgentWindowTitle), 15000);
     ASSERT_NE(m_agentWindow, nullptr);
   }
 
@@ -118,7 +98,7 @@ class DeviceLinkTest : public testing::Test {
   // are not the data.
   std::map<std::wstring, std::string> DataFiles() const {
     std::map<std::wstring, std::string> files;
-    const std::wstring root(W(Data().c_str()));
+    const std::wstring root(AsWide(Data().c_str()));
     for (const std::wstring& folder : {root, root + L"MacroDB\\"}) {
       WIN32_FIND_DATAW found;
       HANDLE search = FindFirstFileW((folder + L"*").c_str(), &found);
@@ -187,7 +167,7 @@ class DeviceLinkTest : public testing::Test {
     EXPECT_EQ(m_mouse->ReportsReceived() - before, reports) << "message 0x" << std::hex << message;
   }
 
-  std::u16string Data() const { return U16(m_documents.Path()) + u"Vireo Gaming Mouse\\"; }
+  std::u16string Data() const { return ToU16(m_documents.Path()) + u"Vireo Gaming Mouse\\"; }
   int Pending() const {
     return IniFile(MacroLibrary(Data()).IndexPath()).GetInt(u"Setting", u"Pending", -1);
   }
@@ -199,20 +179,20 @@ class DeviceLinkTest : public testing::Test {
   std::string ProfileFileBytes() const {
     std::string bytes;
     for (int n = 1; n <= 5; ++n) {
-      bytes += harness::ReadFileBytes(W(ProfileFilePath(Data(), n).c_str()));
+      bytes += harness::ReadFileBytes(AsWide(ProfileFilePath(Data(), n).c_str()));
     }
     return bytes;
   }
   // What the mouse holds equals the settings of DistinctSet (a full write went through).
   void ExpectDistinctSetInTheMouse() {
     const Bytes memory = m_mouse->Memory();
-    EXPECT_EQ(memory[kActiveProfile], 3);
+    EXPECT_EQ(memory[kActiveProfileAddress], 3);
     const uint8_t rates[5] = {1, 2, 4, 8, 2};
     for (int p = 0; p < 5; ++p) {
       SCOPED_TRACE(p);
-      EXPECT_EQ(memory[kPollingRates + 2 * p], rates[p]);
-      EXPECT_EQ(memory[kWheelLines + 2 * p], p + 2);
-      EXPECT_EQ(memory[kProfileBlock[p] + 2], p % 5);
+      EXPECT_EQ(memory[PollingRateAddress(p)], rates[p]);
+      EXPECT_EQ(memory[WheelLinesAddress(p)], p + 2);
+      EXPECT_EQ(memory[StageIndexAddress(p)], p % 5);
       const uint32_t stage0 = StageAddress(p, 0), stage1 = StageAddress(p, 1);
       // A stage write carries four bytes: the Y range flag is not stored.
       EXPECT_EQ(Bytes(memory.begin() + stage0, memory.begin() + stage0 + 5),
@@ -291,15 +271,15 @@ class DeviceLinkTest : public testing::Test {
 
 // Settings, stages, lighting, buttons and macros of their own in the mouse's memory.
 void FillMouse(VirtualMouse& mouse) {
-  mouse.WriteMemory(kActiveProfile, Bytes{2, 0});
-  mouse.WriteMemory(kPollingRates, Bytes{1, 0, 2, 0, 4, 0, 8, 0, 1, 0});
+  mouse.WriteMemory(kActiveProfileAddress, Bytes{2, 0});
+  mouse.WriteMemory(kPollingRateAddress, Bytes{1, 0, 2, 0, 4, 0, 8, 0, 1, 0});
   const uint8_t lighting[5][6] = {{0x11, 0x22, 0x33, 1, 3, 0x04},  // mode 0
                                   {0x44, 0x55, 0x66, 1, 2, 0x08},  // mode 1
                                   {0x01, 0x02, 0x03, 2, 5, 0},     // mode 3
                                   {0x07, 0x08, 0x09, 6, 1, 0},     // mode 4
                                   {0, 0, 0, 0, 0, 0}};             // mode 7
   for (int p = 0; p < 5; ++p) {
-    mouse.WriteMemory(kProfileBlock[p] + 2, Bytes{static_cast<uint8_t>(p % 3)});
+    mouse.WriteMemory(StageIndexAddress(p), Bytes{static_cast<uint8_t>(p % 3)});
     mouse.WriteMemory(StageAddress(p, 0), Bytes{1, kCodeOf10, 0, kCodeOf10, 0});
     mouse.WriteMemory(StageAddress(p, 1), Bytes{1, kCodeOf26, 1, kCodeOf26, 1});
     mouse.WriteMemory(LightingAddress(p), Bytes(lighting[p], lighting[p] + 6));
@@ -307,9 +287,9 @@ void FillMouse(VirtualMouse& mouse) {
     mouse.WriteMemory(ButtonAddress(p, 3), Bytes{0x90, 0, 0x04, 0});
     mouse.WriteMemory(ButtonAddress(p, 9), Bytes{0x8E, 0x01, 0xFF, 0x12});
   }
-  mouse.WriteMemory(MacroAddress(3), Bytes{0x04, 0x05, 0x80, 0x04, 0x05, 0x00});
-  mouse.WriteMemory(MacroAddress(17), Bytes{0x01, 0x02, 0x03, 0x00, 0x00, 0x00, 0x09, 9, 9});
-  mouse.WriteMemory(MacroAddress(5), Bytes{0xFF, 0xFF, 0xFF, 0x04, 0x05, 0x80});
+  mouse.WriteMemory(MacroAreaAddress(3), Bytes{0x04, 0x05, 0x80, 0x04, 0x05, 0x00});
+  mouse.WriteMemory(MacroAreaAddress(17), Bytes{0x01, 0x02, 0x03, 0x00, 0x00, 0x00, 0x09, 9, 9});
+  mouse.WriteMemory(MacroAreaAddress(5), Bytes{0xFF, 0xFF, 0xFF, 0x04, 0x05, 0x80});
 }
 
 TEST_F(DeviceLinkTest, AnAttachReadsTheMouseIntoTheProfileAndMacroFiles) {
@@ -346,13 +326,13 @@ TEST_F(DeviceLinkTest, AnAttachReadsTheMouseIntoTheProfileAndMacroFiles) {
   EXPECT_EQ(library.SlotName(5), u"");
   EXPECT_EQ(library.ReadMacroFile(u"NewMacro 3").Count, 2);
   EXPECT_EQ(library.ReadMacroFile(u"NewMacro 17").Count, 1);  // ends at the zero record
-  EXPECT_EQ(GetFileAttributesW(W(library.MacroFilePath(u"NewMacro 5").c_str())),
+  EXPECT_EQ(GetFileAttributesW(AsWide(library.MacroFilePath(u"NewMacro 5").c_str())),
             INVALID_FILE_ATTRIBUTES);
   EXPECT_EQ(IniFile(library.IndexPath()).GetInt(u"Setting", u"Device", -1), 1);
   // All of it inside one transfer, and nothing written into the mouse.
   EXPECT_TRUE(m_mouse->WaitUntil(
       [](const VirtualMouse& mouse) { return mouse.TransferCount() == 1; }, 5000ms));
-  EXPECT_EQ(m_mouse->ReadMemory(kActiveProfile, 1), Bytes{2});
+  EXPECT_EQ(m_mouse->ReadMemory(kActiveProfileAddress, 1), Bytes{2});
 }
 
 TEST_F(DeviceLinkTest, ApplyAllWritesEverySettingAndAReadBackReturnsThem) {
@@ -418,7 +398,8 @@ TEST_F(DeviceLinkTest, EachPartialWriteChangesOnlyItsPartOfTheMemory) {
     const Bytes before = m_mouse->Memory();
     const unsigned counts[4] = {applied(0x01), applied(0x04), applied(0x02), applied(0x08)};
     SendExpecting(5, agent_msg::kProfileSelected);  // index, its apply, three applies
-    EXPECT_EQ(ChangedAddresses(before, m_mouse->Memory()), std::vector<uint32_t>{kActiveProfile});
+    EXPECT_EQ(ChangedAddresses(before, m_mouse->Memory()),
+              std::vector<uint32_t>{kActiveProfileAddress});
     EXPECT_EQ(applied(0x01), counts[0] + 1);
     EXPECT_EQ(applied(0x04), counts[1] + 1);
     EXPECT_EQ(applied(0x02), counts[2] + 1);
@@ -459,14 +440,16 @@ TEST_F(DeviceLinkTest, EachPartialWriteChangesOnlyItsPartOfTheMemory) {
     const Bytes written = m_mouse->Memory();
     const auto changed = ChangedAddresses(before, written);
     EXPECT_FALSE(changed.empty());
-    EXPECT_TRUE(
-        std::all_of(changed.begin(), changed.end(), inRange(MacroAddress(0), MacroAddress(1))));
-    EXPECT_EQ(Bytes(written.begin() + MacroAddress(0), written.begin() + MacroAddress(0) + 7),
-              (Bytes{0x04, 0x05, 0x80, 0x04, 0x05, 0x00, 0x00}));
+    EXPECT_TRUE(std::all_of(changed.begin(), changed.end(),
+                            inRange(MacroAreaAddress(0), MacroAreaAddress(1))));
+    EXPECT_EQ(
+        Bytes(written.begin() + MacroAreaAddress(0), written.begin() + MacroAreaAddress(0) + 7),
+        (Bytes{0x04, 0x05, 0x80, 0x04, 0x05, 0x00, 0x00}));
 
     SendExpecting(3, agent_msg::kMacroChanged, 0, 1);
     const Bytes cleared = m_mouse->Memory();
-    EXPECT_TRUE(std::all_of(cleared.begin() + MacroAddress(0), cleared.begin() + MacroAddress(1),
+    EXPECT_TRUE(std::all_of(cleared.begin() + MacroAreaAddress(0),
+                            cleared.begin() + MacroAreaAddress(1),
                             [](uint8_t b) { return b == 0; }));
     EXPECT_EQ(ChangedAddresses(before, cleared), std::vector<uint32_t>{});
   }

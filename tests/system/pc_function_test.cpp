@@ -9,24 +9,18 @@
 #include <string>
 #include <vector>
 
-#include "agent/agent_messages.h"
+#include "contract/mouse_map.h"
+#include "contract/program_names.h"
+#include "contract/window_messages.h"
 #include "support/process_harness.h"
 #include "support/stand_in_configurator.h"
 #include "vmouse/virtual_mouse_server.h"
+#include "win/text.h"
 
 namespace {
 
 using Bytes = std::vector<uint8_t>;
 
-const wchar_t* W(const char16_t* text) {
-  return reinterpret_cast<const wchar_t*>(text);
-}
-
-// The mouse's memory map, as the mouse defines it.
-constexpr uint32_t kProfileBlock[5] = {0x040, 0x100, 0x1B0, 0x260, 0x310};
-uint32_t ButtonAddress(int profile, int button) {
-  return kProfileBlock[profile] + 66 + 4 * (button == 9 ? 22 : button);
-}
 // A button that makes the mouse report a PC-side function.
 Bytes FunctionButton(uint8_t code) {
   return {0x8E, 0x01, 0xFF, code};
@@ -58,7 +52,7 @@ LRESULT CALLBACK RecordKey(int code, WPARAM wParam, LPARAM lParam) {
 class PcFunctionTest : public testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_EQ(FindWindowW(nullptr, W(agent_names::kAgentWindowTitle)), nullptr)
+    ASSERT_EQ(FindWindowW(nullptr, AsWide(program_names::kAgentWindowTitle)), nullptr)
         << "an agent is already running";
     ASSERT_TRUE(harness::InstallAgent(m_program.Path()));
     m_hook = SetWindowsHookExW(WH_KEYBOARD_LL, RecordKey, GetModuleHandleW(nullptr), 0);
@@ -69,9 +63,9 @@ class PcFunctionTest : public testing::Test {
   void TearDown() override {
     g_seen = nullptr;
     if (m_hook) UnhookWindowsHookEx(m_hook);
-    if (HWND agent = FindWindowW(nullptr, W(agent_names::kAgentWindowTitle))) {
+    if (HWND agent = FindWindowW(nullptr, AsWide(program_names::kAgentWindowTitle))) {
       PostMessageW(agent, WM_COMMAND, agent_msg::kCommandExit, 0);
-      harness::WaitForNoWindow(W(agent_names::kAgentWindowTitle), 5000);
+      harness::WaitForNoWindow(AsWide(program_names::kAgentWindowTitle), 5000);
     }
     SetEnvironmentVariableW(L"VIREO_VMOUSE", nullptr);
   }
@@ -81,8 +75,8 @@ class PcFunctionTest : public testing::Test {
     m_mouse = std::make_unique<VirtualMouseServer>();
     m_mouse->WithMouse([&](VirtualMouse& mouse) {
       for (int p = 0; p < 5; ++p) {
-        mouse.WriteMemory(ButtonAddress(p, 0), button0);
-        mouse.WriteMemory(ButtonAddress(p, 9), button9);
+        mouse.WriteMemory(device_map::ButtonAddress(p, 0), button0);
+        mouse.WriteMemory(device_map::ButtonAddress(p, 9), button9);
       }
     });
     ASSERT_TRUE(m_mouse->Start());
@@ -90,7 +84,8 @@ class PcFunctionTest : public testing::Test {
                             (L"127.0.0.1:" + std::to_wstring(m_mouse->Port())).c_str());
     m_agent = std::make_unique<harness::Process>(m_program.Path() + L"hid.exe");
     ASSERT_TRUE(m_agent->Started());
-    ASSERT_NE(harness::WaitForReadyWindow(W(agent_names::kAgentWindowTitle), 15000), nullptr);
+    ASSERT_NE(harness::WaitForReadyWindow(AsWide(program_names::kAgentWindowTitle), 15000),
+              nullptr);
     ASSERT_TRUE(m_configurator.WaitFor(configurator_msg::kNewsProfilesRewritten));
   }
 

@@ -15,12 +15,14 @@
 #include <string>
 #include <vector>
 
-#include "agent/agent_messages.h"
+#include "contract/program_names.h"
+#include "contract/window_messages.h"
 #include "settings/ini_file.h"
 #include "settings/profile_files.h"
 #include "settings/profile_set.h"
 #include "support/process_harness.h"
 #include "support/stand_in_configurator.h"
+#include "win/text.h"
 
 namespace {
 
@@ -59,13 +61,6 @@ std::wstring OwnPath() {
   wchar_t path[MAX_PATH] = {};
   GetModuleFileNameW(nullptr, path, MAX_PATH);
   return path;
-}
-
-const wchar_t* W(const char16_t* text) {
-  return reinterpret_cast<const wchar_t*>(text);
-}
-std::u16string U16(const std::wstring& text) {
-  return std::u16string(text.begin(), text.end());
 }
 
 // One registry value of the mouse key, put back as it was (or removed) at the end.
@@ -123,7 +118,7 @@ std::optional<std::wstring> Stored(const wchar_t* name) {
 class PointerSettingsTest : public testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_EQ(FindWindowW(nullptr, W(agent_names::kAgentWindowTitle)), nullptr)
+    ASSERT_EQ(FindWindowW(nullptr, AsWide(program_names::kAgentWindowTitle)), nullptr)
         << "an agent is already running";
     ASSERT_TRUE(harness::InstallAgent(m_program.Path()));
     const std::optional<SystemPointerSettings> before = ReadInEffect();
@@ -137,9 +132,9 @@ class PointerSettingsTest : public testing::Test {
   }
 
   void TearDown() override {
-    if (HWND agent = FindWindowW(nullptr, W(agent_names::kAgentWindowTitle))) {
+    if (HWND agent = FindWindowW(nullptr, AsWide(program_names::kAgentWindowTitle))) {
       PostMessageW(agent, WM_COMMAND, agent_msg::kCommandExit, 0);
-      harness::WaitForNoWindow(W(agent_names::kAgentWindowTitle), 10000);
+      harness::WaitForNoWindow(AsWide(program_names::kAgentWindowTitle), 10000);
     }
     // The settings in effect as they were before the test, for this log-on only.
     SystemParametersInfoW(SPI_SETMOUSE, 0, m_before.Mouse, 0);
@@ -174,7 +169,7 @@ class PointerSettingsTest : public testing::Test {
   // The agent started with a stand-in configurator window; returns the agent's window.
   HWND StartAgent() {
     m_agent.emplace(m_program.Path() + L"hid.exe");
-    return harness::WaitForReadyWindow(W(agent_names::kAgentWindowTitle), 20000);
+    return harness::WaitForReadyWindow(AsWide(program_names::kAgentWindowTitle), 20000);
   }
 
   // Saves the five files with `current` selected and the given pointer values in it.
@@ -184,7 +179,7 @@ class PointerSettingsTest : public testing::Test {
     profile.DoubleClickSpeed = doubleClickSpeed;
     profile.Acceleration = acceleration;
     profile.MouseSensitivity = sensitivity;
-    ASSERT_TRUE(SaveProfileFiles(m_set, U16(DataFolder())));
+    ASSERT_TRUE(SaveProfileFiles(m_set, ToU16(DataFolder())));
   }
 
   // Sends a configurator message and returns the settings then in effect.
@@ -198,7 +193,7 @@ class PointerSettingsTest : public testing::Test {
   }
 
   int FileSensitivity(int profile) const {
-    return IniFile(ProfileFilePath(U16(DataFolder()), profile + 1))
+    return IniFile(ProfileFilePath(ToU16(DataFolder()), profile + 1))
         .GetInt(u"GROUP" + std::u16string(1, u'0' + profile), u"MouseSensitivity", -1);
   }
 
@@ -227,7 +222,7 @@ void ExpectSettings(const SystemPointerSettings& s, int threshold1, int threshol
 TEST_F(PointerSettingsTest, StartTakesTheWindowsPointerSpeedIntoAllFiveFiles) {
   SetStored(L"MouseSensitivity", L"13");
   for (int p = 0; p < kProfileCount; ++p) m_set.Profiles[p].MouseSensitivity = 4 + p;
-  ASSERT_TRUE(SaveProfileFiles(m_set, U16(DataFolder())));
+  ASSERT_TRUE(SaveProfileFiles(m_set, ToU16(DataFolder())));
 
   ASSERT_NE(StartAgent(), nullptr);
   ASSERT_TRUE(m_configurator.WaitFor(configurator_msg::kNewsPointerSpeed, 1, 20000, 13));
@@ -281,7 +276,7 @@ TEST_F(PointerSettingsTest, DamagedStoredValuesReadAsZero) {
   // Not a pointer speed: the profiles keep theirs and the configurator hears nothing.
   SetStored(L"MouseSensitivity", L"250");
   for (int p = 0; p < kProfileCount; ++p) m_set.Profiles[p].MouseSensitivity = 9;
-  ASSERT_TRUE(SaveProfileFiles(m_set, U16(DataFolder())));
+  ASSERT_TRUE(SaveProfileFiles(m_set, ToU16(DataFolder())));
   HWND agent = StartAgent();
   ASSERT_NE(agent, nullptr);
 

@@ -13,7 +13,8 @@
 #include <string>
 #include <thread>
 
-#include "agent/agent_messages.h"
+#include "contract/program_names.h"
+#include "contract/window_messages.h"
 #include "skin/png_file.h"
 #include "support/process_harness.h"
 #include "support/stand_in_configurator.h"
@@ -21,15 +22,12 @@
 #include "win/gdiplus_headers.h"
 #include "win/gdiplus_session.h"
 #include "win/scoped_select.h"
+#include "win/text.h"
 #include "win/unique_handle.h"
 
 namespace {
 
 using namespace std::chrono_literals;
-
-const wchar_t* W(const char16_t* text) {
-  return reinterpret_cast<const wchar_t*>(text);
-}
 
 constexpr wchar_t kProgressTitle[] = L"VireoProgressbar";
 constexpr int kFaceWidth = 360;  // the skin's updatebar pictures
@@ -97,7 +95,7 @@ bool SavePng(const Capture& capture, const std::wstring& path) {
 class ProgressWindowSystemTest : public testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_EQ(FindWindowW(nullptr, W(agent_names::kAgentWindowTitle)), nullptr)
+    ASSERT_EQ(FindWindowW(nullptr, AsWide(program_names::kAgentWindowTitle)), nullptr)
         << "an agent is already running";
     ASSERT_TRUE(harness::InstallAgent(m_program.Path()));
     // The agent reads its progress pictures below its own folder.
@@ -108,9 +106,9 @@ class ProgressWindowSystemTest : public testing::Test {
   }
 
   void TearDown() override {
-    if (HWND agent = FindWindowW(nullptr, W(agent_names::kAgentWindowTitle))) {
+    if (HWND agent = FindWindowW(nullptr, AsWide(program_names::kAgentWindowTitle))) {
       PostMessageW(agent, WM_COMMAND, agent_msg::kCommandExit, 0);
-      harness::WaitForNoWindow(W(agent_names::kAgentWindowTitle), 5000);
+      harness::WaitForNoWindow(AsWide(program_names::kAgentWindowTitle), 5000);
     }
     SetEnvironmentVariableW(L"VIREO_VMOUSE", nullptr);
   }
@@ -123,7 +121,7 @@ class ProgressWindowSystemTest : public testing::Test {
                             (L"127.0.0.1:" + std::to_wstring(m_mouse->Port())).c_str());
     m_agent = std::make_unique<harness::Process>(m_program.Path() + L"hid.exe");
     ASSERT_TRUE(m_agent->Started());
-    m_agentWindow = harness::WaitForReadyWindow(W(agent_names::kAgentWindowTitle), 15000);
+    m_agentWindow = harness::WaitForReadyWindow(AsWide(program_names::kAgentWindowTitle), 15000);
     ASSERT_NE(m_agentWindow, nullptr);
     ASSERT_TRUE(m_configurator.WaitFor(configurator_msg::kNewsProfilesRewritten));
   }

@@ -98,7 +98,7 @@ void ExpectUsable(const ProfileSet& set) {
     // The sixth stage has no default resolution; the five of the cycle always have one.
     for (int k = 0; k < kDpiStagesInCycle; ++k) EXPECT_NE(r.DpiStages[k].X, 0);
     for (const ButtonAssignment& button : r.Buttons) {
-      EXPECT_NE(button.ButtonFunc, kButtonFuncUnset);
+      EXPECT_NE(button.ButtonFunc, kFunctionUnset);
       EXPECT_LE(MacroNameOf(button).size(), kMacroNameUnits - 1);
     }
   }

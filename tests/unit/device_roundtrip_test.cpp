@@ -17,15 +17,12 @@
 #include "settings/macro.h"
 #include "settings/macro_library.h"
 #include "settings/profile_files.h"
+#include "settings/utf8.h"
 #include "support/fake_device_link.h"
 #include "support/sample_profiles.h"
 #include "vmouse/virtual_mouse.h"
 
 namespace {
-
-std::u16string U16(const std::string& ascii) {
-  return std::u16string(ascii.begin(), ascii.end());
-}
 
 // The device link straight into a virtual mouse, by collection id.
 class VirtualMouseLink : public DeviceLink {
@@ -77,7 +74,7 @@ class Agent {
   }
   ~Agent() { std::filesystem::remove_all(m_root); }
 
-  std::u16string DataFolder() const { return U16(m_root.string()) + u"\\"; }
+  std::u16string DataFolder() const { return Utf8ToUtf16(m_root.string()) + u"\\"; }
   MacroLibrary Library() const { return MacroLibrary(DataFolder()); }
 
   ProfileSet Profiles{};
@@ -223,7 +220,7 @@ TEST(DeviceRoundTrip, AllFifteenMacroAreasComeBackIntoAnotherLibrary) {
   std::vector<Macro> macros;
   for (int slot = 0; slot < kMacroLibrarySlots; ++slot) {
     Macro macro;
-    macro.Name = u"Macro " + U16(std::to_string(slot));
+    macro.Name = u"Macro " + Utf8ToUtf16(std::to_string(slot));
     const int count = slot == 14 ? 63 : 1 + slot * 4;
     for (int i = 0; i < count; ++i) {
       if (i % 3 == 2) {
@@ -244,7 +241,7 @@ TEST(DeviceRoundTrip, AllFifteenMacroAreasComeBackIntoAnotherLibrary) {
   for (int slot = 0; slot < kMacroLibrarySlots; ++slot) {
     SCOPED_TRACE(slot);
     const std::u16string name = library.SlotName(slot);
-    EXPECT_EQ(name, u"NewMacro " + U16(std::to_string(slot)));
+    EXPECT_EQ(name, u"NewMacro " + Utf8ToUtf16(std::to_string(slot)));
     const Macro back = library.ReadMacroFile(name);
     ASSERT_EQ(back.Count, macros[slot].Count);
     EXPECT_TRUE(std::equal(back.Records.begin(), back.Records.end(), macros[slot].Records.begin()));

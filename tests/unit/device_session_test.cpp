@@ -22,16 +22,13 @@
 #include "settings/ini_file.h"
 #include "settings/macro_library.h"
 #include "settings/profile_files.h"
+#include "settings/utf8.h"
 #include "support/fake_device_link.h"
 #include "support/sample_profiles.h"
 
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
-
-std::u16string U16(const std::string& ascii) {
-  return std::u16string(ascii.begin(), ascii.end());
-}
 
 class RecordingProgress : public ProgressSink {
  public:
@@ -70,7 +67,7 @@ class DeviceSessionTest : public testing::Test {
   }
   void TearDown() override { std::filesystem::remove_all(m_root); }
 
-  std::u16string DataFolder() const { return U16(m_root.string()) + u"\\"; }
+  std::u16string DataFolder() const { return Utf8ToUtf16(m_root.string()) + u"\\"; }
 
   void Open(std::uint32_t id, std::uint16_t page, std::uint32_t device = 1) {
     m_session->OnCollectionNotification({1, id, device, page});
@@ -352,7 +349,7 @@ TEST_F(DeviceSessionTest, PointerSpeedAtStartGoesIntoAllFiveFilesAndToTheConfigu
   EXPECT_EQ(m_profiles.Profiles[2].MouseSensitivity, 7);
   for (int n = 1; n <= 5; ++n) {
     EXPECT_EQ(IniFile(ProfileFilePath(DataFolder(), n))
-                  .GetInt(u"GROUP" + U16(std::to_string(n - 1)), u"MouseSensitivity", -9),
+                  .GetInt(u"GROUP" + Utf8ToUtf16(std::to_string(n - 1)), u"MouseSensitivity", -9),
               7);
   }
   EXPECT_EQ(m_poster.Posted, (std::vector<PostedMessage>{{0x1515, 12, 7}}));

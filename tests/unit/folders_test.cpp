@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
 #include <string>
 
 TEST(FoldersTest, ProgramFolderIsDriveAndDirectoryOfTheModule) {
@@ -28,28 +26,4 @@ TEST(FoldersTest, SharedPathsAreBuiltFromTheFolders) {
   EXPECT_EQ(MacroFolderPath(u"D:\\data\\"), u"D:\\data\\MacroDB\\");
   EXPECT_EQ(SkinsIniPath(u"C:\\P\\"), u"C:\\P\\images\\0409\\strings\\skins.ini");
   EXPECT_EQ(GeneralIniPath(u"C:\\P\\"), u"C:\\P\\images\\0409\\strings\\general.ini");
-}
-
-TEST(FoldersTest, SkinTextReadsTheNumberedKeyOfItsSection) {
-  namespace fs = std::filesystem;
-  const fs::path program =
-      fs::temp_directory_path() /
-      ("vireo-skin-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()));
-  fs::create_directories(program / "images" / "0409" / "strings");
-  {
-    std::ofstream ini(program / "images" / "0409" / "strings" / "skins.ini", std::ios::binary);
-    ini << "[General]\r\n47=Wrong\r\n48=Apply\r\n[BEACON]\r\n1=Open settings\r\n2=Exit\r\n";
-  }
-  const std::string folder = program.string() + "/";
-  const std::u16string programFolder(folder.begin(), folder.end());
-  SetProcessFolders(programFolder, programFolder);
-  EXPECT_EQ(SkinText(u"General", 48), u"Apply");
-  EXPECT_EQ(SkinText(u"general", 47), u"Wrong");
-  EXPECT_EQ(SkinText(u"BEACON", 2), u"Exit");
-  EXPECT_EQ(SkinText(u"BEACON", 3), u"");
-  EXPECT_EQ(SkinText(u"Missing", 1), u"");
-  // A program folder without a skin reads every text as empty.
-  SetProcessFolders(u"/nonexistent/vireo/", u"/nonexistent/vireo/");
-  EXPECT_EQ(SkinText(u"General", 48), u"");
-  fs::remove_all(program);
 }

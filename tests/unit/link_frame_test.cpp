@@ -1,4 +1,4 @@
-#include "vmouse/link_frame.h"
+#include "contract/link_frame.h"
 
 #include <gtest/gtest.h>
 

@@ -19,6 +19,7 @@
 #include "settings/macro_name.h"
 #include "settings/macro_record.h"
 #include "settings/macro_slot_notifier.h"
+#include "settings/utf8.h"
 
 namespace {
 
@@ -27,10 +28,6 @@ class RecordingNotifier : public MacroSlotNotifier {
   void MacroSlotChanged(int slot, bool removed) override { Calls.emplace_back(slot, removed); }
   std::vector<std::pair<int, bool>> Calls;
 };
-
-std::u16string U16(const std::string& ascii) {
-  return std::u16string(ascii.begin(), ascii.end());
-}
 
 // Each test gets its own data folder; the library's paths use Windows separators.
 class MacroLibraryTest : public testing::Test {
@@ -43,7 +40,7 @@ class MacroLibraryTest : public testing::Test {
   }
   void TearDown() override { std::filesystem::remove_all(m_root); }
 
-  std::u16string DataFolder() const { return U16(m_root.string()) + u"\\"; }
+  std::u16string DataFolder() const { return Utf8ToUtf16(m_root.string()) + u"\\"; }
   std::filesystem::path MacroDir() const { return m_root / "MacroDB"; }
   std::filesystem::path IndexFile() const { return MacroDir() / "MacroSet.MSDB"; }
 
@@ -227,7 +224,7 @@ TEST(MacroNameTest, RefusesNamesThatEscapeTheFolderOrNameADevice) {
 // --- the index ---
 
 TEST_F(MacroLibraryTest, FreeLowerSlotMakesRowsDifferFromSlots) {
-  IniFile index(U16(IndexFile().string()));
+  IniFile index(Utf8ToUtf16(IndexFile().string()));
   index.SetText(u"MACRO_LIST", u"0", u"");
   index.SetText(u"MACRO_LIST", u"1", u"A");
   index.SetText(u"MACRO_LIST", u"3", u"B");
@@ -263,10 +260,10 @@ TEST_F(MacroLibraryTest, AddFillsTheFirstFreeSlotUntilFull) {
   MacroLibrary library(DataFolder());
   EXPECT_EQ(library.AddMacroName(u"first"), 0);
   EXPECT_EQ(library.AddMacroName(u"second"), 1);
-  IniFile(U16(IndexFile().string())).SetText(u"MACRO_LIST", u"0", u"");
+  IniFile(Utf8ToUtf16(IndexFile().string())).SetText(u"MACRO_LIST", u"0", u"");
   EXPECT_EQ(library.AddMacroName(u"third"), 0);
   for (int slot = 2; slot < 15; ++slot)
-    EXPECT_EQ(library.AddMacroName(u"m" + U16(std::to_string(slot))), slot);
+    EXPECT_EQ(library.AddMacroName(u"m" + Utf8ToUtf16(std::to_string(slot))), slot);
   EXPECT_FALSE(library.HasFreeSlot());
 
   const std::string before = ReadRaw(IndexFile());
@@ -289,7 +286,7 @@ TEST_F(MacroLibraryTest, RemoveFreesTheSlotAndNotifiesOnlyWhenFound) {
   library.AddMacroName(u"A");
   library.AddMacroName(u"B");
   library.AddMacroName(u"B");  // a duplicate: only the first is removed
-  IniFile(U16(IndexFile().string())).SetText(u"Setting", u"Device", u"7");
+  IniFile(Utf8ToUtf16(IndexFile().string())).SetText(u"Setting", u"Device", u"7");
 
   RecordingNotifier notifier;
   const std::string before = ReadRaw(IndexFile());
@@ -305,7 +302,38 @@ TEST_F(MacroLibraryTest, RemoveFreesTheSlotAndNotifiesOnlyWhenFound) {
   EXPECT_EQ(library.SlotName(1), u"");
   EXPECT_EQ(library.FindMacroSlot(u"B"), 2);
   // The agent's keys in the same file survive.
-  EXPECT_EQ(IniFile(U16(IndexFile().string())).GetText(u"Setting", u"Device", u""), u"7");
+  EXPECT_EQ(IniFile(Utf8ToUtf16(IndexFile().string())).GetText(u"Setting", u"Device", u""), u"7");
+}
+
+// The menus' cached copy of the index follows every write, the library's own and another
+// program's, and is not read again while the file is the same one, unchanged.
+TEST_F(MacroLibraryTest, CachedIndexFollowsWritesAndIsNotReadAgainMeanwhile) {
+  MacroLibrary library(DataFolder());
+  EXPECT_TRUE(library.CachedMacroNames().empty());
+  ASSERT_EQ(library.AddMacroName(u"Alpha"), 0);
+  EXPECT_EQ(library.CachedSlotName(0), u"Alpha");
+
+  MacroLibrary otherProgram(DataFolder());
+  ASSERT_EQ(otherProgram.AddMacroName(u"Beta"), 1);
+  EXPECT_EQ(library.CachedMacroNames(), (std::vector<MacroListEntry>{{0, u"Alpha"}, {1, u"Beta"}}));
+
+  // "Beta" becomes "Gamm" in place, and the file keeps its time: only a read would see it.
+  const auto time = std::filesystem::last_write_time(IndexFile());
+  std::string bytes = ReadRaw(IndexFile());
+  const std::string beta("B\0e\0t\0a\0", 8);
+  ASSERT_NE(bytes.find(beta), std::string::npos);
+  bytes.replace(bytes.find(beta), beta.size(), std::string("G\0a\0m\0m\0", 8));
+  {
+    std::fstream file(IndexFile(), std::ios::in | std::ios::out | std::ios::binary);
+    file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  }
+  std::filesystem::last_write_time(IndexFile(), time);
+  EXPECT_EQ(library.SlotName(1), u"Gamm");
+  EXPECT_EQ(library.CachedSlotName(1), u"Beta");
+
+  RecordingNotifier notifier;
+  ASSERT_TRUE(library.RemoveMacroName(u"Alpha", notifier));
+  EXPECT_EQ(library.CachedMacroNames(), (std::vector<MacroListEntry>{{1, u"Gamm"}}));
 }
 
 // --- macro files ---
@@ -332,7 +360,7 @@ TEST_F(MacroLibraryTest, WriteThenReadKeepsEveryRecordKindAndSetting) {
 }
 
 TEST_F(MacroLibraryTest, WriterPutsTheSevenKeysInOrderInANewUtf16File) {
-  const std::u16string path = U16((MacroDir() / "Order.MSMACRO").string());
+  const std::u16string path = Utf8ToUtf16((MacroDir() / "Order.MSMACRO").string());
   Macro macro = SampleMacro(u"Order");
   ASSERT_TRUE(MacroLibrary::WriteMacroFile(path, macro));
 
@@ -401,7 +429,7 @@ TEST_F(MacroLibraryTest, DamagedBlockReadsAsAnEmptyMacro) {
   for (const auto& [name, blockLine] : damaged) {
     WriteRaw(MacroDir() / (name + ".MSMACRO"),
              "[Setting]\r\nLoopTime=4\r\nCount=8\r\n" + blockLine);
-    const Macro macro = library.ReadMacroFile(U16(name));
+    const Macro macro = library.ReadMacroFile(Utf8ToUtf16(name));
     EXPECT_EQ(macro.Count, 0) << name;
     EXPECT_EQ(macro.NonEmptyRecordCount(), 0) << name;
     EXPECT_TRUE(macro.StoredRecords().empty()) << name;
@@ -413,7 +441,7 @@ TEST_F(MacroLibraryTest, CountAboveSixtyThreeReadsAsSixtyThree) {
   MacroLibrary library(DataFolder());
   Macro macro = SampleMacro(u"Big");
   ASSERT_TRUE(library.SaveMacro(macro));
-  IniFile file(U16((MacroDir() / "Big.MSMACRO").string()));
+  IniFile file(Utf8ToUtf16((MacroDir() / "Big.MSMACRO").string()));
   file.SetInt(u"Setting", u"Count", 99);
   EXPECT_EQ(library.ReadMacroFile(u"Big").Count, 63);
   EXPECT_EQ(library.ReadMacroFile(u"Big").StoredRecords().size(), 63u);
@@ -429,7 +457,7 @@ TEST_F(MacroLibraryTest, CountAboveSixtyThreeReadsAsSixtyThree) {
 TEST_F(MacroLibraryTest, WriterNeverWritesMoreThanSixtyThreeRecords) {
   Macro macro = SampleMacro(u"Clamp");
   macro.Count = 500;
-  const std::u16string path = U16((MacroDir() / "Clamp.MSMACRO").string());
+  const std::u16string path = Utf8ToUtf16((MacroDir() / "Clamp.MSMACRO").string());
   ASSERT_TRUE(MacroLibrary::WriteMacroFile(path, macro));
   const IniDocument document = Parsed(MacroDir() / "Clamp.MSMACRO");
   EXPECT_EQ(document.GetInt(u"Setting", u"Count", 0), 63);
@@ -487,7 +515,8 @@ TEST_F(MacroLibraryTest, CreateCreatesTheMacroFolderWhenMissing) {
 
 TEST_F(MacroLibraryTest, CreateWithAFullLibraryWritesNothing) {
   MacroLibrary library(DataFolder());
-  for (int slot = 0; slot < 15; ++slot) library.AddMacroName(u"m" + U16(std::to_string(slot)));
+  for (int slot = 0; slot < 15; ++slot)
+    library.AddMacroName(u"m" + Utf8ToUtf16(std::to_string(slot)));
   const std::string before = Fingerprint();
   EXPECT_EQ(library.CreateMacro(u"One too many"), -1);
   EXPECT_EQ(Fingerprint(), before);
@@ -523,7 +552,8 @@ TEST_F(MacroLibraryTest, ImportCopiesTheFileUnchangedIntoAFreeSlot) {
   library.AddMacroName(u"first");
   RecordingNotifier notifier;
 
-  EXPECT_EQ(library.ImportMacro(U16((m_root / "exchange" / "Combo.MSDB").string()), notifier), 1);
+  EXPECT_EQ(
+      library.ImportMacro(Utf8ToUtf16((m_root / "exchange" / "Combo.MSDB").string()), notifier), 1);
   EXPECT_EQ(ReadRaw(MacroDir() / "Combo.MSMACRO"), content);
   EXPECT_EQ(library.FindMacroSlot(u"Combo"), 1);
   EXPECT_TRUE(notifier.Calls.empty());
@@ -536,11 +566,12 @@ TEST_F(MacroLibraryTest, ImportOverAnExistingNameReusesItsSlot) {
   library.CreateMacro(u"two");
   std::filesystem::create_directories(m_root / "exchange");
   Macro incoming = SampleMacro(u"Same");
-  ASSERT_TRUE(
-      MacroLibrary::ExportMacro(incoming, U16((m_root / "exchange" / "Same.MSDB").string())));
+  ASSERT_TRUE(MacroLibrary::ExportMacro(incoming,
+                                        Utf8ToUtf16((m_root / "exchange" / "Same.MSDB").string())));
   RecordingNotifier notifier;
 
-  EXPECT_EQ(library.ImportMacro(U16((m_root / "exchange" / "Same.MSDB").string()), notifier), 1);
+  EXPECT_EQ(
+      library.ImportMacro(Utf8ToUtf16((m_root / "exchange" / "Same.MSDB").string()), notifier), 1);
   EXPECT_EQ(library.ListMacroNames().size(), 3u);
   EXPECT_EQ(library.ReadMacroFile(u"Same").Records, incoming.Records);
   EXPECT_EQ(ReadRaw(MacroDir() / "Same.MSMACRO"), ReadRaw(m_root / "exchange" / "Same.MSDB"));
@@ -555,13 +586,14 @@ TEST_F(MacroLibraryTest, ImportRefusesBadNamesMissingSourcesAndAFullLibrary) {
   MacroLibrary library(DataFolder());
   RecordingNotifier notifier;
   auto import = [&](const char* file) {
-    return library.ImportMacro(U16((m_root / "exchange" / file).string()), notifier);
+    return library.ImportMacro(Utf8ToUtf16((m_root / "exchange" / file).string()), notifier);
   };
   EXPECT_EQ(import("CON.MSDB"), -1);
   EXPECT_EQ(import("com1.txt.MSDB"), -1);
   EXPECT_EQ(import("trailing..MSDB"), -1);
   EXPECT_EQ(import("absent.MSDB"), -1);
-  for (int slot = 0; slot < 15; ++slot) library.AddMacroName(u"m" + U16(std::to_string(slot)));
+  for (int slot = 0; slot < 15; ++slot)
+    library.AddMacroName(u"m" + Utf8ToUtf16(std::to_string(slot)));
   const std::string before = Fingerprint();
   EXPECT_EQ(import("New.MSDB"), -1);
   EXPECT_EQ(Fingerprint(), before);
@@ -577,7 +609,7 @@ TEST(MacroNameOfFileTest, TakesTheFileNameWithoutFolderAndExtension) {
 }
 
 TEST_F(MacroLibraryTest, ExportWritesTheExchangePathIntoTheFile) {
-  const std::u16string path = U16((m_root / "out.MSDB").string());
+  const std::u16string path = Utf8ToUtf16((m_root / "out.MSDB").string());
   const Macro macro = SampleMacro(u"Shown");
   ASSERT_TRUE(MacroLibrary::ExportMacro(macro, path));
   const Macro read = MacroLibrary::ReadMacroFileAt(path);
@@ -654,7 +686,7 @@ TEST_F(MacroLibraryTest, EmptyAreaLeavesTheLibraryAsItIs) {
 }
 
 TEST_F(MacroLibraryTest, ReadBackRefusesAHandEditedNameThatLeavesTheFolder) {
-  IniFile(U16(IndexFile().string())).SetText(u"MACRO_LIST", u"5", u"..\\..\\evil");
+  IniFile(Utf8ToUtf16(IndexFile().string())).SetText(u"MACRO_LIST", u"5", u"..\\..\\evil");
   MacroLibrary library(DataFolder());
   const std::string before = Fingerprint();
   EXPECT_FALSE(library.StoreReadBackMacro(5, Area({0x84, 4, 0})));

@@ -16,16 +16,15 @@
 #include "settings/ini_file.h"
 #include "settings/macro.h"
 #include "settings/macro_library.h"
+#include "settings/utf8.h"
 #include "support/fake_device_link.h"
 #include "support/sample_profiles.h"
+
+using namespace device_map;
 
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
-
-std::u16string U16(const std::string& ascii) {
-  return std::u16string(ascii.begin(), ascii.end());
-}
 
 // A mouse whose two collections are known (vendor collection id 0x22), a strict link and a
 // macro library in a folder of its own.
@@ -36,7 +35,7 @@ class MouseProtocolTest : public testing::Test {
     ASSERT_NE(mkdtemp(pattern), nullptr);
     m_root = pattern;
     std::filesystem::create_directories(m_root / "MacroDB");
-    m_library = std::make_unique<MacroLibrary>(U16(m_root.string()) + u"\\");
+    m_library = std::make_unique<MacroLibrary>(Utf8ToUtf16(m_root.string()) + u"\\");
     m_protocol = std::make_unique<MouseProtocol>(m_link, m_registry, m_sleeper, *m_library);
     m_registry.Add({1, 0x11, 0, kConsumerUsagePage});
     m_registry.Add({1, 0x22, 0, kVendorUsagePage});

@@ -5,6 +5,8 @@
 
 #include "vmouse/virtual_mouse.h"
 
+using namespace device_map;
+
 namespace {
 
 void SetButton(VirtualMouse& mouse, int profile, int button, std::vector<uint8_t> code) {
@@ -139,7 +141,7 @@ TEST(VirtualMouseSwitches, LightingReportDecodesToTheModeAndTheSpeedFitsIt) {
     ExpectStatus(result, 9, static_cast<uint8_t>(mode));
     const auto& report = result.Reports[0].Report;
     // The agent reads the effect from byte 3 and the option from byte 5.
-    EXPECT_EQ(LightingModeOf(report[3], report[5]), mode);
+    EXPECT_EQ(DecodeLightingMode(report[3], report[5]), mode);
     EXPECT_EQ(mouse.LightingMode(), mode);
   }
   // The colour stayed; mode 7 has no speed, so 0 is left.

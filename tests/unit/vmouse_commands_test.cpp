@@ -7,6 +7,8 @@
 
 #include "vmouse/virtual_mouse.h"
 
+using namespace device_map;
+
 namespace {
 
 constexpr uint16_t kVendor = VirtualMouse::kVendorCollection;
@@ -190,7 +192,7 @@ TEST(VirtualMouseApply, SectionsAreTakenOverOnlyWhenApplied) {
   mouse.HandleOutputReport(kVendor, Write(2, 0x038, {1, 0, 4, 0}));
   EXPECT_EQ(mouse.ActiveProfile(), 0) << "nothing is applied yet";
 
-  mouse.HandleOutputReport(kVendor, Apply(VirtualMouse::kApplyProfile));
+  mouse.HandleOutputReport(kVendor, Apply(kApplyActiveProfile));
   EXPECT_EQ(mouse.ActiveProfile(), 3);
   EXPECT_EQ(mouse.ActiveStage(), 2);
   EXPECT_EQ(mouse.PollingRate(), 1);
@@ -201,18 +203,17 @@ TEST(VirtualMouseApply, SectionsAreTakenOverOnlyWhenApplied) {
   mouse.HandleOutputReport(kVendor, Write(2, LightingAddress(3) + 3, {2, 3, 0}));
   mouse.HandleOutputReport(kVendor, Write(2, 0x038, {2, 0}));
   EXPECT_EQ(mouse.ActiveStage(), 2);
-  mouse.HandleOutputReport(kVendor, Apply(VirtualMouse::kApplyStages));
+  mouse.HandleOutputReport(kVendor, Apply(kApplyResolution));
   EXPECT_EQ(mouse.ActiveStage(), 4);
   EXPECT_EQ(mouse.LightingMode(), 5);
-  mouse.HandleOutputReport(kVendor,
-                           Apply(VirtualMouse::kApplyLighting | VirtualMouse::kApplyPollingRate));
+  mouse.HandleOutputReport(kVendor, Apply(kApplyLighting | kApplyPollingRate));
   EXPECT_EQ(mouse.LightingMode(), 3);
   EXPECT_EQ(mouse.PollingRate(), 2);
 
   // Out-of-range memory and a wrong first argument change nothing.
   mouse.HandleOutputReport(kVendor, Write(2, 0x02C, {9, 0}));
   mouse.HandleOutputReport(kVendor, Write(2, StageIndexAddress(3), {5}));
-  mouse.HandleOutputReport(kVendor, Apply(VirtualMouse::kApplyProfile));
+  mouse.HandleOutputReport(kVendor, Apply(kApplyActiveProfile));
   EXPECT_EQ(mouse.ActiveProfile(), 3);
   EXPECT_EQ(mouse.ActiveStage(), 4);
   mouse.HandleOutputReport(kVendor, Write(2, 0x02C, {1, 0}));
@@ -222,9 +223,9 @@ TEST(VirtualMouseApply, SectionsAreTakenOverOnlyWhenApplied) {
   mouse.HandleOutputReport(kVendor, Request(2, 0xF5, 1, 0));
   EXPECT_FALSE(mouse.InTransfer());
   EXPECT_EQ(mouse.TransferCount(), 1u);
-  EXPECT_EQ(mouse.AppliedCount(VirtualMouse::kApplyProfile), 2u);
-  EXPECT_EQ(mouse.AppliedCount(VirtualMouse::kApplyStages), 1u);
-  EXPECT_EQ(mouse.AppliedCount(VirtualMouse::kApplyStageIndices), 0u);
+  EXPECT_EQ(mouse.AppliedCount(kApplyActiveProfile), 2u);
+  EXPECT_EQ(mouse.AppliedCount(kApplyResolution), 1u);
+  EXPECT_EQ(mouse.AppliedCount(kApplyStageIndices), 0u);
 }
 
 TEST(VirtualMouseApply, PowerUpStartsWithTheStoredProfileAndForgetsThePendingRead) {
@@ -247,7 +248,7 @@ TEST(VirtualMouseLog, EachReportIsLoggedWithItsMeaning) {
   mouse.HandleOutputReport(kVendor, Write(2, 0x449, {0x12, 0x34, 0x56, 1, 4, 0x04}));
   mouse.HandleOutputReport(kVendor, Write(2, ButtonAddress(0, 9), {0x8E, 0x01, 0xFF, 0x12}));
   mouse.HandleOutputReport(kVendor, Write(2, StageAddress(1, 0), {1, 115, 0, 59, 1}));
-  mouse.HandleOutputReport(kVendor, Apply(VirtualMouse::kApplyLighting));
+  mouse.HandleOutputReport(kVendor, Apply(kApplyLighting));
   const auto log = mouse.Log();
   ASSERT_EQ(log.size(), 5u);
   EXPECT_NE(log[0].find("transfer begin"), std::string::npos);

@@ -11,6 +11,8 @@
 #include "vmouse/virtual_mouse_server.h"
 #include "vmouse/vmouse_program.h"
 
+using namespace device_map;
+
 namespace {
 
 using namespace std::chrono_literals;

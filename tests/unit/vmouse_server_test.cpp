@@ -8,9 +8,11 @@
 #include <thread>
 #include <vector>
 
-#include "vmouse/link_frame.h"
+#include "contract/link_frame.h"
 #include "vmouse/tcp_socket.h"
 #include "vmouse/virtual_mouse_server.h"
+
+using namespace device_map;
 
 namespace {
 

@@ -4,10 +4,11 @@
 
 #include <vector>
 
-#include "agent/agent_messages.h"
+#include "contract/program_names.h"
 #include "settings/macro_library.h"
 #include "settings/win32/agent_window_notifier.h"
 #include "support/process_harness.h"
+#include "win/text.h"
 
 namespace {
 
@@ -37,9 +38,8 @@ class FakeAgent {
     windowClass.lpszClassName = L"VireoFakeAgent";
     RegisterClassW(&windowClass);
     m_window =
-        CreateWindowExW(0, windowClass.lpszClassName,
-                        reinterpret_cast<const wchar_t*>(agent_names::kAgentWindowTitle), WS_POPUP,
-                        0, 0, 10, 10, nullptr, nullptr, windowClass.hInstance, nullptr);
+        CreateWindowExW(0, windowClass.lpszClassName, AsWide(program_names::kAgentWindowTitle),
+                        WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, windowClass.hInstance, nullptr);
   }
   ~FakeAgent() { DestroyWindow(m_window); }
   HWND Hwnd() const { return m_window; }
@@ -48,14 +48,10 @@ class FakeAgent {
   HWND m_window = nullptr;
 };
 
-std::u16string U16(const std::wstring& text) {
-  return std::u16string(text.begin(), text.end());
-}
-
 TEST(AgentWindowNotifierTest, RemovingAMacroSendsItsSlotToTheAgent) {
   harness::TempFolder data;
   ASSERT_TRUE(CreateDirectoryW((data.Path() + L"MacroDB").c_str(), nullptr));
-  MacroLibrary library(U16(data.Path()));
+  MacroLibrary library(ToU16(data.Path()));
   ASSERT_EQ(library.AddMacroName(u"First"), 0);
   ASSERT_EQ(library.AddMacroName(u"Second"), 1);
 
@@ -77,11 +73,10 @@ TEST(AgentWindowNotifierTest, RemovingAMacroSendsItsSlotToTheAgent) {
 }
 
 TEST(AgentWindowNotifierTest, WithoutAnAgentTheLibraryIsChangedAllTheSame) {
-  ASSERT_EQ(FindWindowW(nullptr, reinterpret_cast<const wchar_t*>(agent_names::kAgentWindowTitle)),
-            nullptr);
+  ASSERT_EQ(FindWindowW(nullptr, AsWide(program_names::kAgentWindowTitle)), nullptr);
   harness::TempFolder data;
   ASSERT_TRUE(CreateDirectoryW((data.Path() + L"MacroDB").c_str(), nullptr));
-  MacroLibrary library(U16(data.Path()));
+  MacroLibrary library(ToU16(data.Path()));
   ASSERT_EQ(library.AddMacroName(u"Only"), 0);
   AgentWindowNotifier notifier;
   EXPECT_TRUE(library.RemoveMacroName(u"Only", notifier));

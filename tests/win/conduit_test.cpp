@@ -16,10 +16,10 @@
 #include <vector>
 
 #include "conduit/conduit.h"
+#include "contract/link_frame.h"
 #include "support/conduit_api.h"
 #include "support/notification_recorder.h"
 #include "support/process_harness.h"
-#include "vmouse/link_frame.h"
 #include "vmouse/tcp_socket.h"
 #include "vmouse/virtual_mouse_server.h"
 

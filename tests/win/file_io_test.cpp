@@ -12,14 +12,11 @@
 #include "settings/ini_document.h"
 #include "settings/ini_file.h"
 #include "support/temp_folder.h"
+#include "win/text.h"
 
 static_assert(sizeof(wchar_t) == 2, "UTF-16 text is passed to Windows as wchar_t");
 
 namespace {
-
-const wchar_t* W(const std::u16string& text) {
-  return reinterpret_cast<const wchar_t*>(text.c_str());
-}
 
 class FileIoWin32 : public testing::Test {
  protected:
@@ -32,7 +29,7 @@ class FileIoWin32 : public testing::Test {
   int FileCount() const {
     int count = 0;
     WIN32_FIND_DATAW found;
-    HANDLE find = FindFirstFileW(W(m_folder + u"*"), &found);
+    HANDLE find = FindFirstFileW(AsWide(m_folder + u"*"), &found);
     if (find == INVALID_HANDLE_VALUE) return 0;
     do {
       if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) ++count;
@@ -77,7 +74,7 @@ TEST_F(FileIoWin32, ReadersSeeOldOrNewContentNeverATornFile) {
 TEST_F(FileIoWin32, TargetHeldWithoutDeleteSharingIsLeftIntact) {
   const std::u16string path = m_folder + u"held.ini";
   ASSERT_TRUE(ReplaceFileAtomically(path, "old"));
-  HANDLE held = CreateFileW(W(path), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+  HANDLE held = CreateFileW(AsWide(path), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                             FILE_ATTRIBUTE_NORMAL, nullptr);
   ASSERT_NE(held, INVALID_HANDLE_VALUE);
   EXPECT_FALSE(ReplaceFileAtomically(path, "new"));
@@ -109,7 +106,7 @@ TEST_F(FileIoWin32, FoldersAndMissingFiles) {
   EXPECT_EQ(bytes, "m");
   EXPECT_TRUE(RemoveFile(m_folder + u"MacroDB\\M\u00E4kro \u0416.MSMACRO"));
   EXPECT_FALSE(RemoveFile(m_folder + u"MacroDB\\M\u00E4kro \u0416.MSMACRO"));
-  RemoveDirectoryW(W(m_folder + u"MacroDB"));
+  RemoveDirectoryW(AsWide(m_folder + u"MacroDB"));
 }
 
 TEST_F(FileIoWin32, CommitLockExcludesOtherThreadsAndSurvivesACrashedHolder) {

@@ -17,14 +17,11 @@
 #include "settings/ini_document.h"
 #include "settings/ini_file.h"
 #include "support/temp_folder.h"
+#include "win/text.h"
 
 static_assert(sizeof(wchar_t) == 2, "UTF-16 text is passed to Windows as wchar_t");
 
 namespace {
-
-const wchar_t* W(const std::u16string& text) {
-  return reinterpret_cast<const wchar_t*>(text.c_str());
-}
 
 std::u16string Number(long long value) {
   const std::string digits = std::to_string(value);
@@ -55,21 +52,20 @@ std::string Encode(std::u16string_view text, Form form) {
   switch (form) {
     case Form::Ansi: {
       if (text.empty()) return out;
-      const int size = WideCharToMultiByte(CP_ACP, 0, reinterpret_cast<const wchar_t*>(text.data()),
-                                           int(text.size()), nullptr, 0, nullptr, nullptr);
+      const int size = WideCharToMultiByte(CP_ACP, 0, AsWide(text.data()), int(text.size()),
+                                           nullptr, 0, nullptr, nullptr);
       out.resize(size);
-      WideCharToMultiByte(CP_ACP, 0, reinterpret_cast<const wchar_t*>(text.data()),
-                          int(text.size()), out.data(), size, nullptr, nullptr);
+      WideCharToMultiByte(CP_ACP, 0, AsWide(text.data()), int(text.size()), out.data(), size,
+                          nullptr, nullptr);
       return out;
     }
     case Form::Utf8: {
       out = "\xEF\xBB\xBF";
-      const int size =
-          WideCharToMultiByte(CP_UTF8, 0, reinterpret_cast<const wchar_t*>(text.data()),
-                              int(text.size()), nullptr, 0, nullptr, nullptr);
+      const int size = WideCharToMultiByte(CP_UTF8, 0, AsWide(text.data()), int(text.size()),
+                                           nullptr, 0, nullptr, nullptr);
       std::string body(size, '\0');
-      WideCharToMultiByte(CP_UTF8, 0, reinterpret_cast<const wchar_t*>(text.data()),
-                          int(text.size()), body.data(), size, nullptr, nullptr);
+      WideCharToMultiByte(CP_UTF8, 0, AsWide(text.data()), int(text.size()), body.data(), size,
+                          nullptr, nullptr);
       return out + body;
     }
     case Form::Utf16Le:
@@ -261,7 +257,7 @@ std::u16string Decoded(const std::string& bytes) {
   std::wstring wide(bytes.size() + 1, L'\0');
   const int units = MultiByteToWideChar(codePage, 0, bytes.data(), int(bytes.size()), wide.data(),
                                         int(wide.size()));
-  return std::u16string(reinterpret_cast<const char16_t*>(wide.data()), std::max(units, 0));
+  return std::u16string(AsU16(wide.data()), std::max(units, 0));
 }
 
 // --- Comparing -----------------------------------------------------------------------------
@@ -304,9 +300,9 @@ void CompareLookups(const std::string& label, const std::u16string& path, const 
       const std::optional<std::u16string> raw = doc.Find(section, key);
       for (const DWORD units : {DWORD(4096), DWORD(6), DWORD(1)}) {
         std::vector<wchar_t> buffer(units + 4, L'#');
-        const DWORD length =
-            GetPrivateProfileStringW(W(section), W(key), L"dflt  ", buffer.data(), units, W(path));
-        const std::u16string api(reinterpret_cast<const char16_t*>(buffer.data()), length);
+        const DWORD length = GetPrivateProfileStringW(AsWide(section), AsWide(key), L"dflt  ",
+                                                      buffer.data(), units, AsWide(path));
+        const std::u16string api(AsU16(buffer.data()), length);
         const std::u16string ours = doc.GetText(section, key, u"dflt  ", units);
         if (api != ours) {
           // Wine drops the last character when the quoted value minus its opening quote is
@@ -319,7 +315,8 @@ void CompareLookups(const std::string& label, const std::u16string& path, const 
                          Printable(api) + "\" ours \"" + Printable(ours) + "\"");
         }
       }
-      const int apiInt = static_cast<int>(GetPrivateProfileIntW(W(section), W(key), -7, W(path)));
+      const int apiInt =
+          static_cast<int>(GetPrivateProfileIntW(AsWide(section), AsWide(key), -7, AsWide(path)));
       const int ourInt = doc.GetInt(section, key, -7);
       if (apiInt != ourInt) {
         report.Add(Known::None, Where(label, section, key) + " int: api " + std::to_string(apiInt) +
@@ -334,8 +331,8 @@ void CompareLookups(const std::string& label, const std::u16string& path, const 
       for (const std::size_t size : sizes) {
         std::vector<unsigned char> apiBuffer(size + 1, 0xA5);
         std::vector<unsigned char> ourBuffer(size + 1, 0xA5);
-        const bool apiOk = GetPrivateProfileStructW(W(section), W(key), apiBuffer.data(),
-                                                    UINT(size), W(path)) != FALSE;
+        const bool apiOk = GetPrivateProfileStructW(AsWide(section), AsWide(key), apiBuffer.data(),
+                                                    UINT(size), AsWide(path)) != FALSE;
         const bool ourOk = doc.GetBlock(section, key, ourBuffer.data(), size);
         const std::string where =
             Where(label, section, key) + " block(" + std::to_string(size) + ")";
@@ -445,17 +442,19 @@ void ApplyOurs(const std::u16string& path, const std::vector<Change>& changes, b
 void ApplyApi(const std::u16string& path, const std::vector<Change>& changes) {
   for (const Change& c : changes) {
     if (c.kind == Change::Kind::Int) {
-      EXPECT_TRUE(WritePrivateProfileStringW(W(c.section), W(c.key), W(Number(c.number)), W(path)));
+      EXPECT_TRUE(WritePrivateProfileStringW(AsWide(c.section), AsWide(c.key),
+                                             AsWide(Number(c.number)), AsWide(path)));
     }
     if (c.kind == Change::Kind::Text) {
-      EXPECT_TRUE(WritePrivateProfileStringW(W(c.section), W(c.key), W(c.text), W(path)));
+      EXPECT_TRUE(WritePrivateProfileStringW(AsWide(c.section), AsWide(c.key), AsWide(c.text),
+                                             AsWide(path)));
     }
     if (c.kind == Change::Kind::Block) {
       std::vector<unsigned char> copy = c.bytes;
-      EXPECT_TRUE(WritePrivateProfileStructW(W(c.section), W(c.key), copy.data(), UINT(copy.size()),
-                                             W(path)));
+      EXPECT_TRUE(WritePrivateProfileStructW(AsWide(c.section), AsWide(c.key), copy.data(),
+                                             UINT(copy.size()), AsWide(path)));
     }
-    WritePrivateProfileStringW(nullptr, nullptr, nullptr, W(path));
+    WritePrivateProfileStringW(nullptr, nullptr, nullptr, AsWide(path));
   }
 }
 

@@ -10,32 +10,24 @@
 #include "settings/file_io.h"
 #include "settings/macro_library.h"
 #include "support/temp_folder.h"
-
-static_assert(sizeof(wchar_t) == 2);
+#include "win/text.h"
 
 namespace {
-
-std::wstring W(const std::u16string& s) {
-  return std::wstring(s.begin(), s.end());
-}
-std::u16string U(const std::wstring& s) {
-  return std::u16string(s.begin(), s.end());
-}
 
 class MacroLibraryWin32Test : public testing::Test {
  protected:
   void SetUp() override {
     const std::u16string data = TempTestFolder(u"vireo_macro_");
     ASSERT_FALSE(data.empty());
-    m_data = W(data);
+    m_data = ToWide(data);
     ASSERT_TRUE(CreateDirectoryW(m_data.c_str(), nullptr) ||
                 GetLastError() == ERROR_ALREADY_EXISTS);
     ASSERT_TRUE(CreateDirectoryW((m_data + L"MacroDB").c_str(), nullptr) ||
                 GetLastError() == ERROR_ALREADY_EXISTS);
   }
   void TearDown() override {
-    RemoveTestFolder(U(m_data + L"MacroDB\\"));
-    RemoveTestFolder(U(m_data));
+    RemoveTestFolder(ToU16(m_data + L"MacroDB\\"));
+    RemoveTestFolder(ToU16(m_data));
   }
 
   std::wstring m_data;
@@ -57,13 +49,13 @@ Macro Sample(std::u16string name) {
 }
 
 TEST_F(MacroLibraryWin32Test, WindowsReadsWhatTheLibraryWrites) {
-  MacroLibrary library(U(m_data));
+  MacroLibrary library(ToU16(m_data));
   const std::u16string name = u"Makro \u00DC\u65E5";
   const Macro macro = Sample(name);
   ASSERT_TRUE(library.SaveMacro(macro));
   ASSERT_EQ(library.AddMacroName(name), 0);
 
-  const std::wstring file = W(library.MacroFilePath(name));
+  const std::wstring file = ToWide(library.MacroFilePath(name));
   EXPECT_EQ(GetPrivateProfileIntW(L"Setting", L"LoopTime", -1, file.c_str()), 9u);
   EXPECT_EQ(GetPrivateProfileIntW(L"Setting", L"DefDelayTime", -1, file.c_str()), 30u);
   EXPECT_EQ(GetPrivateProfileIntW(L"Setting", L"LoopType", -1, file.c_str()), 1u);
@@ -76,21 +68,22 @@ TEST_F(MacroLibraryWin32Test, WindowsReadsWhatTheLibraryWrites) {
 
   // The non-ASCII name survives in the index.
   wchar_t value[260] = {};
-  GetPrivateProfileStringW(L"MACRO_LIST", L"0", L"", value, 260, W(library.IndexPath()).c_str());
-  EXPECT_EQ(std::wstring(value), W(name));
+  GetPrivateProfileStringW(L"MACRO_LIST", L"0", L"", value, 260,
+                           ToWide(library.IndexPath()).c_str());
+  EXPECT_EQ(std::wstring(value), ToWide(name));
 }
 
 TEST_F(MacroLibraryWin32Test, LibraryReadsWhatWindowsWrites) {
-  MacroLibrary library(U(m_data));
+  MacroLibrary library(ToU16(m_data));
   const Macro macro = Sample(u"Plain");
-  const std::wstring file = W(library.MacroFilePath(u"Plain"));
+  const std::wstring file = ToWide(library.MacroFilePath(u"Plain"));
   WritePrivateProfileStringW(L"Setting", L"LoopTime", L"9", file.c_str());
   WritePrivateProfileStringW(L"Setting", L"LoopType", L"1", file.c_str());
   WritePrivateProfileStringW(L"Setting", L"Count", L"5", file.c_str());
   WritePrivateProfileStructW(L"Setting", L"MacroSetting_0",
                              const_cast<MacroRecord*>(macro.Records.data()), sizeof(macro.Records),
                              file.c_str());
-  WritePrivateProfileStringW(L"MACRO_LIST", L"1", L"Plain", W(library.IndexPath()).c_str());
+  WritePrivateProfileStringW(L"MACRO_LIST", L"1", L"Plain", ToWide(library.IndexPath()).c_str());
   WritePrivateProfileStringW(nullptr, nullptr, nullptr, file.c_str());
 
   EXPECT_EQ(library.FindMacroSlot(u"Plain"), 1);

@@ -13,6 +13,7 @@
 #include "settings/profile_files.h"
 #include "settings/profile_set.h"
 #include "tests/unit/support/sample_profiles.h"
+#include "win/text.h"
 
 static_assert(sizeof(wchar_t) == sizeof(char16_t));
 
@@ -20,12 +21,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const wchar_t* W(const std::u16string& text) {
-  return reinterpret_cast<const wchar_t*>(text.c_str());
-}
-std::u16string U16(const std::wstring& text) {
-  return std::u16string(text.begin(), text.end());
-}
 std::u16string Num(int value) {
   const std::string digits = std::to_string(value);
   return std::u16string(digits.begin(), digits.end());
@@ -36,28 +31,31 @@ struct Api {
   std::u16string path;
 
   int Int(const std::u16string& section, const std::u16string& key) const {
-    return static_cast<int>(GetPrivateProfileIntW(W(section), W(key), -12345, W(path)));
+    return static_cast<int>(
+        GetPrivateProfileIntW(AsWide(section), AsWide(key), -12345, AsWide(path)));
   }
   std::u16string Text(const std::u16string& section, const std::u16string& key) const {
     wchar_t buffer[4096];
-    GetPrivateProfileStringW(W(section), W(key), L"<missing>", buffer, 4096, W(path));
-    return U16(buffer);
+    GetPrivateProfileStringW(AsWide(section), AsWide(key), L"<missing>", buffer, 4096,
+                             AsWide(path));
+    return ToU16(buffer);
   }
   bool Block(const std::u16string& section, const std::u16string& key, void* out, UINT size) const {
-    return GetPrivateProfileStructW(W(section), W(key), out, size, W(path)) != FALSE;
+    return GetPrivateProfileStructW(AsWide(section), AsWide(key), out, size, AsWide(path)) != FALSE;
   }
   void SetInt(const std::u16string& section, const std::u16string& key, int value) const {
     SetText(section, key, Num(value));
   }
   void SetText(const std::u16string& section, const std::u16string& key,
                const std::u16string& value) const {
-    WritePrivateProfileStringW(W(section), W(key), W(value), W(path));
-    WritePrivateProfileStringW(nullptr, nullptr, nullptr, W(path));
+    WritePrivateProfileStringW(AsWide(section), AsWide(key), AsWide(value), AsWide(path));
+    WritePrivateProfileStringW(nullptr, nullptr, nullptr, AsWide(path));
   }
   void SetBlock(const std::u16string& section, const std::u16string& key, const void* data,
                 UINT size) const {
-    WritePrivateProfileStructW(W(section), W(key), const_cast<void*>(data), size, W(path));
-    WritePrivateProfileStringW(nullptr, nullptr, nullptr, W(path));
+    WritePrivateProfileStructW(AsWide(section), AsWide(key), const_cast<void*>(data), size,
+                               AsWide(path));
+    WritePrivateProfileStringW(nullptr, nullptr, nullptr, AsWide(path));
   }
 };
 
@@ -71,7 +69,7 @@ class ProfileFilesApiTest : public ::testing::Test {
                                  L"-" + std::to_wstring(counter++));
     fs::remove_all(m_folder);
     fs::create_directories(m_folder);
-    m_dataFolder = U16(m_folder.wstring()) + u"\\";
+    m_dataFolder = ToU16(m_folder.wstring()) + u"\\";
   }
   void TearDown() override {
     std::error_code ignored;

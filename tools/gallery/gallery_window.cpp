@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "settings/folders.h"
+#include "settings/skin_texts.h"
 #include "skin/core/list_rows.h"
 #include "win/text.h"
 
@@ -10,7 +10,6 @@ namespace {
 
 // Display text of a function code in the skin's function names.
 std::wstring FunctionText(int code) {
-  const std::u16string file = GeneralIniPath(ProgramFolder());
   struct Range {
     int first;
     int last;
@@ -21,10 +20,10 @@ std::wstring FunctionText(int code) {
                                       {50, 51, u"RATE"},  {52, 99, u"SCROLL"}};
   for (const Range& range : kRanges) {
     if (code >= range.first && code <= range.last) {
-      return ToWide(SkinTextIn(file, range.section, code - range.first + 1));
+      return ToWide(GeneralText(range.section, code - range.first + 1));
     }
   }
-  return ToWide(SkinTextIn(file, u"FUNCTION_STRING", code));
+  return ToWide(GeneralText(u"FUNCTION_STRING", code));
 }
 
 LPARAM PointInRow(HWND list, int row) {

@@ -10,18 +10,16 @@
 #include <cwchar>
 #include <string>
 
-#include "agent/agent_messages.h"
+#include "contract/program_names.h"
+#include "contract/window_messages.h"
 #include "settings/folders.h"
 #include "settings/win32/system_folders.h"
+#include "win/text.h"
 
 namespace {
 
-const wchar_t* W(const char16_t* text) {
-  return reinterpret_cast<const wchar_t*>(text);
-}
-
 HWND AgentWindow() {
-  return FindWindowW(nullptr, W(agent_names::kAgentWindowTitle));
+  return FindWindowW(nullptr, AsWide(program_names::kAgentWindowTitle));
 }
 
 long long Number(const wchar_t* text) {
@@ -46,11 +44,11 @@ void ListFolder(const std::wstring& folder) {
 int Status() {
   InitProcessFolders();
   const std::wstring data(DataFolder().begin(), DataFolder().end());
-  std::wprintf(L"agent window \"%ls\": %ls\n", W(agent_names::kAgentWindowTitle),
+  std::wprintf(L"agent window \"%ls\": %ls\n", AsWide(program_names::kAgentWindowTitle),
                AgentWindow() ? L"running" : L"absent");
   std::wprintf(
-      L"configurator window \"%ls\": %ls\n", W(agent_names::kConfiguratorWindowTitle),
-      FindWindowW(nullptr, W(agent_names::kConfiguratorWindowTitle)) ? L"open" : L"absent");
+      L"configurator window \"%ls\": %ls\n", AsWide(program_names::kConfiguratorWindowTitle),
+      FindWindowW(nullptr, AsWide(program_names::kConfiguratorWindowTitle)) ? L"open" : L"absent");
   std::wprintf(L"data folder %ls\n", data.c_str());
   ListFolder(data);
   std::wprintf(L"macro folder %lsMacroDB\\\n", data.c_str());

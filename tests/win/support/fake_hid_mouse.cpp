@@ -34,8 +34,8 @@ FakeHidMouse::FakeHidMouse(FakeHidBus& bus, Answers answers, const char* contain
     vendor.Description.Reports = {{'f', 2, 16}, {'f', 3, 64}, {'o', 4, 1024}, {'i', 8, 16}};
   }
   for (FakeHidInterface* i : {&consumer, &vendor}) {
-    i->Description.VendorId = VirtualMouse::kVendorId;
-    i->Description.ProductId = VirtualMouse::kProductId;
+    i->Description.VendorId = device_map::kVendorId;
+    i->Description.ProductId = device_map::kProductId;
     i->Description.Container = container;
   }
   m_consumer = bus.Add(consumer);

@@ -201,6 +201,17 @@ bool InstallAgent(const std::wstring& folder) {
   return ok;
 }
 
+int StandInTunerStarts(const std::wstring& folder) {
+  // The stand-in notes each start in a line of its log.
+  const std::string log = ReadFileBytes(folder + L"tuner-started.log");
+  int count = 0;
+  for (std::size_t at = log.find("started"); at != std::string::npos;
+       at = log.find("started", at + 1)) {
+    ++count;
+  }
+  return count;
+}
+
 bool InstallSkinFiles(const std::wstring& folder, const std::wstring& skinFolder,
                       std::initializer_list<const wchar_t*> files) {
   const std::wstring relative = L"images\\0409\\" + skinFolder;

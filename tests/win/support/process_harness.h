@@ -69,6 +69,8 @@ bool CopyInto(const std::wstring& file, const std::wstring& folder,
 // Lays out a program folder for hid.exe as the build does: the agent, every library beside the
 // tests, and the stand-in configurator as tuner.exe. False when one could not be copied.
 bool InstallAgent(const std::wstring& folder);
+// How often the stand-in configurator that InstallAgent put into `folder` was started.
+int StandInTunerStarts(const std::wstring& folder);
 // Copies the built skin's `files` from images\0409\<skinFolder> (e.g. L"controls\\") into the
 // same place below `folder`. False when one is missing.
 bool InstallSkinFiles(const std::wstring& folder, const std::wstring& skinFolder,

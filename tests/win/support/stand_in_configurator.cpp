@@ -2,15 +2,17 @@
 
 #include <algorithm>
 
-#include "agent/agent_messages.h"
+#include "contract/program_names.h"
+#include "contract/window_messages.h"
+#include "win/text.h"
 
 namespace harness {
 
 StandInConfigurator::StandInConfigurator() {
   // The system's dialog class, as the configurator's main window has.
-  m_window = CreateWindowExW(
-      0, L"#32770", reinterpret_cast<const wchar_t*>(agent_names::kConfiguratorWindowTitle),
-      WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+  m_window = CreateWindowExW(0, AsWide(program_names::kConfiguratorWindowClass),
+                             AsWide(program_names::kConfiguratorWindowTitle), WS_POPUP, 0, 0, 10,
+                             10, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
   SetWindowLongPtrW(m_window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
   SetWindowLongPtrW(m_window, DWLP_DLGPROC, reinterpret_cast<LONG_PTR>(&StandInConfigurator::Proc));
 }

@@ -3,7 +3,8 @@
 // stays, with a normal window titled like the configurator's, until that window is closed.
 #include <windows.h>
 
-#include "agent/agent_messages.h"
+#include "contract/program_names.h"
+#include "win/text.h"
 
 namespace {
 
@@ -18,9 +19,10 @@ INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM, LPARAM) {
 
 int RunWindow(HINSTANCE instance) {
   // The system's dialog class, as the configurator's main window has.
-  HWND window = CreateWindowExW(
-      0, L"#32770", reinterpret_cast<const wchar_t*>(agent_names::kConfiguratorWindowTitle),
-      WS_OVERLAPPEDWINDOW, 200, 200, 300, 200, nullptr, nullptr, instance, nullptr);
+  HWND window =
+      CreateWindowExW(0, AsWide(program_names::kConfiguratorWindowClass),
+                      AsWide(program_names::kConfiguratorWindowTitle), WS_OVERLAPPEDWINDOW, 200,
+                      200, 300, 200, nullptr, nullptr, instance, nullptr);
   if (window == nullptr) return 1;
   SetWindowLongPtrW(window, DWLP_DLGPROC, reinterpret_cast<LONG_PTR>(&DialogProc));
   ShowWindow(window, SW_SHOW);

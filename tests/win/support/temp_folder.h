@@ -5,13 +5,14 @@
 
 #include <string>
 
+#include "win/text.h"
+
 // The folder's path, ending in '\'; empty when there is no temporary folder.
 inline std::u16string TempTestFolder(const std::u16string& prefix) {
   wchar_t temp[MAX_PATH];
   if (GetTempPathW(MAX_PATH, temp) == 0) return {};
   const std::wstring id = std::to_wstring(GetCurrentProcessId());
-  return reinterpret_cast<const char16_t*>(temp) + prefix + std::u16string(id.begin(), id.end()) +
-         u"\\";
+  return AsU16(temp) + prefix + std::u16string(id.begin(), id.end()) + u"\\";
 }
 
 // Deletes the folder with everything in it, read-only files and subfolders too.
