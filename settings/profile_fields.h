@@ -4,6 +4,10 @@
 // settings window offers. ValidateProfileSet, ApplyFactoryDefaults, the agent's limits before a
 // value goes to the mouse or Windows, and the configurator's sliders all read it, so a range is
 // written down once.
+//
+// Units: a resolution value's dots per inch and back are the mouse's own unit
+// (device_map::DotsPerInchOfResolution and ResolutionOfDotsPerInch, contract/mouse_map.h); a
+// macro's repeat count and a button's LoopNumber byte convert in settings/macro.h.
 
 #include <algorithm>
 #include <array>
