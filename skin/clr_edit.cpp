@@ -1,5 +1,7 @@
 #include "skin/clr_edit.h"
 
+#include "win/text.h"
+
 bool CClrEdit::Create(HWND parent, int id, const RECT& rect, const Spec& spec) {
   const EditLook& look = spec.look;
   m_tag = look.tag;
@@ -24,8 +26,7 @@ bool CClrEdit::Create(HWND parent, int id, const RECT& rect, const Spec& spec) {
                    SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
   }
   if (look.font.height > 0) {
-    const wchar_t* face =
-        look.fontFace != nullptr ? reinterpret_cast<const wchar_t*>(look.fontFace) : L"Arial";
+    const wchar_t* face = look.fontFace != nullptr ? AsWide(look.fontFace) : L"Arial";
     m_font.reset(::CreateFontW(look.font.height, 0, 0, 0, look.font.weight,
                                look.font.italic ? TRUE : FALSE, FALSE, FALSE, DEFAULT_CHARSET,
                                OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_NATURAL_QUALITY,

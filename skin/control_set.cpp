@@ -35,8 +35,7 @@ const char* KindName(ControlKind kind) {
 }  // namespace
 
 std::wstring TextOf(const TextKey& key) {
-  static_assert(sizeof(wchar_t) == sizeof(char16_t));
-  if (key.fixed != nullptr) return reinterpret_cast<const wchar_t*>(key.fixed);
+  if (key.fixed != nullptr) return AsWide(key.fixed);
   if (key.section == nullptr) return {};
   return ToWide(SkinText(key.section, key.number));
 }

@@ -3,6 +3,8 @@
 #include <cwctype>
 #include <string_view>
 
+#include "win/text.h"
+
 SkinImageSet::Key SkinImageSet::KeyOf(const ImageFile& file) {
   return {file.folder, std::u16string(file.file != nullptr ? file.file : u""), file.turn};
 }
@@ -20,9 +22,8 @@ const wchar_t* SkinFolderPath(SkinFolder folder) noexcept {
 }
 
 std::wstring SkinPath(const ImageFile& file) {
-  static_assert(sizeof(wchar_t) == sizeof(char16_t));
   if (file.Empty()) return {};
-  return SkinPath(SkinFolderPath(file.folder), reinterpret_cast<const wchar_t*>(file.file));
+  return SkinPath(SkinFolderPath(file.folder), AsWide(file.file));
 }
 
 bool IsPngFile(const ImageFile& file) noexcept {

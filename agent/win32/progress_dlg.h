@@ -11,12 +11,12 @@
 
 #include "agent/progress_layout.h"
 #include "skin/skinned_dialog.h"
+#include "win/text.h"
 
 inline constexpr wchar_t kProgressWindowTitle[] = L"VireoProgressbar";
-inline const wchar_t* const kProgressMaskFile = reinterpret_cast<const wchar_t*>(kProgressMaskName);
-inline const wchar_t* const kProgressBackgroundFile =
-    reinterpret_cast<const wchar_t*>(kProgressBackgroundName);
-inline const wchar_t* const kProgressFillFile = reinterpret_cast<const wchar_t*>(kProgressFillName);
+inline const wchar_t* const kProgressMaskFile = AsWide(kProgressMaskName);
+inline const wchar_t* const kProgressBackgroundFile = AsWide(kProgressBackgroundName);
+inline const wchar_t* const kProgressFillFile = AsWide(kProgressFillName);
 
 class CProgressDlg : public SkinnedDialog {
  public:

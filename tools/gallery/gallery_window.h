@@ -10,8 +10,9 @@
 #include "skin/bmp_menu.h"
 #include "skin/skinned_dialog.h"
 #include "tools/gallery/gallery_layout.h"
+#include "win/text.h"
 
-inline const wchar_t* const kGalleryTitle = reinterpret_cast<const wchar_t*>(kGalleryTitleText);
+inline const wchar_t* const kGalleryTitle = AsWide(kGalleryTitleText);
 
 class GalleryWindow : public SkinnedDialog {
  public:
