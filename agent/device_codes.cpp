@@ -26,8 +26,6 @@ struct ModifierBit {
 constexpr ModifierBit kModifiers[4] = {
     {kVkLeftWindows, 8}, {kVkLeftAlt, 4}, {kVkLeftShift, 2}, {kVkLeftCtrl, 1}};
 constexpr int kCombinationScanSteps = 10;
-constexpr std::uint8_t kKeyStepMarker = 5;
-constexpr std::uint8_t kKeyStepPress = 0x80;
 
 std::uint8_t ClampByte(std::int32_t value, std::int32_t low, std::int32_t high) {
   return static_cast<std::uint8_t>(std::clamp(value, low, high));

@@ -12,6 +12,10 @@ inline constexpr std::uint8_t kFunctionMouseButton5 = 5;
 inline constexpr std::uint8_t kFunctionSingleKey = 6;
 // KeyNumber is the number of key steps (2 a key, at most 5 keys); KeyBlock holds the steps.
 inline constexpr std::uint8_t kFunctionKeyCombination = 7;
+// A key step of KeyBlock, 3 bytes: the key's usage, the marker, kKeyStepPress or 0 (release).
+inline constexpr int kKeyStepSize = 3;
+inline constexpr std::uint8_t kKeyStepMarker = 5;
+inline constexpr std::uint8_t kKeyStepPress = 0x80;
 // KeyBlock byte 0 is what is fired (kFireMouseButton1-3 or a key's usage), LoopNumber the
 // shots, KeyNumber the interval.
 inline constexpr std::uint8_t kFunctionFireKey = 12;

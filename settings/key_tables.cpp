@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "settings/button_functions.h"
+#include "settings/key_chord.h"
 #include "settings/keyboard_layout.h"
 
 // clang-format off
@@ -100,12 +102,6 @@ constexpr std::array<std::u16string_view, 256> BuildKeyNameTable() {
   return table;
 }
 
-constexpr unsigned kLeftShift = 0xA0;
-constexpr unsigned kLeftControl = 0xA2;
-constexpr unsigned kLeftWindows = 0x5B;
-constexpr unsigned kLeftAlt = 0xA4;
-
-constexpr std::size_t kKeyStepSize = 3;
 constexpr unsigned kMaxKeySteps = 63;
 
 std::u16string_view NameOfVk(unsigned vk) {
@@ -172,36 +168,5 @@ std::u16string CombinationCaption(std::span<const std::uint8_t> keyBlock, unsign
       std::min<std::size_t>({stepCount, kMaxKeySteps, keyBlock.size() / kKeyStepSize});
   if (steps == 0) return {};
   if (steps < 4) return std::u16string(UsageKeyName(keyBlock[0]));
-
-  bool shift = false, control = false, windows = false, alt = false;
-  unsigned mainKey = 0;
-  for (std::size_t step = 0; step < steps; ++step) {
-    const unsigned usage = keyBlock[step * kKeyStepSize];
-    unsigned vk = 0;
-    // Empty steps and usages without a virtual key name nothing.
-    if (usage == 0 || !VkOfUsage(usage, vk)) continue;
-    if (vk == kLeftShift) {
-      shift = true;
-    } else if (vk == kLeftControl) {
-      control = true;
-    } else if (vk == kLeftWindows) {
-      windows = true;
-    } else if (vk == kLeftAlt) {
-      alt = true;
-    } else {
-      mainKey = vk;
-    }
-  }
-
-  std::u16string caption;
-  auto add = [&caption](std::u16string_view name) {
-    if (!caption.empty()) caption += u" + ";
-    caption += name;
-  };
-  if (shift) add(NameOfVk(kLeftShift));
-  if (control) add(NameOfVk(kLeftControl));
-  if (windows) add(NameOfVk(kLeftWindows));
-  if (alt) add(NameOfVk(kLeftAlt));
-  if (mainKey != 0) add(NameOfVk(mainKey));
-  return caption;
+  return KeyChord::FromSteps(keyBlock, steps).Name();
 }
