@@ -75,3 +75,26 @@ inline constexpr unsigned kAgentWatchdogTimer = 534;
 inline constexpr unsigned kAgentWatchdogDelayMs = 500;
 
 }  // namespace configurator_msg
+
+// From the keyboard hook (Snare.dll) to the window that installed it: one key transition
+// anywhere in the system, posted while delivery is enabled. wParam: the virtual key, left and
+// right modifiers told apart (0xA0 left Shift, 0xA1 right Shift, 0x5B left Windows ...);
+// lParam: the flags below (nothing else is ever set).
+namespace hook_msg {
+
+inline constexpr unsigned kKeyEvent = 0x8D2;  // WM_USER + 1234
+inline constexpr unsigned kKeyExtended = 0x01;
+inline constexpr unsigned kKeyReleased = 0x80;
+
+// The hook library's entry points, looked up by these names (C calling convention).
+//   int installhook(HWND window)   the window that receives kKeyEvent; delivery starts disabled
+//   int enablehook(int deliver)    1: deliver events, 0: deliver none
+//   int removehook(void)           nothing is delivered after it returns
+//   int installmousehook(HWND), int removemousehook(void): no mouse hook; they answer 0
+inline constexpr char kInstallHook[] = "installhook";
+inline constexpr char kRemoveHook[] = "removehook";
+inline constexpr char kInstallMouseHook[] = "installmousehook";
+inline constexpr char kRemoveMouseHook[] = "removemousehook";
+inline constexpr char kEnableHook[] = "enablehook";
+
+}  // namespace hook_msg
