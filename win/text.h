@@ -29,6 +29,9 @@ inline std::u16string ToU16(std::wstring_view text) {
   return std::u16string(text.begin(), text.end());
 }
 
+// The text of a window or control (an edit field's contents), "" for none.
+std::wstring WindowText(HWND window);
+
 // The system's text for an error code, without the trailing line break, followed by the code,
 // e.g. "Access is denied. (5)". For diagnostic lines only.
 std::wstring FormatWindowsError(DWORD error);

@@ -76,12 +76,6 @@ LPARAM PointOfRow(HWND list, int row) {
   return MAKELPARAM(rect.left + 20, (rect.top + rect.bottom) / 2);
 }
 
-std::wstring WindowText(HWND window) {
-  wchar_t buffer[256] = {};
-  ::GetWindowTextW(window, buffer, 256);
-  return buffer;
-}
-
 // Pixel of a window as it prints itself.
 COLORREF PrintedPixel(HBITMAP bitmap, int x, int y) {
   HDC memory = ::CreateCompatibleDC(nullptr);

@@ -1,28 +1,32 @@
 // gallery.exe: shows every skinned control in its states in one window. Runs until it is closed;
-// "--seconds N" ends it after N seconds.
+// "--seconds N" ends it after N seconds, "--open NAME" opens one of the configurator's key
+// windows over it first (single-key, combination, fire-key, text-input).
 #include <windows.h>
 // after windows.h
 #include <shellapi.h>
 
 #include <cwchar>
 #include <memory>
+#include <string>
 
 #include "settings/win32/system_folders.h"
 #include "tools/gallery/gallery_window.h"
+#include "tools/gallery/key_window_demo.h"
 #include "win/application.h"
 #include "win/gdiplus_session.h"
 
 namespace {
 
-int SecondsFromCommandLine() {
+// The value after `option` on the command line, "" when it is not there.
+std::wstring Option(const wchar_t* option) {
   int count = 0;
   LPWSTR* args = ::CommandLineToArgvW(::GetCommandLineW(), &count);
-  int seconds = 0;
+  std::wstring value;
   for (int i = 1; args != nullptr && i + 1 < count; ++i) {
-    if (std::wcscmp(args[i], L"--seconds") == 0) seconds = _wtoi(args[i + 1]);
+    if (std::wcscmp(args[i], option) == 0) value = args[i + 1];
   }
   ::LocalFree(args);
-  return seconds;
+  return value;
 }
 
 void CALLBACK QuitAfterTime(HWND, UINT, UINT_PTR, DWORD) {
@@ -42,8 +46,10 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     const int x = ::GetSystemMetrics(SM_CXFULLSCREEN) - GalleryWindow::kWidth - 10;
     if (!window->Open(x < 0 ? 0 : x, 20)) return 1;
     app.SetMainWindow(window.get());
-    const int seconds = SecondsFromCommandLine();
+    const int seconds = _wtoi(Option(L"--seconds").c_str());
     if (seconds > 0) ::SetTimer(nullptr, 0, static_cast<UINT>(seconds) * 1000, &QuitAfterTime);
+    const std::wstring keyWindow = Option(L"--open");
+    if (!keyWindow.empty()) window->ShowNote(RunKeyWindow(keyWindow, window->Hwnd()));
     result = app.Run();
   }
   return result;

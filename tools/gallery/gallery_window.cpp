@@ -128,7 +128,7 @@ void GalleryWindow::OnMenuChoice(const DecodedMenuChoice& choice) {
   const std::wstring text = L"Chosen: row " + std::to_wstring(choice.row) + L", sub-row " +
                             std::to_wstring(choice.subRow) + L", code " +
                             std::to_wstring(choice.rowId) + L"/" + std::to_wstring(choice.subRowId);
-  Label(gallery_id::kChoiceLabel).SetText(text);
+  ShowNote(text);
 }
 
 void GalleryWindow::OnDestroy() {

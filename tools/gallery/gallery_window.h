@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <memory>
+#include <string_view>
 
 #include "skin/bmp_menu.h"
 #include "skin/skinned_dialog.h"
@@ -24,6 +25,8 @@ class GalleryWindow : public SkinnedDialog {
 
   // Creates and shows the window at (x, y) and opens its menu.
   bool Open(int x, int y);
+  // A line of text under the controls (the menu's last choice, a key window's outcome).
+  void ShowNote(std::wstring_view text) { Label(gallery_id::kChoiceLabel).SetText(text); }
 
   // For the tests: the control of a row of the table, and the pictures the window loaded.
   using SkinnedDialog::Controls;
