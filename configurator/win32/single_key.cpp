@@ -13,7 +13,7 @@ std::u16string TitleFor(KeyCapture::Mode mode) {
 }
 
 std::u16string PromptFor(KeyCapture::Mode mode) {
-  return SkinText(u"SINGLEKEY", mode == KeyCapture::Mode::kSingleKey ? 1 : 4);
+  return SkinText(u"SINGLEKEY", mode == KeyCapture::Mode::kSingleKey ? 2 : 4);
 }
 
 }  // namespace

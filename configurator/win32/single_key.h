@@ -21,8 +21,8 @@
 
 class CSingleKey : public KeyDialog {
  public:
-  // With the skin's texts for the mode: SINGLEKEY 1 as title and prompt for a single key,
-  // SINGLEKEY 3 and 4 for a combination.
+  // With the skin's texts for the mode: title and prompt SINGLEKEY 1 and 2 for a single key
+  // (the title said twice told the user nothing more), SINGLEKEY 3 and 4 for a combination.
   CSingleKey(KeyCapture::Mode mode, const CapturedKeys& preset);
   CSingleKey(std::u16string title, std::u16string prompt, KeyCapture::Mode mode,
              const CapturedKeys& preset);
