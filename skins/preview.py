@@ -272,32 +272,6 @@ def dialog_buttons(win):
     win.button("buttons", "ok-1.png", (234, 219, 327, 245), t("General", 47), 15, 700)
 
 
-def key_window():
-    win = Window("dlg.png")
-    win.label((99, 32, 382, 66), t("SINGLEKEY", 3), 21, 700, align="center")
-    win.label((45, 86, 433, 124), t("SINGLEKEY", 4), 16, 400)
-    win.button("background", "menuitem-d-b.png", (81, 145, 382, 171), "Left Ctrl + C", 15, 700)
-    dialog_buttons(win)
-    return win.shaped("background", "cfgMainback2.bmp")
-
-
-def fire_window():
-    win = Window("dlg.png")
-    win.label((99, 32, 382, 66), t("SINGLEKEY", 7), 21, 700, align="center")
-    for k, rect in enumerate([(36, 112, 87, 128), (89, 112, 156, 128), (159, 112, 218, 128),
-                              (36, 136, 144, 152)]):
-        face = "checkbox1-2.png" if k == 3 else "checkbox1-1.png"
-        win.button("controls", face, rect, t("FireKey", 1 + k), 15, 400, mode="point")
-    win.button("background", "menuitem-d-b.png", (60, 165, 159, 191), "Space", 15, 700)
-    win.label((279, 130, 367, 149), t("FireKey", 7), 16, 400)
-    win.label((279, 171, 367, 190), t("FireKey", 8), 16, 400)
-    for rect, value in (((383, 130, 444, 149), "3"), ((383, 171, 444, 190), "10")):
-        win.d.rectangle([rect[0], rect[1], rect[2] - 1, rect[3] - 1], fill=(94, 94, 94))
-        win.d.text((rect[0] + 2, rect[1] + 2), value, font=font(14, 400, FONT_TAHOMA), fill="white")
-    dialog_buttons(win)
-    return win.shaped("background", "cfgMainback2.bmp")
-
-
 def warning_window():
     win = Window("dlg.png")
     win.picture("background", "warn.png", (34, 104, 130, 194))
@@ -461,6 +435,7 @@ class TableWindow(Window):
         elif size:
             bg = bg.resize(size, Image.BILINEAR)
         self.layout = layout
+        self.ticked = set()
         self.im = bg.copy()
         self.d = ImageDraw.Draw(self.im)
 
@@ -474,7 +449,8 @@ class TableWindow(Window):
 
     def table_button(self, row, rect, caption):
         faces = row["faces"]
-        face = faces[2] if row["ticked"] else faces[3] if row["disabled"] else faces[0]
+        ticked = row["ticked"] or row["id"] in self.ticked
+        face = faces[2] if ticked else faces[3] if row["disabled"] else faces[0]
         self.d.rectangle([rect[0], rect[1], rect[2] - 1, rect[3] - 1], fill=(0, 0, 0, 255))
         self.paste(image_of(face), rect)
         if not caption or row["caption"] == "none":
@@ -560,10 +536,10 @@ class TableWindow(Window):
         fill = (85, 84, 84) if row["macroListMode"] else (6, 6, 6)
         self.d.rectangle([rect[0], rect[1], rect[2] - 1, rect[3] - 1], fill=fill)
 
-    def compose(self, page=None, texts=None, values=None):
-        """Draws every row shown on `page`; `texts` and `values` by id stand for what the window
-        sets itself (captions from state, slider and bar positions)."""
-        texts, values = texts or {}, values or {}
+    def compose(self, page=None, texts=None, values=None, ticked=()):
+        """Draws every row shown on `page`; `texts`, `values` and `ticked` by id stand for what
+        the window sets itself (captions from state, slider and bar positions, radio choices)."""
+        texts, values, self.ticked = texts or {}, values or {}, set(ticked)
         full = (0, 0) + self.im.size
         for row in self.layout["controls"]:
             if page is not None and row["pages"] and page not in row["pages"]:
@@ -598,6 +574,19 @@ def table_windows(layouts):
             values={2001: 4, 2002: 9, 2003: 3, 2004: 8, 5001: 25, 5002: 50, 5003: 100})
     if "progress" in layouts:
         shots["progress"] = TableWindow(layouts["progress"]).compose(values={1000: 60})
+    # The key windows as their openers fill them (title 1001, prompt 1002, key field 1003).
+    if "single-key" in layouts:
+        shots["key-window"] = TableWindow(layouts["single-key"]).compose(
+            texts={1001: t("SINGLEKEY", 1), 1002: t("SINGLEKEY", 2), 1003: "Space Bar"})
+        shots["key-window-combination"] = TableWindow(layouts["single-key"]).compose(
+            texts={1001: t("SINGLEKEY", 3), 1002: t("SINGLEKEY", 4), 1003: "Ctrl + C"})
+    if "fire-key" in layouts:
+        shots["fire-window"] = TableWindow(layouts["fire-key"]).compose(
+            texts={1001: t("SINGLEKEY", 7), 1003: "Space Bar", 0x5001: "3", 0x5002: "10"},
+            ticked={1013})
+    if "text-input" in layouts:
+        shots["text-input"] = TableWindow(layouts["text-input"]).compose(
+            texts={1001: t("SINGLEKEY", 5), 1002: t("SINGLEKEY", 6), 0x5002: "NewMacro 1"})
     return shots
 
 
@@ -610,8 +599,6 @@ def main():
         "main-3-lighting": main_window(3, mode=0),
         "main-3-lighting-mode1": main_window(3, mode=1),
         "main-4-about": main_window(4),
-        "key-window": key_window(),
-        "fire-window": fire_window(),
         "warning": warning_window(),
         "macro-editor": macro_window(),
         "menu": menu_window(),
