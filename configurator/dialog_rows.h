@@ -30,4 +30,14 @@ inline constexpr ButtonStyle kKeyField{SameFace({SkinFolder::kBackground, u"menu
 inline constexpr SkinColour kFieldText = kSkinWhite;
 inline constexpr SkinColour kFieldBackground = SkinRgb(94, 94, 94);
 
+// A dialog shaped like the main window's others, dragged by its background.
+constexpr WindowLayout ShapedDialog(const char* name, std::span<const ControlRow> controls) {
+  return {.name = name,
+          .background = kBackground,
+          .mask = kOutline,
+          .width = kWidth,
+          .height = kHeight,
+          .controls = controls};
+}
+
 }  // namespace dialog_rows

@@ -36,11 +36,5 @@ inline constexpr ControlRow kControls[] = {
 
 }  // namespace fire_key_layout
 
-inline constexpr WindowLayout kFireKeyLayout{
-    .name = "fire-key",
-    .background = dialog_rows::kBackground,
-    .mask = dialog_rows::kOutline,
-    .width = dialog_rows::kWidth,
-    .height = dialog_rows::kHeight,
-    .controls = fire_key_layout::kControls,
-};
+inline constexpr WindowLayout kFireKeyLayout =
+    dialog_rows::ShapedDialog("fire-key", fire_key_layout::kControls);

@@ -11,11 +11,5 @@ inline constexpr ControlRow kSingleKeyControls[] = {
     dialog_rows::kCancel,
 };
 
-inline constexpr WindowLayout kSingleKeyLayout{
-    .name = "single-key",
-    .background = dialog_rows::kBackground,
-    .mask = dialog_rows::kOutline,
-    .width = dialog_rows::kWidth,
-    .height = dialog_rows::kHeight,
-    .controls = kSingleKeyControls,
-};
+inline constexpr WindowLayout kSingleKeyLayout =
+    dialog_rows::ShapedDialog("single-key", kSingleKeyControls);
