@@ -2,6 +2,8 @@
 // What the configurator's small dialogs share: their size and skin (the dialog background and
 // its outline), and the OK, Cancel, title and prompt rows at their common places. The title and
 // prompt rows carry no text: each window sets the texts its opener gives.
+#include <span>
+
 #include "configurator/key_window_ids.h"
 #include "skin/core/control_table.h"
 #include "skin/core/skin_faces.h"

@@ -13,7 +13,6 @@
 // with an empty memory, so its first key is never lost.
 #include <cstdint>
 #include <optional>
-#include <span>
 #include <string>
 
 #include "configurator/captured_keys.h"
