@@ -76,8 +76,9 @@ void AppendUtf16(std::u16string_view text, bool bigEndian, std::string& out) {
 }
 
 // What RtlUnicodeStringToInteger does with base 0, as GetPrivateProfileIntW calls it: skip
-// leading characters up to the space, an optional sign, an optional 0x, 0o or 0b prefix (any
-// case), then digits of that base; anything else ends the number. Overflow wraps.
+// leading characters up to the space, an optional sign, an optional 0x, 0o or 0b prefix (lower
+// case only: "0X10" reads as 0), then digits of that base; anything else ends the number.
+// Overflow wraps.
 int ParseInteger(std::u16string_view text) {
   std::size_t i = 0;
   while (i < text.size() && text[i] <= u' ') ++i;
@@ -85,7 +86,7 @@ int ParseInteger(std::u16string_view text) {
   if (i < text.size() && (text[i] == u'+' || text[i] == u'-')) negative = text[i++] == u'-';
   std::uint32_t base = 10;
   if (i + 1 < text.size() && text[i] == u'0') {
-    switch (text[i + 1] | 0x20) {
+    switch (text[i + 1]) {
       case u'x':
         base = 16;
         break;
@@ -133,138 +134,189 @@ int HexDigit(char16_t c) {
 
 }  // namespace
 
-struct IniDocument::Line {
-  enum class Kind : std::uint8_t { Blank, Section, Entry };
+enum class IniDocument::Eol : std::uint8_t { None, Lf, Cr, CrLf };
+enum class IniDocument::LineKind : std::uint8_t { Blank, Section, Entry };
 
-  std::u16string text;  // without its line end
-  std::u16string eol;   // "\r\n", "\n", "\r", or empty on a last line without one
-  std::string raw;      // bytes as read (ANSI and UTF-8 files) while `original`
-  bool original = false;
-  Kind kind = Kind::Blank;
+namespace {
+
+using Eol = IniDocument::Eol;
+using LineKind = IniDocument::LineKind;
+
+std::u16string_view EolText(Eol eol) {
+  switch (eol) {
+    case Eol::Lf:
+      return u"\n";
+    case Eol::Cr:
+      return u"\r";
+    case Eol::CrLf:
+      return u"\r\n";
+    case Eol::None:
+      break;
+  }
+  return {};
+}
+
+// How the private-profile functions read a line: trimmed, "[name]" up to the last ']',
+// otherwise a key up to the first '=' with the rest as its value.
+struct LineShape {
+  LineKind kind = LineKind::Blank;
   std::size_t nameBegin = 0;
   std::size_t nameEnd = 0;
   std::size_t valueBegin = npos;  // npos: a key without '='
   std::size_t valueEnd = 0;
+};
 
-  // Splits the line the way the private-profile functions read it: trimmed, "[name]" up to
-  // the last ']', otherwise a key up to the first '=' with the rest as its value.
-  void Classify() {
-    std::size_t begin = 0;
-    std::size_t end = text.size();
-    while (begin < end && IsBlank(text[begin])) ++begin;
-    while (end > begin && IsBlank(text[end - 1])) --end;
-    valueBegin = npos;
-    if (begin == end) {
-      kind = Kind::Blank;
-      return;
+LineShape Classify(std::u16string_view text) {
+  LineShape shape;
+  std::size_t begin = 0;
+  std::size_t end = text.size();
+  while (begin < end && IsBlank(text[begin])) ++begin;
+  while (end > begin && IsBlank(text[end - 1])) --end;
+  if (begin == end) return shape;
+  if (text[begin] == u'[') {
+    const std::size_t close = text.substr(0, end).rfind(u']');
+    if (close != npos && close > begin) {
+      shape.kind = LineKind::Section;
+      shape.nameBegin = begin + 1;
+      shape.nameEnd = close;
+      while (shape.nameBegin < shape.nameEnd && IsBlank(text[shape.nameBegin])) ++shape.nameBegin;
+      while (shape.nameEnd > shape.nameBegin && IsBlank(text[shape.nameEnd - 1])) --shape.nameEnd;
+      return shape;
     }
-    if (text[begin] == u'[') {
-      const std::size_t close = std::u16string_view(text).substr(0, end).rfind(u']');
-      if (close != npos && close > begin) {
-        kind = Kind::Section;
-        nameBegin = begin + 1;
-        nameEnd = close;
-        while (nameBegin < nameEnd && IsBlank(text[nameBegin])) ++nameBegin;
-        while (nameEnd > nameBegin && IsBlank(text[nameEnd - 1])) --nameEnd;
-        return;
-      }
-    }
-    kind = Kind::Entry;
-    nameBegin = begin;
-    const std::size_t equals = std::u16string_view(text).substr(0, end).find(u'=', begin);
-    if (equals == npos) {
-      nameEnd = end;
-      return;
-    }
-    nameEnd = equals;
-    while (nameEnd > begin && IsBlank(text[nameEnd - 1])) --nameEnd;
-    valueBegin = equals + 1;
-    while (valueBegin < end && IsBlank(text[valueBegin])) ++valueBegin;
-    valueEnd = end;
   }
+  shape.kind = LineKind::Entry;
+  shape.nameBegin = begin;
+  const std::size_t equals = text.substr(0, end).find(u'=', begin);
+  if (equals == npos) {
+    shape.nameEnd = end;
+    return shape;
+  }
+  shape.nameEnd = equals;
+  while (shape.nameEnd > begin && IsBlank(text[shape.nameEnd - 1])) --shape.nameEnd;
+  shape.valueBegin = equals + 1;
+  while (shape.valueBegin < end && IsBlank(text[shape.valueBegin])) ++shape.valueBegin;
+  shape.valueEnd = end;
+  return shape;
+}
 
-  std::u16string_view Name() const {
-    return CutAtNul(std::u16string_view(text).substr(nameBegin, nameEnd - nameBegin));
-  }
-  bool HasValue() const { return kind == Kind::Entry && valueBegin != npos; }
-  std::u16string_view Value() const {
-    return CutAtNul(std::u16string_view(text).substr(valueBegin, valueEnd - valueBegin));
-  }
+std::u16string_view NameOf(std::u16string_view text, const LineShape& shape) {
+  return CutAtNul(text.substr(shape.nameBegin, shape.nameEnd - shape.nameBegin));
+}
+
+std::u16string_view ValueOf(std::u16string_view text, const LineShape& shape) {
+  return CutAtNul(text.substr(shape.valueBegin, shape.valueEnd - shape.valueBegin));
+}
+
+// The parse may hold this many bytes of line records per byte of file (plus a little): a file
+// that needs more (millions of one-character keys) is refused as unreadable. Blank lines cost
+// nothing, as a run of them is one record.
+constexpr std::size_t kLineBytesPerFileByte = 4;
+constexpr std::size_t kLineBytesAllowance = 64 * 1024;
+// Offsets are 32-bit.
+constexpr std::size_t kMaxParsedBytes = std::size_t{1} << 30;
+
+}  // namespace
+
+// One line of the file, or a run of blank lines read from it. The text is not held here: an
+// original line's text is a range of the document's decoded text (and its bytes a range of the
+// bytes as read), a changed or added line's a range of the edits.
+struct IniDocument::Line {
+  std::uint32_t begin = 0;
+  std::uint32_t length = 0;  // without the last line end
+  std::uint32_t rawBegin = 0;
+  std::uint32_t rawLength = 0;  // with its line ends
+  Eol eol = Eol::None;
+  LineKind kind = LineKind::Blank;
+  bool original = false;
+  bool eolAdded = false;  // an original last line that got a line end
 };
 
 namespace {
 
 using Line = IniDocument::Line;
 
-struct SectionRange {
-  std::size_t begin;  // first line after the header
-  std::size_t end;    // the next header or the end of the file
-};
+}  // namespace
 
-std::size_t NextHeader(const std::vector<Line>& lines, std::size_t from) {
-  while (from < lines.size() && lines[from].kind != Line::Kind::Section) ++from;
+std::u16string_view IniDocument::TextOf(const Line& line) const {
+  const std::u16string& store = line.original ? m_text : m_edits;
+  return std::u16string_view(store).substr(line.begin, line.length);
+}
+
+std::size_t IniDocument::NextHeader(std::size_t from) const {
+  while (from < m_lines.size() && m_lines[from].kind != LineKind::Section) ++from;
   return from;
 }
 
-// The first section of that name; the lines before any header form the nameless section.
-std::optional<SectionRange> FindSection(const std::vector<Line>& lines, std::u16string_view name) {
-  if (name.empty()) return SectionRange{0, NextHeader(lines, 0)};
-  for (std::size_t i = 0; i < lines.size(); ++i) {
-    if (lines[i].kind == Line::Kind::Section && SameName(lines[i].Name(), name)) {
-      return SectionRange{i + 1, NextHeader(lines, i + 1)};
-    }
+// The first section of that name (a range of lines: after the header up to the next one); the
+// lines before any header form the nameless section.
+std::optional<std::pair<std::size_t, std::size_t>> IniDocument::FindSection(
+    std::u16string_view name) const {
+  if (name.empty()) return std::pair{std::size_t{0}, NextHeader(0)};
+  for (std::size_t i = 0; i < m_lines.size(); ++i) {
+    if (m_lines[i].kind != LineKind::Section) continue;
+    const std::u16string_view text = TextOf(m_lines[i]);
+    if (SameName(NameOf(text, Classify(text)), name)) return std::pair{i + 1, NextHeader(i + 1)};
   }
   return std::nullopt;
 }
 
-std::size_t FindKey(const std::vector<Line>& lines, SectionRange range, std::u16string_view key) {
-  for (std::size_t i = range.begin; i < range.end; ++i) {
-    if (lines[i].kind == Line::Kind::Entry && SameName(lines[i].Name(), key)) return i;
+std::size_t IniDocument::FindKey(std::pair<std::size_t, std::size_t> range,
+                                 std::u16string_view key) const {
+  for (std::size_t i = range.first; i < range.second; ++i) {
+    if (m_lines[i].kind != LineKind::Entry) continue;
+    const std::u16string_view text = TextOf(m_lines[i]);
+    if (SameName(NameOf(text, Classify(text)), key)) return i;
   }
   return npos;
 }
 
-void SplitLines(std::u16string_view text, std::vector<Line>& lines) {
+// Splits decoded lines into records, a run of blank lines into one. `decode` appends a line's
+// text to the document's text; false when the records outgrow `maxLines`.
+template <typename Units, typename Decode>
+bool IniDocument::SplitLines(Units units, bool keepRaw, std::size_t maxLines, Decode decode) {
+  using Unit = typename Units::value_type;
   std::size_t start = 0;
-  while (start < text.size()) {
-    const std::size_t stop = std::min(text.find_first_of(u"\r\n", start), text.size());
+  while (start < units.size()) {
+    std::size_t stop = start;
+    while (stop < units.size() && units[stop] != Unit('\r') && units[stop] != Unit('\n')) ++stop;
     std::size_t next = stop;
-    if (next < text.size()) {
-      next += (text[next] == u'\r' && next + 1 < text.size() && text[next + 1] == u'\n') ? 2 : 1;
+    Eol eol = Eol::None;
+    if (next < units.size()) {
+      const bool crlf =
+          units[next] == Unit('\r') && next + 1 < units.size() && units[next + 1] == Unit('\n');
+      eol = crlf ? Eol::CrLf : (units[next] == Unit('\r') ? Eol::Cr : Eol::Lf);
+      next += crlf ? 2 : 1;
     }
-    Line line;
-    line.text.assign(text.substr(start, stop - start));
-    line.eol.assign(text.substr(stop, next - stop));
-    line.original = true;
-    line.Classify();
-    lines.push_back(std::move(line));
+    const std::size_t textBegin = m_text.size();
+    decode(units.substr(start, stop - start));
+    const std::size_t textEnd = m_text.size();
+    m_text.append(EolText(eol));
+    const LineKind kind = Classify(std::u16string_view(m_text).substr(textBegin)).kind;
+    if (m_newline == Eol::None) m_newline = eol;
+    if (kind == LineKind::Blank && !m_lines.empty() && m_lines.back().kind == LineKind::Blank) {
+      // The run goes on: its text now reaches to the end of this line.
+      Line& run = m_lines.back();
+      run.length = static_cast<std::uint32_t>(textEnd - run.begin);
+      run.rawLength += static_cast<std::uint32_t>(keepRaw ? next - start : 0);
+      run.eol = eol;
+    } else {
+      if (m_lines.size() >= maxLines) return false;
+      Line line;
+      line.begin = static_cast<std::uint32_t>(textBegin);
+      line.length = static_cast<std::uint32_t>(textEnd - textBegin);
+      line.rawBegin = static_cast<std::uint32_t>(keepRaw ? start : 0);
+      line.rawLength = static_cast<std::uint32_t>(keepRaw ? next - start : 0);
+      line.eol = eol;
+      line.kind = kind;
+      line.original = true;
+      m_lines.push_back(line);
+    }
     start = next;
   }
+  return true;
 }
 
-template <typename Decode>
-void SplitByteLines(std::string_view bytes, Decode decode, std::vector<Line>& lines) {
-  std::size_t start = 0;
-  while (start < bytes.size()) {
-    const std::size_t stop = std::min(bytes.find_first_of("\r\n", start), bytes.size());
-    std::size_t next = stop;
-    if (next < bytes.size()) {
-      next += (bytes[next] == '\r' && next + 1 < bytes.size() && bytes[next + 1] == '\n') ? 2 : 1;
-    }
-    Line line;
-    line.text = decode(bytes.substr(start, stop - start));
-    for (std::size_t i = stop; i < next; ++i) line.eol.push_back(char16_t(bytes[i]));
-    line.raw.assign(bytes.substr(start, next - start));
-    line.original = true;
-    line.Classify();
-    lines.push_back(std::move(line));
-    start = next;
-  }
-}
-
-}  // namespace
-
-IniDocument::IniDocument() : m_encoding(IniEncoding::Utf16Le) {}
+IniDocument::IniDocument() : m_encoding(IniEncoding::Utf16Le), m_newline(Eol::CrLf) {}
 IniDocument::~IniDocument() = default;
 IniDocument::IniDocument(const IniDocument&) = default;
 IniDocument::IniDocument(IniDocument&&) noexcept = default;
@@ -274,13 +326,18 @@ IniDocument& IniDocument::operator=(IniDocument&&) noexcept = default;
 IniDocument IniDocument::Parse(std::string_view bytes) {
   IniDocument doc;
   if (bytes.empty()) return doc;
+  if (bytes.size() > kMaxParsedBytes) {
+    doc.m_refused = true;
+    return doc;
+  }
+  // A run of blank lines is one record; anything else costs a record per line, within budget.
+  const std::size_t maxLines =
+      (kLineBytesPerFileByte * bytes.size() + kLineBytesAllowance) / sizeof(Line);
+  doc.m_newline = Eol::None;
   const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(bytes[i]); };
-  if (bytes.size() >= 3 && byte(0) == 0xEF && byte(1) == 0xBB && byte(2) == 0xBF) {
-    doc.m_encoding = IniEncoding::Utf8;
-    doc.m_hasBom = true;
-    SplitByteLines(bytes.substr(3), Utf8ToUtf16, doc.m_lines);
-  } else if (bytes.size() >= 2 &&
-             ((byte(0) == 0xFF && byte(1) == 0xFE) || (byte(0) == 0xFE && byte(1) == 0xFF))) {
+  bool withinBudget = true;
+  if (bytes.size() >= 2 &&
+      ((byte(0) == 0xFF && byte(1) == 0xFE) || (byte(0) == 0xFE && byte(1) == 0xFF))) {
     const bool bigEndian = byte(0) == 0xFE;
     doc.m_encoding = bigEndian ? IniEncoding::Utf16Be : IniEncoding::Utf16Le;
     doc.m_hasBom = true;
@@ -293,25 +350,40 @@ IniDocument IniDocument::Parse(std::string_view bytes) {
     }
     // A torn last unit is not text; it is kept only to write the file back unchanged.
     doc.m_tail.assign(bytes.substr(2 + 2 * units));
-    SplitLines(text, doc.m_lines);
+    doc.m_text.reserve(text.size());
+    withinBudget = doc.SplitLines(std::u16string_view(text), false, maxLines,
+                                  [&](std::u16string_view line) { doc.m_text.append(line); });
   } else {
-    doc.m_encoding = IniEncoding::Ansi;
-    const IniCodePage& codePage = AnsiCodePage();
-    SplitByteLines(
-        bytes, [&](std::string_view line) { return codePage.Decode(line); }, doc.m_lines);
-  }
-  for (const Line& line : doc.m_lines) {
-    if (!line.eol.empty()) {
-      doc.m_newline = line.eol;
-      break;
+    // ANSI and UTF-8 files keep their bytes, so unchanged lines are written back exactly.
+    const bool utf8 = bytes.size() >= 3 && byte(0) == 0xEF && byte(1) == 0xBB && byte(2) == 0xBF;
+    if (utf8) {
+      doc.m_encoding = IniEncoding::Utf8;
+      doc.m_hasBom = true;
+      bytes.remove_prefix(3);
+    } else {
+      doc.m_encoding = IniEncoding::Ansi;
     }
+    doc.m_raw.assign(bytes);
+    const IniCodePage& codePage = AnsiCodePage();
+    withinBudget = doc.SplitLines(bytes, true, maxLines, [&](std::string_view line) {
+      doc.m_text.append(utf8 ? Utf8ToUtf16(line) : codePage.Decode(line));
+    });
   }
+  if (!withinBudget) {
+    doc = IniDocument();
+    doc.m_refused = true;
+    return doc;
+  }
+  if (doc.m_newline == Eol::None) doc.m_newline = Eol::CrLf;
   return doc;
+}
+
+bool IniDocument::Refused() const {
+  return m_refused;
 }
 
 std::string IniDocument::Serialize() const {
   std::string out;
-  const bool bytesKept = m_encoding == IniEncoding::Ansi || m_encoding == IniEncoding::Utf8;
   if (m_encoding != IniEncoding::Ansi && (m_hasBom || !m_lines.empty())) {
     switch (m_encoding) {
       case IniEncoding::Utf8:
@@ -327,14 +399,19 @@ std::string IniDocument::Serialize() const {
         break;
     }
   }
+  const bool bytesKept = m_encoding == IniEncoding::Ansi || m_encoding == IniEncoding::Utf8;
   std::u16string text;
   for (const Line& line : m_lines) {
     if (bytesKept && line.original) {
-      out += line.raw;
+      out.append(m_raw, line.rawBegin, line.rawLength);
+      // The line ends are ASCII in every encoding whose bytes we keep.
+      if (line.eolAdded) {
+        for (char16_t c : EolText(line.eol)) out.push_back(char(c));
+      }
       continue;
     }
-    text = line.text;
-    text += line.eol;
+    text = TextOf(line);
+    text += EolText(line.eol);
     switch (m_encoding) {
       case IniEncoding::Ansi:
         AppendAnsi(text, out);
@@ -374,11 +451,14 @@ void IniDocument::MarkChanged() {
 std::optional<std::u16string> IniDocument::Find(std::u16string_view section,
                                                 std::u16string_view key) const {
   key = CleanName(key);
-  const std::optional<SectionRange> range = FindSection(m_lines, CleanName(section));
+  const auto range = FindSection(CleanName(section));
   if (!range) return std::nullopt;
-  const std::size_t index = FindKey(m_lines, *range, key);
-  if (index == npos || !m_lines[index].HasValue()) return std::nullopt;
-  return std::u16string(m_lines[index].Value());
+  const std::size_t index = FindKey(*range, key);
+  if (index == npos) return std::nullopt;
+  const std::u16string_view text = TextOf(m_lines[index]);
+  const LineShape shape = Classify(text);
+  if (shape.valueBegin == npos) return std::nullopt;
+  return std::u16string(ValueOf(text, shape));
 }
 
 std::u16string IniDocument::GetText(std::u16string_view section, std::u16string_view key,
@@ -416,49 +496,63 @@ void IniDocument::SetText(std::u16string_view section, std::u16string_view key,
   const std::size_t stop = text.find_first_of(std::u16string_view(u"\0\r\n", 3));
   if (stop != npos) text = text.substr(0, stop);
   while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
+  // The reader drops one pair of matching quotes: a value that has them of its own gets another
+  // pair, so that it reads back as it was written.
+  std::u16string quoted;
+  if (text.size() >= 2 && (text.front() == u'"' || text.front() == u'\'') &&
+      text.back() == text.front()) {
+    quoted = u"\"";
+    quoted += text;
+    quoted += u"\"";
+    text = quoted;
+  }
 
-  const std::optional<SectionRange> range = FindSection(m_lines, section);
+  const auto range = FindSection(section);
   if (!range) {
     std::u16string header = u"[";
     header += section;
     header += u"]";
-    InsertLine(m_lines.size(), std::move(header));
+    InsertLine(m_lines.size(), header);
     std::u16string entry(key);
     entry += u"=";
     entry += text;
-    InsertLine(m_lines.size(), std::move(entry));
+    InsertLine(m_lines.size(), entry);
     return;
   }
-  const std::size_t index = FindKey(m_lines, *range, key);
+  const std::size_t index = FindKey(*range, key);
   if (index != npos) {
-    Line& line = m_lines[index];
-    if (line.HasValue() && line.Value() == text) return;
+    const std::u16string_view old = TextOf(m_lines[index]);
+    const LineShape shape = Classify(old);
     std::u16string changed;
-    if (line.HasValue()) {
-      changed = line.text.substr(0, line.valueBegin);
+    if (shape.valueBegin != npos) {
+      if (ValueOf(old, shape) == text) return;
+      changed = old.substr(0, shape.valueBegin);
     } else {
-      changed = line.text.substr(0, line.nameEnd);
+      changed = old.substr(0, shape.nameEnd);
       changed += u"=";
     }
     changed += text;
     EnsureEncodable(changed);
-    line.text = std::move(changed);
+    Line& line = m_lines[index];
+    line.begin = static_cast<std::uint32_t>(m_edits.size());
+    line.length = static_cast<std::uint32_t>(changed.size());
     line.original = false;
-    line.raw.clear();
-    line.Classify();
+    line.eolAdded = false;
+    line.kind = Classify(changed).kind;
+    m_edits += changed;
     MarkChanged();
     return;
   }
   // After the last key of the section, so blank lines and comments before the next section
   // stay where they are.
-  std::size_t position = range->begin;
-  for (std::size_t i = range->begin; i < range->end; ++i) {
-    if (m_lines[i].kind == Line::Kind::Entry && !IsComment(m_lines[i].text)) position = i + 1;
+  std::size_t position = range->first;
+  for (std::size_t i = range->first; i < range->second; ++i) {
+    if (m_lines[i].kind == LineKind::Entry && !IsComment(TextOf(m_lines[i]))) position = i + 1;
   }
   std::u16string entry(key);
   entry += u"=";
   entry += text;
-  InsertLine(position, std::move(entry));
+  InsertLine(position, entry);
 }
 
 void IniDocument::SetInt(std::u16string_view section, std::u16string_view key, int value) {
@@ -471,21 +565,21 @@ void IniDocument::SetBlock(std::u16string_view section, std::u16string_view key,
   SetText(section, key, EncodeIniBlock(buffer, size));
 }
 
-std::size_t IniDocument::InsertLine(std::size_t index, std::u16string text) {
+void IniDocument::InsertLine(std::size_t index, std::u16string_view text) {
   EnsureEncodable(text);
-  if (index > 0 && m_lines[index - 1].eol.empty()) {
+  if (index > 0 && m_lines[index - 1].eol == Eol::None) {
     Line& previous = m_lines[index - 1];
     previous.eol = m_newline;
-    // The line ends are ASCII in every encoding whose bytes we keep.
-    if (previous.original) previous.raw.append(m_newline.begin(), m_newline.end());
+    previous.eolAdded = previous.original;
   }
   Line line;
-  line.text = std::move(text);
+  line.begin = static_cast<std::uint32_t>(m_edits.size());
+  line.length = static_cast<std::uint32_t>(text.size());
   line.eol = m_newline;
-  line.Classify();
-  m_lines.insert(m_lines.begin() + static_cast<std::ptrdiff_t>(index), std::move(line));
+  line.kind = Classify(text).kind;
+  m_edits += text;
+  m_lines.insert(m_lines.begin() + static_cast<std::ptrdiff_t>(index), line);
   MarkChanged();
-  return index;
 }
 
 void IniDocument::EnsureEncodable(std::u16string_view text) {

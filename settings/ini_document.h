@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 enum class IniEncoding { Ansi, Utf8, Utf16Le, Utf16Be };
@@ -35,8 +36,8 @@ class IniDocument {
   // What GetPrivateProfileStringW returns with a buffer of bufferUnits units.
   std::u16string GetText(std::u16string_view section, std::u16string_view key,
                          std::u16string_view defaultText, std::size_t bufferUnits = 4096) const;
-  // What GetPrivateProfileIntW returns (leading white space and sign, decimal unless a 0x, 0o
-  // or 0b prefix says otherwise, stops at the first non-digit; the default only when the key
+  // What GetPrivateProfileIntW returns (leading white space and sign, decimal unless a lower-case
+  // 0x, 0o or 0b prefix says otherwise, stops at the first non-digit; the default only when the key
   // is missing or its value empty).
   int GetInt(std::u16string_view section, std::u16string_view key, int defaultValue) const;
   // What GetPrivateProfileStructW accepts; the buffer is written only on success.
@@ -44,7 +45,9 @@ class IniDocument {
                 std::size_t size) const;
 
   // A value is one line: it ends at the first line break or NUL, and leading white space is
-  // dropped, as the Windows functions drop it. An empty key name changes nothing.
+  // dropped, as the Windows functions drop it (trailing white space is dropped when read). A
+  // value that begins and ends with the same quote is written inside double quotes, so it reads
+  // back with its own. An empty key name changes nothing.
   void SetText(std::u16string_view section, std::u16string_view key, std::u16string_view text);
   void SetInt(std::u16string_view section, std::u16string_view key, int value);
   void SetBlock(std::u16string_view section, std::u16string_view key, const void* buffer,
@@ -55,18 +58,38 @@ class IniDocument {
   bool Modified() const;
   void MarkSaved();
 
-  struct Line;  // defined in the implementation
+  // True when Parse refused the bytes: more lines than a file of that size is worth holding
+  // (the budget is a small multiple of the size). The document is then empty, and its file
+  // is unreadable rather than empty.
+  bool Refused() const;
+
+  // Defined in the implementation.
+  struct Line;
+  enum class Eol : std::uint8_t;
+  enum class LineKind : std::uint8_t;
 
  private:
-  std::size_t InsertLine(std::size_t index, std::u16string text);
+  std::u16string_view TextOf(const Line& line) const;
+  std::size_t NextHeader(std::size_t from) const;
+  std::optional<std::pair<std::size_t, std::size_t>> FindSection(std::u16string_view name) const;
+  std::size_t FindKey(std::pair<std::size_t, std::size_t> range, std::u16string_view key) const;
+  template <typename Units, typename Decode>
+  bool SplitLines(Units units, bool keepRaw, std::size_t maxLines, Decode decode);
+  void InsertLine(std::size_t index, std::u16string_view text);
   void EnsureEncodable(std::u16string_view text);
   void MarkChanged();
 
+  // The text of the lines as read, line ends included, and for ANSI and UTF-8 files their
+  // bytes; changed and added lines keep their text in m_edits.
+  std::u16string m_text;
+  std::string m_raw;
+  std::u16string m_edits;
   std::vector<Line> m_lines;
   IniEncoding m_encoding;
+  Eol m_newline;             // line end of added lines: the file's own
   bool m_modified = false;
-  std::u16string m_newline = u"\r\n";  // line end of added lines: the file's own
-  std::string m_tail;                  // an odd last byte of a UTF-16 file, kept if unchanged
+  bool m_refused = false;
+  std::string m_tail;        // an odd last byte of a UTF-16 file, kept if unchanged
   bool m_hasBom = false;
 };
 

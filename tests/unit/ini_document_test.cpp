@@ -2,14 +2,20 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <climits>
 #include <cstdint>
 #include <cstring>
+#include <functional>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "settings/ini_code_page.h"
+
+#if defined(__SANITIZE_ADDRESS__) && __has_include(<sanitizer/allocator_interface.h>)
+#include <sanitizer/allocator_interface.h>
+#endif
 
 namespace {
 
@@ -202,7 +208,8 @@ TEST(IniDocumentLookup, IntegersAreParsedLikeThePlatform) {
       "[I]\r\npos=42\r\nneg=-17\r\nplus=+8\r\ntrail=12abc\r\nletters=abc\r\nempty=\r\n"
       "bare\r\nquoted=\"77\"\r\nspacedquote=\" 5\"\r\nmax=2147483647\r\nwrap=4294967295\r\n"
       "over=2147483648\r\nhex=0x10\r\nsignonly=-\r\nlong=000000000000000000000000000001\r\n"
-      "innerspace=1 2\r\nHEX=-0XfF\r\noct=0o17\r\nbin=0B1012\r\nxonly=0x\r\nlead0=010\r\n");
+      "innerspace=1 2\r\nnegx=-0xfF\r\noct=0o17\r\nbin=0b1012\r\nxonly=0x\r\nlead0=010\r\n"
+      "upx=0X10\r\nupo=-0O17\r\nupb=0B11\r\n");
   EXPECT_EQ(doc.GetInt(u"I", u"pos", -1), 42);
   EXPECT_EQ(doc.GetInt(u"I", u"neg", 0), -17);
   EXPECT_EQ(doc.GetInt(u"I", u"plus", 0), 8);
@@ -218,10 +225,14 @@ TEST(IniDocumentLookup, IntegersAreParsedLikeThePlatform) {
   EXPECT_EQ(doc.GetInt(u"I", u"wrap", 0), -1);
   EXPECT_EQ(doc.GetInt(u"I", u"over", 0), INT_MIN);
   EXPECT_EQ(doc.GetInt(u"I", u"hex", -1), 16);
-  EXPECT_EQ(doc.GetInt(u"I", u"HEX", -1), 16);  // the first of the two keys
+  EXPECT_EQ(doc.GetInt(u"I", u"negx", 0), -255);
   EXPECT_EQ(doc.GetInt(u"I", u"oct", -1), 15);
   EXPECT_EQ(doc.GetInt(u"I", u"bin", -1), 5);  // stops at the 2
   EXPECT_EQ(doc.GetInt(u"I", u"xonly", -1), 0);
+  // The prefixes are lower case only: the platform reads "0X10" as the decimal 0.
+  EXPECT_EQ(doc.GetInt(u"I", u"upx", -1), 0);
+  EXPECT_EQ(doc.GetInt(u"I", u"upo", -1), 0);
+  EXPECT_EQ(doc.GetInt(u"I", u"upb", -1), 0);
   EXPECT_EQ(doc.GetInt(u"I", u"lead0", -1), 10);  // no octal from a leading zero
   EXPECT_EQ(doc.GetInt(u"I", u"signonly", -1), 0);
   // Only the first 29 units are looked at: the trailing 1 is cut off.
@@ -418,6 +429,62 @@ TEST(IniDocumentHostile, GarbageParsesAndAnswersWithDefaults) {
     EXPECT_EQ(back.GetText(u"fresh", u"K", u""), u"v") << round;
   }
 }
+
+#if defined(__SANITIZE_ADDRESS__) && __has_include(<sanitizer/allocator_interface.h>)
+// The heap the parse holds at its peak, counted through the sanitizer's allocation hooks.
+std::atomic<bool> g_counting{false};
+std::atomic<long long> g_live{0};
+std::atomic<long long> g_peak{0};
+
+void CountMalloc(const volatile void*, std::size_t size) {
+  if (!g_counting) return;
+  const long long live = g_live += static_cast<long long>(size);
+  long long peak = g_peak;
+  while (live > peak && !g_peak.compare_exchange_weak(peak, live)) {
+  }
+}
+
+void CountFree(const volatile void* pointer) {
+  if (g_counting && pointer) {
+    g_live -= static_cast<long long>(__sanitizer_get_allocated_size(const_cast<void*>(pointer)));
+  }
+}
+
+long long PeakHeapOf(const std::function<void()>& work) {
+  static const int installed = __sanitizer_install_malloc_and_free_hooks(CountMalloc, CountFree);
+  (void)installed;
+  g_live = 0;
+  g_peak = 0;
+  g_counting = true;
+  work();
+  g_counting = false;
+  return g_peak;
+}
+
+TEST(IniDocumentHostile, MemoryStaysWithinASmallMultipleOfTheFileSize) {
+  constexpr std::size_t kSize = 4u << 20;
+  // The counter sees an allocation of known size.
+  EXPECT_GE(PeakHeapOf([] { std::vector<char> probe(kSize); }), static_cast<long long>(kSize));
+
+  const std::string crlf = [] {
+    std::string text;
+    while (text.size() < kSize) text += "\r\n";
+    return text;
+  }();
+  std::string keys = "[A]\r\n";
+  while (keys.size() < kSize) keys += "key" + std::to_string(keys.size()) + "=1\r\n";
+  for (const std::string& bytes :
+       {std::string(kSize, '\n'), crlf, Utf16Le(std::u16string(kSize / 2, u'\r')), keys}) {
+    IniDocument doc;
+    const long long peak = PeakHeapOf([&] {
+      doc = IniDocument::Parse(bytes);
+      doc.SetText(u"A", u"key5", u"2");
+    });
+    EXPECT_LE(peak, 8 * static_cast<long long>(bytes.size())) << bytes.size();
+    EXPECT_EQ(Reparse(doc).GetInt(u"A", u"key5", -1), 2);
+  }
+}
+#endif
 
 TEST(IniDocumentHostile, CodePageCanBeReplaced) {
   class Upper final : public IniCodePage {
