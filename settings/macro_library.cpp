@@ -52,7 +52,8 @@ int FirstFreeSlot(const IniDocument& index) {
 
 int SlotOfName(const IniDocument& index, std::u16string_view name) {
   if (name.empty()) return -1;
-  return FirstSlot(index, [name](const std::u16string& value) { return value == name; });
+  return FirstSlot(index,
+                   [name](const std::u16string& value) { return SameMacroName(value, name); });
 }
 
 bool SameFile(std::u16string_view a, std::u16string_view b) {
@@ -223,6 +224,7 @@ int MacroLibrary::CreateMacro(std::u16string_view name) {
   if (FileExists(path)) return -1;
   // A name left in the index without its file keeps its slot rather than taking a second one.
   int slot = FindMacroSlot(name);
+  if (slot >= 0 && FileExists(MacroFilePath(SlotName(slot)))) return -1;  // the same in other case
   if (slot < 0 && !HasFreeSlot()) return -1;
   if (!EnsureFolder()) return -1;
   Macro macro;
@@ -245,7 +247,10 @@ int MacroLibrary::ImportMacro(const std::u16string& sourcePath, MacroSlotNotifie
   const int existingSlot = FindMacroSlot(name);
   if (existingSlot < 0 && !HasFreeSlot()) return -1;
   if (!EnsureFolder()) return -1;
-  const std::u16string target = MacroFilePath(name);
+  // "foo" over "Foo" replaces the macro "Foo": its slot, its name and its file.
+  const std::u16string existingName = existingSlot >= 0 ? SlotName(existingSlot) : name;
+  const std::u16string target =
+      MacroFilePath(IsValidMacroName(existingName) ? existingName : name);
   if (!SameFile(sourcePath, target) && !CopyFileReplacing(sourcePath, target)) return -1;
   if (existingSlot >= 0) {
     // The slot keeps its number but holds a different macro now: the mouse must get it.

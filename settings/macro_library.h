@@ -42,7 +42,7 @@ class MacroLibrary {
 
   // The name held by slot 0..19, "" when free or out of range.
   std::u16string SlotName(int slot) const;
-  // First slot 0..14 holding exactly this name; -1 when none (an empty name is never found).
+  // First slot 0..14 holding this name in any case; -1 when none (an empty name is never found).
   int FindMacroSlot(std::u16string_view name) const;
   // Writes the name into the first free slot and returns it; -1 when all 15 are taken or the
   // name is invalid. It does not look for the name itself: callers check uniqueness first.

@@ -11,3 +11,7 @@ inline constexpr std::size_t kMacroNameMaxLength = 64;
 // space or dot, and not a reserved device name (CON, PRN, AUX, NUL, COM1-9, LPT1-9) in any
 // case, with or without an extension.
 bool IsValidMacroName(std::u16string_view name);
+
+// Names are file names, so they compare without regard to case, as the file system compares
+// them: "foo" and "Foo" are one macro.
+bool SameMacroName(std::u16string_view a, std::u16string_view b);

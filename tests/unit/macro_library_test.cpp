@@ -233,7 +233,7 @@ TEST_F(MacroLibraryTest, FreeLowerSlotMakesRowsDifferFromSlots) {
 
   EXPECT_EQ(library.FindMacroSlot(u"A"), 1);
   EXPECT_EQ(library.FindMacroSlot(u"B"), 3);
-  EXPECT_EQ(library.FindMacroSlot(u"a"), -1);  // exact comparison
+  EXPECT_EQ(library.FindMacroSlot(u"a"), 1);  // names are file names: case does not matter
   EXPECT_EQ(library.FindMacroSlot(u"C"), -1);
   EXPECT_EQ(library.FindMacroSlot(u""), -1);
   EXPECT_EQ(library.SlotName(15), u"C");
@@ -291,7 +291,7 @@ TEST_F(MacroLibraryTest, RemoveFreesTheSlotAndNotifiesOnlyWhenFound) {
   RecordingNotifier notifier;
   const std::string before = ReadRaw(IndexFile());
   EXPECT_FALSE(library.RemoveMacroName(u"missing", notifier));
-  EXPECT_FALSE(library.RemoveMacroName(u"b", notifier));
+  EXPECT_FALSE(library.RemoveMacroName(u"C", notifier));
   EXPECT_FALSE(library.RemoveMacroName(u"", notifier));
   EXPECT_TRUE(notifier.Calls.empty());
   EXPECT_EQ(ReadRaw(IndexFile()), before);
@@ -577,6 +577,31 @@ TEST_F(MacroLibraryTest, ImportOverAnExistingNameReusesItsSlot) {
   EXPECT_EQ(ReadRaw(MacroDir() / "Same.MSMACRO"), ReadRaw(m_root / "exchange" / "Same.MSDB"));
   // The mouse holds the old macro in that slot until told.
   EXPECT_EQ(notifier.Calls, (std::vector<std::pair<int, bool>>{{1, false}}));
+}
+
+TEST_F(MacroLibraryTest, NamesSurviveTheFileFormatAndMatchInAnyCase) {
+  MacroLibrary library(DataFolder());
+  for (const char16_t* name : {u"'Boss'", u"''", u"'", u"\u00C9t\u00E9 \u0416"}) {
+    ASSERT_GE(library.CreateMacro(name), 0);
+  }
+  const std::vector<MacroListEntry> rows = library.ListMacroNames();
+  ASSERT_EQ(rows.size(), 4u);
+  EXPECT_EQ(rows[0].Name, u"'Boss'");
+  EXPECT_EQ(rows[1].Name, u"''");
+  EXPECT_EQ(rows[2].Name, u"'");
+  EXPECT_EQ(library.FindMacroSlot(u"\u00E9T\u00C9 \u0436"), 3);
+
+  // Importing "foo" over "Foo" replaces the macro "Foo" in its slot (and the mouse is told).
+  library.CreateMacro(u"Foo");
+  std::filesystem::create_directories(m_root / "exchange");
+  const Macro incoming = SampleMacro(u"foo");
+  ASSERT_TRUE(MacroLibrary::ExportMacro(incoming, U16((m_root / "exchange" / "foo.MSDB").string())));
+  RecordingNotifier notifier;
+  EXPECT_EQ(library.ImportMacro(U16((m_root / "exchange" / "foo.MSDB").string()), notifier), 4);
+  EXPECT_EQ(library.ListMacroNames().size(), 5u);
+  EXPECT_EQ(library.ReadMacroFile(u"Foo").Records, incoming.Records);
+  EXPECT_EQ(notifier.Calls, (std::vector<std::pair<int, bool>>{{4, false}}));
+  EXPECT_EQ(library.CreateMacro(u"FOO"), -1);
 }
 
 TEST_F(MacroLibraryTest, ImportRefusesBadNamesMissingSourcesAndAFullLibrary) {
