@@ -14,8 +14,14 @@ bool ReadWholeFile(const std::u16string& path, std::string& bytes,
                    std::size_t limit = 64u * 1024u * 1024u);
 
 // Writes the bytes to a temporary file in the same folder, flushes it and moves it over
-// `path`, so a reader sees either the old or the new content, never a torn file.
+// `path`, so a reader sees either the old or the new content, never a torn file. A read-only
+// `path` fails at once.
 bool ReplaceFileAtomically(const std::u16string& path, std::string_view bytes);
+
+// Removes the temporary files that replacements in the folder of `path` left behind when their
+// program died half-way (names as TempPathFor makes them). Called under the commit lock, when
+// no replacement of ours is under way.
+void RemoveLeftoverTempFiles(const std::u16string& path);
 
 bool FileExists(const std::u16string& path);  // a file, not a folder
 bool FolderExists(const std::u16string& path);

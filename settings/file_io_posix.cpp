@@ -1,11 +1,13 @@
 // The file calls of the native build, used by the unit tests: Windows-style paths map to the
 // local file system (UTF-8, '/' for '\').
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
@@ -15,6 +17,7 @@
 #include <thread>
 
 #include "settings/file_io.h"
+#include "settings/file_steps.h"
 #include "settings/ini_code_page.h"
 #include "settings/utf8.h"
 
@@ -27,8 +30,13 @@ std::string NativePath(const std::u16string& path) {
   return out;
 }
 
+bool Step(FileStep step) {
+  return NextFileStep(step) == FileStepOutcome::Proceed;
+}
+
 bool WriteAll(int fd, const char* data, std::size_t size) {
   while (size > 0) {
+    if (!Step(FileStep::Write)) return false;
     const ssize_t written = ::write(fd, data, size);
     if (written < 0) {
       if (errno == EINTR) continue;
@@ -87,20 +95,46 @@ bool ReadWholeFile(const std::u16string& path, std::string& bytes, std::size_t l
 }
 
 bool ReplaceFileAtomically(const std::u16string& path, std::string_view bytes) {
+  static std::atomic<std::uint32_t> counter{0};
   const std::string target = NativePath(path);
-  std::string temp = target + ".XXXXXX";
-  const int fd = ::mkstemp(temp.data());
-  if (fd < 0) return false;
   struct stat info {};
-  const mode_t mode = ::stat(target.c_str(), &info) == 0 ? (info.st_mode & 07777) : 0644;
-  const bool written =
-      ::fchmod(fd, mode) == 0 && WriteAll(fd, bytes.data(), bytes.size()) && ::fsync(fd) == 0;
-  const bool closed = ::close(fd) == 0;
-  if (!written || !closed || ::rename(temp.c_str(), target.c_str()) != 0) {
-    ::unlink(temp.c_str());
-    return false;
+  const bool exists = ::stat(target.c_str(), &info) == 0;
+  // As on Windows, a read-only file is not replaced.
+  if (exists && !(info.st_mode & S_IWUSR)) return false;
+  const mode_t mode = exists ? (info.st_mode & 07777) : 0644;
+  std::string temp;
+  int fd = -1;
+  for (std::uint32_t attempt = 0; attempt < 4 && fd < 0; ++attempt) {
+    if (NextFileStep(FileStep::Create) != FileStepOutcome::Proceed) return false;
+    temp = NativePath(TempPathFor(path, static_cast<std::uint32_t>(::getpid()), counter++, attempt));
+    fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (fd < 0 && errno != EEXIST) return false;
   }
-  return true;
+  if (fd < 0) return false;
+  bool written = ::fchmod(fd, mode) == 0 && WriteAll(fd, bytes.data(), bytes.size());
+  written = written && Step(FileStep::Flush) && ::fsync(fd) == 0;
+  const bool closed = ::close(fd) == 0;
+  if (written && closed && Step(FileStep::Rename) && ::rename(temp.c_str(), target.c_str()) == 0) {
+    return true;
+  }
+  // A stopped file layer leaves its temporary file behind, as a crash would.
+  if (!FileLayerStopped()) ::unlink(temp.c_str());
+  return false;
+}
+
+void RemoveLeftoverTempFiles(const std::u16string& path) {
+  if (FileLayerStopped()) return;
+  std::string folder = NativePath(path);
+  const std::size_t slash = folder.rfind('/');
+  folder = slash == std::string::npos ? std::string(".") : folder.substr(0, slash + 1);
+  DIR* dir = ::opendir(folder.c_str());
+  if (!dir) return;
+  while (const dirent* entry = ::readdir(dir)) {
+    if (IsReplacementTempName(Utf8ToUtf16(entry->d_name))) {
+      ::unlinkat(::dirfd(dir), entry->d_name, 0);
+    }
+  }
+  ::closedir(dir);
 }
 
 bool FileExists(const std::u16string& path) {
@@ -118,7 +152,7 @@ bool CreateFolder(const std::u16string& path) {
 }
 
 bool RemoveFile(const std::u16string& path) {
-  return FileExists(path) && ::unlink(NativePath(path).c_str()) == 0;
+  return !FileLayerStopped() && FileExists(path) && ::unlink(NativePath(path).c_str()) == 0;
 }
 
 bool CopyFileReplacing(const std::u16string& from, const std::u16string& to) {
@@ -139,6 +173,7 @@ std::optional<FileStamp> FileStampOf(const std::u16string& path) {
 }
 
 CommitLock::CommitLock() {
+  NextFileStep(FileStep::Lock);
   if (!g_commitMutex.try_lock_for(kLockPatience)) return;
   m_owned = true;
   if (g_lockDepth++ > 0) return;

@@ -8,35 +8,32 @@
 
 namespace {
 
-// Our files are a few kilobytes; anything beyond this is not one of them and is not worth
-// the memory.
-constexpr std::size_t kMaxFileBytes = 16u * 1024u * 1024u;
-
 constexpr std::size_t kTextUnits = 4096;
 
 enum class FileState { Read, Missing, Unreadable };
 
-FileState ReadDocument(const std::u16string& path, IniDocument& document) {
+FileState ReadDocument(const std::u16string& path, std::size_t maxBytes, IniDocument& document) {
   std::string bytes;
-  if (!ReadWholeFile(path, bytes, kMaxFileBytes + 1)) {
+  if (!ReadWholeFile(path, bytes, maxBytes + 1)) {
     document = IniDocument();
     return FileExists(path) ? FileState::Unreadable : FileState::Missing;
   }
-  if (bytes.size() > kMaxFileBytes) {
+  if (bytes.size() > maxBytes) {
     document = IniDocument();
     return FileState::Unreadable;
   }
   document = IniDocument::Parse(bytes);
-  return FileState::Read;
+  return document.Refused() ? FileState::Unreadable : FileState::Read;
 }
 
 }  // namespace
 
-IniFile::IniFile(std::u16string path) : m_path(std::move(path)) {}
+IniFile::IniFile(std::u16string path, std::size_t maxBytes)
+    : m_path(std::move(path)), m_maxBytes(maxBytes) {}
 
 IniDocument IniFile::Load() const {
   IniDocument document;
-  ReadDocument(m_path, document);
+  ReadDocument(m_path, m_maxBytes, document);
   return document;
 }
 
@@ -84,7 +81,7 @@ struct IniFile::Transaction::State {
 
 IniFile::Transaction::Transaction(IniFile& file) : m_file(file), m_state(new State) {
   m_state->lock.emplace();
-  m_state->writable = ReadDocument(m_file.m_path, m_state->document) != FileState::Unreadable;
+  m_state->writable = ReadDocument(m_file.m_path, m_file.m_maxBytes, m_state->document) != FileState::Unreadable;
 }
 
 IniFile::Transaction::~Transaction() = default;
@@ -117,6 +114,7 @@ bool IniFile::Transaction::Commit() {
     // A second Commit after more changes locks again; the first one has already let go.
     if (!m_state->lock) m_state->lock.emplace();
     const std::string bytes = m_state->document.Serialize();
+    RemoveLeftoverTempFiles(m_file.m_path);
     written = ReplaceFileAtomically(m_file.m_path, bytes);
     if (written) m_state->document.MarkSaved();
   }

@@ -12,7 +12,11 @@ class IniDocument;
 
 class IniFile {
  public:
-  explicit IniFile(std::u16string path);
+  // Our files are a few kilobytes; a larger one is not one of them: it reads as unreadable and
+  // is never overwritten.
+  static constexpr std::size_t kDefaultMaxBytes = 16u * 1024u * 1024u;
+
+  explicit IniFile(std::u16string path, std::size_t maxBytes = kDefaultMaxBytes);
 
   const std::u16string& Path() const { return m_path; }
 
@@ -50,7 +54,9 @@ class IniFile {
     void SetBlock(std::u16string_view section, std::u16string_view key, const void* buffer,
                   std::size_t size);
     IniDocument& Document();
-    // Returns false when the file could not be written (for example a missing folder).
+    // Returns false when the file could not be written (for example a missing folder, a
+    // read-only or an unreadable file). Leftovers of replacements that a crash interrupted in
+    // the same folder are removed first.
     bool Commit();
 
    private:
@@ -61,4 +67,5 @@ class IniFile {
 
  private:
   std::u16string m_path;
+  std::size_t m_maxBytes;
 };

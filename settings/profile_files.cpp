@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string_view>
 
+#include "settings/file_io.h"
 #include "settings/ini_document.h"
 #include "settings/ini_file.h"
 
@@ -151,10 +152,16 @@ std::u16string ProfileFilePath(const std::u16string& dataFolder, int fileNumber)
   return dataFolder + u"QVProfile" + Decimal(fileNumber) + u".pfd";
 }
 
+IniFile ProfileFile(const std::u16string& dataFolder, int fileNumber) {
+  return IniFile(ProfileFilePath(dataFolder, fileNumber), kProfileFileMaxBytes);
+}
+
 bool SaveProfileFiles(const ProfileSet& set, const std::u16string& dataFolder) {
+  // One lock for the five commits: the other program never sees or makes a mixed set.
+  CommitLock lock;
   bool allWritten = true;
   for (int p = 0; p < kProfileCount; ++p) {
-    IniFile file(ProfileFilePath(dataFolder, p + 1));
+    IniFile file = ProfileFile(dataFolder, p + 1);
     IniFile::Transaction ini(file);
     WriteRecord(ini, FileShape(p), set.Profiles[p], set.CurrentProfile);
     allWritten = ini.Commit() && allWritten;
@@ -164,16 +171,17 @@ bool SaveProfileFiles(const ProfileSet& set, const std::u16string& dataFolder) {
 
 void LoadProfileFiles(ProfileSet& set, const std::u16string& dataFolder) {
   for (int p = 0; p < kProfileCount; ++p) {
-    const IniDocument ini = IniFile(ProfileFilePath(dataFolder, p + 1)).Load();
+    const IniDocument ini = ProfileFile(dataFolder, p + 1).Load();
     set.CurrentProfile = ini.GetInt(GroupSection(p), kGroupID, -1);
     ReadRecord(ini, FileShape(p), set.Profiles[p]);
   }
 }
 
 bool SaveLightingKeys(const ProfileSet& set, const std::u16string& dataFolder) {
+  CommitLock lock;
   bool allWritten = true;
   for (int p = 0; p < kProfileCount; ++p) {
-    IniFile file(ProfileFilePath(dataFolder, p + 1));
+    IniFile file = ProfileFile(dataFolder, p + 1);
     IniFile::Transaction ini(file);
     WriteLightingKeys(ini, GroupSection(p), set.Profiles[p], true);
     allWritten = ini.Commit() && allWritten;
@@ -182,9 +190,10 @@ bool SaveLightingKeys(const ProfileSet& set, const std::u16string& dataFolder) {
 }
 
 bool SaveMouseSensitivityKeys(const std::u16string& dataFolder, int value) {
+  CommitLock lock;
   bool allWritten = true;
   for (int p = 0; p < kProfileCount; ++p) {
-    IniFile file(ProfileFilePath(dataFolder, p + 1));
+    IniFile file = ProfileFile(dataFolder, p + 1);
     IniFile::Transaction ini(file);
     ini.SetInt(GroupSection(p), kMouseSensitivity, value);
     allWritten = ini.Commit() && allWritten;

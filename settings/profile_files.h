@@ -6,14 +6,21 @@
 //
 // dataFolder is a Windows path ending in a backslash.
 
+#include <cstddef>
 #include <string>
 
+#include "settings/ini_file.h"
 #include "settings/profile_set.h"
 
 // dataFolder + "QVProfile%d.pfd" for file number 1..5 (profile index + 1).
 std::u16string ProfileFilePath(const std::u16string& dataFolder, int fileNumber);
 
-// Writes every key of all five files. Returns false when a file could not be written (the
+// A profile file is about 10 KB; one over 1 MB is unreadable and never overwritten.
+inline constexpr std::size_t kProfileFileMaxBytes = 1024u * 1024u;
+IniFile ProfileFile(const std::u16string& dataFolder, int fileNumber);
+
+// Writes every key of all five files, holding the commit lock across the five commits so that
+// the other program's save never interleaves with this one. Returns false when a file could not be written (the
 // callers carry on regardless; the old content then stays).
 bool SaveProfileFiles(const ProfileSet& set, const std::u16string& dataFolder);
 

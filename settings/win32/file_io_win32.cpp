@@ -4,9 +4,11 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstdint>
 #include <string>
 
 #include "settings/file_io.h"
+#include "settings/file_steps.h"
 #include "win/text.h"
 
 namespace {
@@ -22,8 +24,13 @@ constexpr int kReplaceAttempts = 30;
 constexpr DWORD kRetryDelayMs = 15;
 constexpr DWORD kLockPatienceMs = 5000;
 
+bool Step(FileStep step) {
+  return NextFileStep(step) == FileStepOutcome::Proceed;
+}
+
 bool WriteAll(HANDLE file, std::string_view bytes) {
   while (!bytes.empty()) {
+    if (!Step(FileStep::Write)) return false;
     const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), 1u << 20));
     DWORD written = 0;
     if (!WriteFile(file, bytes.data(), chunk, &written, nullptr) || written == 0) return false;
@@ -32,11 +39,19 @@ bool WriteAll(HANDLE file, std::string_view bytes) {
   return true;
 }
 
-std::wstring TempPathBeside(const std::u16string& path, unsigned attempt) {
-  static std::atomic<unsigned> counter{0};
-  wchar_t suffix[64];
-  wsprintfW(suffix, L".%lx-%x-%x.tmp", GetCurrentProcessId(), counter.fetch_add(1), attempt);
-  return std::wstring(AsWide(path)) + suffix;
+std::u16string TempPathBeside(const std::u16string& path, std::uint32_t attempt) {
+  static std::atomic<std::uint32_t> counter{0};
+  return TempPathFor(path, GetCurrentProcessId(), counter.fetch_add(1), attempt);
+}
+
+bool IsReadOnly(const std::u16string& path) {
+  const DWORD attributes = GetFileAttributesW(AsWide(path));
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
+}
+
+std::u16string FolderOf(const std::u16string& path) {
+  const std::size_t separator = path.find_last_of(u"\\/");
+  return separator == std::u16string::npos ? std::u16string() : path.substr(0, separator + 1);
 }
 
 }  // namespace
@@ -81,31 +96,53 @@ bool ReadWholeFile(const std::u16string& path, std::string& bytes, std::size_t l
 }
 
 bool ReplaceFileAtomically(const std::u16string& path, std::string_view bytes) {
-  std::wstring temp;
+  // Nothing waits for a read-only file to become writable.
+  if (IsReadOnly(path)) return false;
+  std::u16string temp;
   HANDLE file = INVALID_HANDLE_VALUE;
-  for (unsigned attempt = 0; attempt < 4 && file == INVALID_HANDLE_VALUE; ++attempt) {
+  for (std::uint32_t attempt = 0; attempt < 4 && file == INVALID_HANDLE_VALUE; ++attempt) {
+    if (!Step(FileStep::Create)) return false;
     temp = TempPathBeside(path, attempt);
-    file = CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
+    file = CreateFileW(AsWide(temp), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
                        nullptr);
     if (file == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS) return false;
   }
   if (file == INVALID_HANDLE_VALUE) return false;
-  const bool written = WriteAll(file, bytes) && FlushFileBuffers(file);
+  const bool written = WriteAll(file, bytes) && Step(FileStep::Flush) && FlushFileBuffers(file);
   CloseHandle(file);
   if (written) {
     // A file that is open cannot be replaced: the other program reading it, an editor or a
-    // virus scanner holds it for moments, so keep trying for about a second.
-    for (int attempt = 0; attempt < kReplaceAttempts; ++attempt) {
-      if (MoveFileExW(temp.c_str(), AsWide(path),
+    // virus scanner holds it for moments, so keep trying for about a second. A file made
+    // read-only meanwhile is denied for good.
+    for (int attempt = 0; attempt < kReplaceAttempts && Step(FileStep::Rename); ++attempt) {
+      if (MoveFileExW(AsWide(temp), AsWide(path),
                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         return true;
       }
-      if (!IsTransient(GetLastError())) break;
+      if (!IsTransient(GetLastError()) || IsReadOnly(path)) break;
       Sleep(std::min<DWORD>(5 + 5 * attempt, 50));
     }
   }
-  DeleteFileW(temp.c_str());
+  // A stopped file layer leaves its temporary file behind, as a crash would.
+  if (!FileLayerStopped()) DeleteFileW(AsWide(temp));
   return false;
+}
+
+void RemoveLeftoverTempFiles(const std::u16string& path) {
+  if (FileLayerStopped()) return;
+  const std::u16string folder = FolderOf(path);
+  WIN32_FIND_DATAW found;
+  HANDLE find = FindFirstFileExW(AsWide(folder + u"*.tmp"), FindExInfoBasic, &found,
+                                 FindExSearchNameMatch, nullptr, 0);
+  if (find == INVALID_HANDLE_VALUE) return;
+  do {
+    const std::u16string name(reinterpret_cast<const char16_t*>(found.cFileName));
+    // One still being written by a program that went on without the lock is open, and stays.
+    if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && IsReplacementTempName(name)) {
+      DeleteFileW(AsWide(folder + name));
+    }
+  } while (FindNextFileW(find, &found));
+  FindClose(find);
 }
 
 bool FileExists(const std::u16string& path) {
@@ -124,7 +161,7 @@ bool CreateFolder(const std::u16string& path) {
 }
 
 bool RemoveFile(const std::u16string& path) {
-  return DeleteFileW(AsWide(path)) != FALSE;
+  return !FileLayerStopped() && DeleteFileW(AsWide(path)) != FALSE;
 }
 
 bool CopyFileReplacing(const std::u16string& from, const std::u16string& to) {
@@ -152,6 +189,7 @@ std::optional<FileStamp> FileStampOf(const std::u16string& path) {
 }
 
 CommitLock::CommitLock() {
+  NextFileStep(FileStep::Lock);
   HANDLE mutex = CreateMutexW(nullptr, FALSE, L"Local\\VireoSettingsCommit");
   if (!mutex) return;
   m_handle = mutex;

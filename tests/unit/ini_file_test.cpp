@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -165,6 +166,31 @@ TEST_F(IniFileTest, LargeFilesAreReadAndHugeOnesLeftAlone) {
   EXPECT_EQ(hugeFile.GetInt(u"Big", u"first", -1), -1);
   hugeFile.SetInt(u"Big", u"first", 2);
   EXPECT_EQ(fs::file_size(m_folder / "huge.ini"), huge.size());
+
+  // A file of 1.5 million one-character keys is not worth 10 times its size in memory: it is
+  // unreadable, and left alone.
+  std::string keys;
+  for (int i = 0; i < 1500000; ++i) keys += "k\n";
+  Write("keys.ini", keys);
+  IniFile keysFile(Path("keys.ini"));
+  EXPECT_EQ(keysFile.GetText(u"", u"k", u"none"), u"none");
+  keysFile.SetInt(u"", u"k", 1);
+  EXPECT_EQ(Read("keys.ini"), keys);
+}
+
+TEST_F(IniFileTest, ACommitRemovesWhatInterruptedReplacementsLeftInItsFolder) {
+  Write("a.ini", "[A]\r\nk=1\r\n");
+  for (const char* leftover : {"a.ini.1f2e-3-0.tmp", "QVProfile2.pfd.ab-0-1.tmp"}) {
+    Write(leftover, "torn");
+  }
+  for (const char* foreign : {"notes.tmp", "a.ini.tmp", "a.ini.x-1-2.tmp", "a.ini.1-2.tmp"}) {
+    Write(foreign, "not ours");
+  }
+  IniFile(Path("a.ini")).SetInt(u"A", u"k", 2);
+  std::vector<std::string> names = Names();
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (std::vector<std::string>{"a.ini", "a.ini.1-2.tmp", "a.ini.tmp",
+                                             "a.ini.x-1-2.tmp", "notes.tmp"}));
 }
 
 TEST_F(IniFileTest, ConcurrentCommitsLoseNoUpdate) {

@@ -3,14 +3,19 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <future>
 #include <iterator>
+#include <set>
 #include <string>
+#include <thread>
 
 #include <unistd.h>
 
+#include "settings/file_steps.h"
 #include "settings/ini_file.h"
 #include "settings/profile_set.h"
 #include "tests/unit/support/sample_profiles.h"
@@ -359,21 +364,22 @@ TEST_F(ProfileFilesTest, BrokenFilesLoadWithoutHarm) {
   // Truncated to the byte-order mark alone, and a lone odd byte.
   WriteBytes(FilePath(3), "\xFF\xFE");
   WriteBytes(FilePath(4), "\xFF\xFE\x5B");
-  // 10 MB of one long line without a line end, then a valid section.
-  std::string huge(10u * 1024 * 1024, 'A');
+  // 2 MB of one long line without a line end, then a valid section: over the 1 MB that a
+  // profile file may have, so not read at all.
+  std::string huge(2u * 1024 * 1024, 'A');
   huge += "\r\n[GROUP4]\r\nPollingRate=6\r\n";
   WriteBytes(FilePath(5), huge);
 
   const ProfileSet raw = LoadRaw();
   EXPECT_EQ(raw.Profiles[2].PollingRate, -1);
   EXPECT_EQ(raw.Profiles[3].PollingRate, -1);
-  EXPECT_EQ(raw.Profiles[4].PollingRate, 6);
+  EXPECT_EQ(raw.Profiles[4].PollingRate, -1);
   ProfileSet validated;
   ValidateProfileSet(validated, raw);
   EXPECT_EQ(validated.Profiles[2].PollingRate, 2);
 
   // Saving over broken files leaves files that load back exactly.
-  fs::remove(FilePath(5));  // parsing 10 MB once is enough
+  fs::remove(FilePath(5));  // an unreadable file is never overwritten
   ASSERT_TRUE(SaveProfileFiles(sample, m_dataFolder));
   EXPECT_TRUE(SameSet(LoadAndValidate(), sample));
 }
@@ -430,6 +436,67 @@ TEST_F(ProfileFilesTest, SavesIntoAMissingFolderReportFailureAndWriteNothing) {
   EXPECT_FALSE(SaveLightingKeys(MakeSampleProfileSet(), missing));
   EXPECT_FALSE(ExportProfile(missing + u"x.pfd", MakeSampleProfileSet().Profiles[0]));
   EXPECT_FALSE(fs::exists(m_folder / "missing"));
+}
+
+TEST_F(ProfileFilesTest, AnotherSaveWaitsForTheWholeSetNotFileByFile) {
+  // The configurator's Apply and the agent's read-back at the same moment: while one save is
+  // half-way through the five files, the other writes none of them.
+  ProfileSet first = MakeSampleProfileSet();
+  ProfileSet second = MakeSampleProfileSet();
+  first.CurrentProfile = 1;
+  second.CurrentProfile = 3;
+  std::thread::id firstThread;
+  std::promise<void> paused;
+  std::promise<void> resume;
+  std::shared_future<void> resumed = resume.get_future().share();
+  std::atomic<int> firstLocks{0};
+  std::atomic<bool> secondStepped{false};
+  SetFileStepHook([&](FileStep step) {
+    if (std::this_thread::get_id() != firstThread) {
+      secondStepped = secondStepped || step != FileStep::Lock;
+    } else if (step == FileStep::Lock && ++firstLocks == 4) {
+      // Between the commits of the second and third file.
+      paused.set_value();
+      resumed.wait();
+    }
+    return FileStepOutcome::Proceed;
+  });
+  std::thread a([&] {
+    firstThread = std::this_thread::get_id();
+    SaveProfileFiles(first, m_dataFolder);
+  });
+  paused.get_future().wait();
+  std::thread b([&] { SaveProfileFiles(second, m_dataFolder); });
+  for (int i = 0; i < 100 && !secondStepped; ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  const bool interleaved = secondStepped;
+  resume.set_value();
+  a.join();
+  b.join();
+  SetFileStepHook(nullptr);
+  EXPECT_FALSE(interleaved);
+  std::set<int> groupIds;
+  for (int n = 1; n <= kProfileCount; ++n) {
+    groupIds.insert(
+        IniFile(IniPath(n)).GetInt(u"GROUP" + Ascii(std::to_string(n - 1)), u"GroupID", -1));
+  }
+  EXPECT_EQ(groupIds, std::set<int>{3});
+}
+
+TEST_F(ProfileFilesTest, AProfileFileOverOneMegabyteIsUnreadableAndKept) {
+  SaveProfileFiles(MakeSampleProfileSet(), m_dataFolder);
+  std::u16string text = ReadUtf16File(FilePath(2));
+  text += u"[Padding]\r\n;" + std::u16string(kProfileFileMaxBytes / 2, u'x') + u"\r\n";
+  WriteUtf16File(FilePath(2), text);
+  const std::string big = ReadBytes(FilePath(2));
+
+  EXPECT_EQ(LoadRaw().Profiles[1].PollingRate, -1);
+  ProfileSet changed = MakeSampleProfileSet();
+  changed.CurrentProfile = 4;
+  EXPECT_FALSE(SaveProfileFiles(changed, m_dataFolder));
+  EXPECT_EQ(ReadBytes(FilePath(2)), big);
+  EXPECT_EQ(LoadRaw().CurrentProfile, 4);  // the other four were saved
 }
 
 TEST_F(ProfileFilesTest, AnExportedProfileImportsIntoAnotherSlotWithoutLoopsAndLevels) {
