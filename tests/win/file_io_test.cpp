@@ -8,9 +8,12 @@
 #include <thread>
 
 #include "settings/file_io.h"
+#include "settings/file_steps.h"
 #include "settings/ini_code_page.h"
 #include "settings/ini_document.h"
 #include "settings/ini_file.h"
+#include "settings/profile_files.h"
+#include "settings/profile_set.h"
 #include "support/temp_folder.h"
 #include "win/text.h"
 
@@ -142,6 +145,35 @@ TEST_F(FileIoWin32, CommitLockExcludesOtherThreadsAndSurvivesACrashedHolder) {
   EXPECT_EQ(file.GetInt(u"A", u"k", 0), 5);
   EXPECT_EQ(freeFromOtherThread(), DWORD(WAIT_OBJECT_0));
   CloseHandle(mutex);
+}
+
+TEST_F(FileIoWin32, ReadOnlyFilesFailAtOnceAndStayAsTheyAre) {
+  ProfileSet set;
+  ResetProfileSet(set);
+  ASSERT_TRUE(SaveProfileFiles(set, m_folder));
+  std::string before[kProfileCount];
+  for (int n = 1; n <= kProfileCount; ++n) {
+    ASSERT_TRUE(ReadWholeFile(ProfileFilePath(m_folder, n), before[n - 1]));
+    SetFileAttributesW(W(ProfileFilePath(m_folder, n)), FILE_ATTRIBUTE_READONLY);
+  }
+  // Denied for good: not retried as if the other program held the file for a moment.
+  int renames = 0;
+  SetFileStepHook([&](FileStep step) {
+    renames += step == FileStep::Rename;
+    return FileStepOutcome::Proceed;
+  });
+  set.CurrentProfile = 2;
+  const bool saved = SaveProfileFiles(set, m_folder);
+  SetFileStepHook(nullptr);
+  EXPECT_FALSE(saved);
+  EXPECT_LE(renames, kProfileCount);
+  for (int n = 1; n <= kProfileCount; ++n) {
+    std::string after;
+    ASSERT_TRUE(ReadWholeFile(ProfileFilePath(m_folder, n), after));
+    EXPECT_EQ(after, before[n - 1]);
+    SetFileAttributesW(W(ProfileFilePath(m_folder, n)), FILE_ATTRIBUTE_NORMAL);
+  }
+  EXPECT_EQ(FileCount(), kProfileCount);
 }
 
 TEST_F(FileIoWin32, ConcurrentTransactionsLoseNoUpdate) {

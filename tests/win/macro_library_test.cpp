@@ -4,11 +4,15 @@
 #include <windows.h>
 
 #include <array>
+#include <memory>
 #include <cstdint>
+#include <set>
 #include <string>
 
 #include "settings/file_io.h"
+#include "settings/macro_slot_notifier.h"
 #include "settings/macro_library.h"
+#include "support/process_harness.h"
 #include "support/temp_folder.h"
 #include "win/text.h"
 
@@ -93,6 +97,59 @@ TEST_F(MacroLibraryWin32Test, LibraryReadsWhatWindowsWrites) {
   EXPECT_EQ(read.LoopTime, 9);
   EXPECT_EQ(read.LoopType, 1);
   EXPECT_EQ(read.DelayType, 2);  // missing: the readers' default
+}
+
+// Two processes add and re-add names in the index at the same time, after waiting for a third
+// that holds the commit lock: each read-modify-write sees the other's, and nothing is lost.
+constexpr wchar_t kRaceVariable[] = L"VIREO_MACRO_RACE";
+
+TEST(MacroIndexRace, Worker) {
+  wchar_t spec[MAX_PATH * 2] = {};
+  if (!GetEnvironmentVariableW(kRaceVariable, spec, MAX_PATH * 2)) GTEST_SKIP();
+  const std::wstring text = spec;
+  const std::size_t bar = text.find(L'|');
+  ASSERT_NE(bar, std::wstring::npos);
+  MacroLibrary library(U(text.substr(0, bar)));
+  const std::u16string prefix = U(text.substr(bar + 1));
+  struct Silent : MacroSlotNotifier {
+    void MacroSlotChanged(int, bool) override {}
+  } notifier;
+  for (int round = 0; round < 3; ++round) {
+    for (char16_t i = u'0'; i < u'7'; ++i) {
+      library.RemoveMacroName(prefix + i, notifier);
+      EXPECT_GE(library.AddMacroName(prefix + i), 0);
+    }
+  }
+}
+
+TEST(MacroIndexRace, TwoProcessesLoseNothing) {
+  harness::TempFolder data(L"vireo-macro-race");
+  ASSERT_TRUE(CreateDirectoryW((data.Path() + L"MacroDB").c_str(), nullptr));
+  const std::wstring exe = harness::BinFolder() + L"macro_library_test.exe";
+  std::unique_ptr<harness::Process> workers[2];
+  {
+    CommitLock held;
+    for (int w = 0; w < 2; ++w) {
+      SetEnvironmentVariableW(kRaceVariable, (data.Path() + L"|" + (w ? L"b" : L"a")).c_str());
+      workers[w] = std::make_unique<harness::Process>(exe, L"--gtest_filter=MacroIndexRace.Worker");
+      ASSERT_TRUE(workers[w]->Started());
+    }
+    SetEnvironmentVariableW(kRaceVariable, nullptr);
+    Sleep(300);
+    // Both wait for the lock: nothing written yet.
+    EXPECT_EQ(GetFileAttributesW((data.Path() + L"MacroDB\\MacroSet.MSDB").c_str()),
+              INVALID_FILE_ATTRIBUTES);
+  }
+  for (auto& worker : workers) {
+    DWORD code = 1;
+    EXPECT_TRUE(worker->WaitExit(60000, &code));
+    EXPECT_EQ(code, 0u);
+  }
+  std::set<std::u16string> names;
+  for (const MacroListEntry& entry : MacroLibrary(U(data.Path())).ListMacroNames()) {
+    EXPECT_TRUE(names.insert(entry.Name).second);
+  }
+  EXPECT_EQ(names.size(), 14u);
 }
 
 }  // namespace
