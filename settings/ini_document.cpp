@@ -495,7 +495,10 @@ void IniDocument::SetText(std::u16string_view section, std::u16string_view key,
   // A line break would end the line and turn the rest into keys of its own.
   const std::size_t stop = text.find_first_of(std::u16string_view(u"\0\r\n", 3));
   if (stop != npos) text = text.substr(0, stop);
+  // White space around the value is not read back: it is not written either, so the quotes
+  // below are the ones the reader sees.
   while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
+  while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
   // The reader drops one pair of matching quotes: a value that has them of its own gets another
   // pair, so that it reads back as it was written.
   std::u16string quoted;

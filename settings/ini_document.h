@@ -44,10 +44,10 @@ class IniDocument {
   bool GetBlock(std::u16string_view section, std::u16string_view key, void* buffer,
                 std::size_t size) const;
 
-  // A value is one line: it ends at the first line break or NUL, and leading white space is
-  // dropped, as the Windows functions drop it (trailing white space is dropped when read). A
-  // value that begins and ends with the same quote is written inside double quotes, so it reads
-  // back with its own. An empty key name changes nothing.
+  // A value is one line: it ends at the first line break or NUL, and the white space around
+  // it is dropped, as the Windows functions drop it when they read. A value that begins and
+  // ends with the same quote is written inside double quotes, so it reads back with its own.
+  // An empty key name changes nothing.
   void SetText(std::u16string_view section, std::u16string_view key, std::u16string_view text);
   void SetInt(std::u16string_view section, std::u16string_view key, int value);
   void SetBlock(std::u16string_view section, std::u16string_view key, const void* buffer,
