@@ -37,8 +37,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         << bytes;
   }
   const ProfileSet first = LoadValidated(scratch.DataFolder());
-  ProfileSet again = first;
-  FUZZ_CHECK(!ValidateProfileSet(again, first));  // validated values are usable as they are
+  // Validated values are usable as they are: validating again changes no byte. (It reports a
+  // change all the same: the sixth stage's default has no value and is set anew every time.)
+  ProfileSet again;
+  ValidateProfileSet(again, first);
+  FUZZ_CHECK(std::memcmp(&again, &first, sizeof first) == 0);
   FUZZ_CHECK(first.CurrentProfile >= 0 && first.CurrentProfile < kProfileCount);
 
   SaveProfileFiles(first, scratch.DataFolder());

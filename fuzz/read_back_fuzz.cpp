@@ -69,8 +69,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   ProfileSet validated;
   ValidateProfileSet(validated, set);
-  ProfileSet again = validated;
-  FUZZ_CHECK(!ValidateProfileSet(again, validated));
+  ProfileSet again;
+  ValidateProfileSet(again, validated);
   FUZZ_CHECK(std::memcmp(&again, &validated, sizeof again) == 0);
   for (const MacroListEntry& entry : library.ListMacroNames()) {
     FUZZ_CHECK(library.ReadMacroFile(entry.Name).Count <= kMacroRecordCapacity);

@@ -35,8 +35,8 @@ shift || true
 TARGETS=("$@")
 [ ${#TARGETS[@]} -gt 0 ] || TARGETS=("${ALL_TARGETS[@]}")
 
-# Region building gets a time limit per input of its own.
-declare -A EXTRA=([region]="-timeout=5")
+# Region building gets a time limit per input of its own; profile inputs stay near one file.
+declare -A EXTRA=([region]="-timeout=5" [profile_files]="-max_len=16384")
 printf '%-14s %12s %10s %8s %9s\n' target executions "exec/s" findings "peak MB"
 for target in "${TARGETS[@]}"; do
   corpus="build/fuzz/corpus/$target"

@@ -54,6 +54,6 @@ class CommitLock {
   CommitLock& operator=(const CommitLock&) = delete;
 
  private:
-  void* m_handle = nullptr;
+  [[maybe_unused]] void* m_handle = nullptr;  // the named mutex (Windows)
   bool m_owned = false;
 };

@@ -203,6 +203,19 @@ std::u16string_view NameOf(std::u16string_view text, const LineShape& shape) {
   return CutAtNul(text.substr(shape.nameBegin, shape.nameEnd - shape.nameBegin));
 }
 
+// A hash of the name as names compare (ASCII case folded), so that lookups classify only the
+// lines that may match.
+std::uint32_t NameHash(std::u16string_view name) {
+  std::uint32_t hash = 2166136261u;
+  for (char16_t c : name) hash = (hash ^ Fold(c)) * 16777619u;
+  return hash;
+}
+
+std::uint32_t LineNameHash(std::u16string_view text) {
+  const LineShape shape = Classify(text);
+  return shape.kind == LineKind::Blank ? 0 : NameHash(NameOf(text, shape));
+}
+
 std::u16string_view ValueOf(std::u16string_view text, const LineShape& shape) {
   return CutAtNul(text.substr(shape.valueBegin, shape.valueEnd - shape.valueBegin));
 }
@@ -225,6 +238,7 @@ struct IniDocument::Line {
   std::uint32_t length = 0;  // without the last line end
   std::uint32_t rawBegin = 0;
   std::uint32_t rawLength = 0;  // with its line ends
+  std::uint32_t nameHash = 0;
   Eol eol = Eol::None;
   LineKind kind = LineKind::Blank;
   bool original = false;
@@ -252,8 +266,9 @@ std::size_t IniDocument::NextHeader(std::size_t from) const {
 std::optional<std::pair<std::size_t, std::size_t>> IniDocument::FindSection(
     std::u16string_view name) const {
   if (name.empty()) return std::pair{std::size_t{0}, NextHeader(0)};
+  const std::uint32_t hash = NameHash(name);
   for (std::size_t i = 0; i < m_lines.size(); ++i) {
-    if (m_lines[i].kind != LineKind::Section) continue;
+    if (m_lines[i].kind != LineKind::Section || m_lines[i].nameHash != hash) continue;
     const std::u16string_view text = TextOf(m_lines[i]);
     if (SameName(NameOf(text, Classify(text)), name)) return std::pair{i + 1, NextHeader(i + 1)};
   }
@@ -262,8 +277,9 @@ std::optional<std::pair<std::size_t, std::size_t>> IniDocument::FindSection(
 
 std::size_t IniDocument::FindKey(std::pair<std::size_t, std::size_t> range,
                                  std::u16string_view key) const {
+  const std::uint32_t hash = NameHash(key);
   for (std::size_t i = range.first; i < range.second; ++i) {
-    if (m_lines[i].kind != LineKind::Entry) continue;
+    if (m_lines[i].kind != LineKind::Entry || m_lines[i].nameHash != hash) continue;
     const std::u16string_view text = TextOf(m_lines[i]);
     if (SameName(NameOf(text, Classify(text)), key)) return i;
   }
@@ -291,7 +307,9 @@ bool IniDocument::SplitLines(Units units, bool keepRaw, std::size_t maxLines, De
     decode(units.substr(start, stop - start));
     const std::size_t textEnd = m_text.size();
     m_text.append(EolText(eol));
-    const LineKind kind = Classify(std::u16string_view(m_text).substr(textBegin)).kind;
+    const std::u16string_view lineText = std::u16string_view(m_text).substr(textBegin, textEnd - textBegin);
+    const LineShape shape = Classify(lineText);
+    const LineKind kind = shape.kind;
     if (m_newline == Eol::None) m_newline = eol;
     if (kind == LineKind::Blank && !m_lines.empty() && m_lines.back().kind == LineKind::Blank) {
       // The run goes on: its text now reaches to the end of this line.
@@ -308,6 +326,7 @@ bool IniDocument::SplitLines(Units units, bool keepRaw, std::size_t maxLines, De
       line.rawLength = static_cast<std::uint32_t>(keepRaw ? next - start : 0);
       line.eol = eol;
       line.kind = kind;
+      line.nameHash = kind == LineKind::Blank ? 0 : NameHash(NameOf(lineText, shape));
       line.original = true;
       m_lines.push_back(line);
     }
@@ -491,7 +510,12 @@ void IniDocument::SetText(std::u16string_view section, std::u16string_view key,
                           std::u16string_view text) {
   section = CleanName(section);
   key = CleanName(key);
-  if (key.empty()) return;
+  // A line break in a name would start a line of its own: a section or key of someone else's.
+  constexpr std::u16string_view kLineBreaks = u"\r\n";
+  if (key.empty() || key.find_first_of(kLineBreaks) != npos ||
+      section.find_first_of(kLineBreaks) != npos) {
+    return;
+  }
   // A line break would end the line and turn the rest into keys of its own.
   const std::size_t stop = text.find_first_of(std::u16string_view(u"\0\r\n", 3));
   if (stop != npos) text = text.substr(0, stop);
@@ -542,6 +566,7 @@ void IniDocument::SetText(std::u16string_view section, std::u16string_view key,
     line.original = false;
     line.eolAdded = false;
     line.kind = Classify(changed).kind;
+    line.nameHash = LineNameHash(changed);
     m_edits += changed;
     MarkChanged();
     return;
@@ -580,6 +605,7 @@ void IniDocument::InsertLine(std::size_t index, std::u16string_view text) {
   line.length = static_cast<std::uint32_t>(text.size());
   line.eol = m_newline;
   line.kind = Classify(text).kind;
+  line.nameHash = LineNameHash(text);
   m_edits += text;
   m_lines.insert(m_lines.begin() + static_cast<std::ptrdiff_t>(index), line);
   MarkChanged();
