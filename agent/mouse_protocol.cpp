@@ -277,10 +277,9 @@ void MouseProtocol::WriteMacroArea(int slot, bool clear) {
 
 std::vector<std::vector<std::uint8_t>> MouseProtocol::ReadMacroAreas() {
   SelectDevice();
-  std::vector<std::vector<std::uint8_t>> areas;
-  areas.reserve(kMacroDeviceAreas);
+  std::vector<std::vector<std::uint8_t>> areas(kMacroDeviceAreas);
   for (int area = 0; area < kMacroDeviceAreas; ++area) {
-    std::vector<std::uint8_t> bytes;
+    std::vector<std::uint8_t>& bytes = areas[area];
     bytes.reserve(kMacroAreaSize);
     for (int chunk = 0; chunk < kMacroAreaSize / kMacroReadChunk; ++chunk) {
       const std::uint16_t address = MacroAreaAddress(area) + kMacroReadChunk * chunk;
@@ -288,13 +287,11 @@ std::vector<std::vector<std::uint8_t>> MouseProtocol::ReadMacroAreas() {
           ReadMemory(address, static_cast<std::uint8_t>(kMacroReadChunk), kLongReportId);
       bytes.insert(bytes.end(), data.begin(), data.begin() + kMacroReadChunk);
     }
-    areas.push_back(std::move(bytes));
   }
   return areas;
 }
 
 void MouseProtocol::StoreMacroAreas(const std::vector<std::vector<std::uint8_t>>& areas) {
-  for (std::size_t area = 0; area < areas.size(); ++area) {
-    m_library.StoreReadBackMacro(static_cast<int>(area), areas[area]);
-  }
+  // In one go: one commit lock, one commit of the index, one per macro file.
+  m_library.StoreReadBackMacros(areas);
 }

@@ -266,39 +266,57 @@ bool MacroLibrary::ExportMacro(const Macro& macro, const std::u16string& exportP
 
 bool MacroLibrary::StoreReadBackMacro(int area, std::span<const std::uint8_t> areaBytes) {
   if (area < 0 || area >= kMacroDeviceAreas) return false;
-  const int count = CountAreaRecords(areaBytes);
-  // An empty area leaves the library as it is.
-  if (count == 0) return false;
-  if (!EnsureFolder()) return false;
+  std::vector<std::vector<std::uint8_t>> areas(static_cast<std::size_t>(area) + 1);
+  areas.back().assign(areaBytes.begin(), areaBytes.end());
+  return StoreReadBackMacros(areas) > 0;
+}
 
-  std::u16string name;
+int MacroLibrary::StoreReadBackMacros(std::span<const std::vector<std::uint8_t>> areas) {
+  std::array<int, kMacroDeviceAreas> counts{};
+  bool any = false;
+  for (std::size_t area = 0; area < areas.size() && area < counts.size(); ++area) {
+    counts[area] = CountAreaRecords(areas[area]);
+    any = any || counts[area] > 0;
+  }
+  // Empty areas leave the library as it is.
+  if (!any || !EnsureFolder()) return 0;
+
+  // One lock for the index and the files: the configurator sees all of the read-back or none.
+  CommitLock lock;
+  std::array<std::u16string, kMacroDeviceAreas> names;
   {
     IniFile index(IndexPath());
     IniFile::Transaction transaction(index);
-    name = transaction.Document().GetText(kListSection, SlotKey(area), u"");
-    if (name.empty()) {
-      name = std::u16string(kReadBackNamePrefix) + SlotKey(area);
-      transaction.SetText(kListSection, SlotKey(area), name);
-      m_indexCache.reset();
-      if (!transaction.Commit()) return false;
+    for (int area = 0; area < kMacroDeviceAreas; ++area) {
+      if (counts[area] == 0) continue;
+      names[area] = transaction.Document().GetText(kListSection, SlotKey(area), u"");
+      if (names[area].empty()) {
+        names[area] = std::u16string(kReadBackNamePrefix) + SlotKey(area);
+        transaction.SetText(kListSection, SlotKey(area), names[area]);
+        m_indexCache.reset();
+      }
     }
+    if (!transaction.Commit()) return 0;
   }
-  // A name that would leave the macro folder (a hand-edited index) is not written to.
-  if (!IsValidMacroName(name)) return false;
 
-  // The records end where the mouse's list ends; what follows in the area is not a record, and
-  // every reader expects zeros after the last used one.
-  std::array<MacroRecord, kMacroRecordCapacity> records{};
-  std::copy_n(areaBytes.begin(), static_cast<std::size_t>(count) * sizeof(MacroRecord),
-              reinterpret_cast<std::uint8_t*>(records.data()));
-
-  const std::u16string path = MacroFilePath(name);
-  IniFile file(path);
-  IniFile::Transaction transaction(file);
-  transaction.SetText(kSettingSection, kKeyFilePath, path);
-  transaction.SetInt(kSettingSection, kKeyCount, count);
-  transaction.SetBlock(kSettingSection, kKeyBlock0, records.data(), kMacroBlockSize);
-  return transaction.Commit();
+  int written = 0;
+  for (int area = 0; area < kMacroDeviceAreas; ++area) {
+    // A name that would leave the macro folder (a hand-edited index) is not written to.
+    if (counts[area] == 0 || !IsValidMacroName(names[area])) continue;
+    // The records end where the mouse's list ends; what follows in the area is not a record,
+    // and every reader expects zeros after the last used one.
+    std::array<MacroRecord, kMacroRecordCapacity> records{};
+    std::copy_n(areas[area].begin(), static_cast<std::size_t>(counts[area]) * sizeof(MacroRecord),
+                reinterpret_cast<std::uint8_t*>(records.data()));
+    const std::u16string path = MacroFilePath(names[area]);
+    IniFile file(path);
+    IniFile::Transaction transaction(file);
+    transaction.SetText(kSettingSection, kKeyFilePath, path);
+    transaction.SetInt(kSettingSection, kKeyCount, counts[area]);
+    transaction.SetBlock(kSettingSection, kKeyBlock0, records.data(), kMacroBlockSize);
+    written += transaction.Commit() ? 1 : 0;
+  }
+  return written;
 }
 
 bool MacroLibrary::EnsureFolder() const {

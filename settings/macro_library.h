@@ -107,6 +107,10 @@ class MacroLibrary {
   // the macro file gets "MacroFilePath", "Count" and the block only, keeping its other keys.
   // Returns true when the files were written.
   bool StoreReadBackMacro(int area, std::span<const std::uint8_t> areaBytes);
+  // The same for every area at once (area n is areas[n]), under one commit lock: one commit of
+  // the index for the areas that need a name, then one per macro file. Returns the number of
+  // macro files written.
+  int StoreReadBackMacros(std::span<const std::vector<std::uint8_t>> areas);
 
  private:
   bool EnsureFolder() const;
