@@ -9,10 +9,13 @@ char16_t KeyboardLayoutWin32::CharacterOf(unsigned vk) const {
   WORD chars[2] = {};
   const int written = ToAscii(vk, scanCode, keyState, chars, 0);
   if (written < 0) {
-    // A dead key is now pending in the thread's keyboard state; a second translation clears it
-    // so the user's next keystroke is not altered.
-    ToAscii(vk, scanCode, keyState, chars, 0);
-    return 0;
+    // A dead key: the layout wrote its accent, which names the key. The key is now pending in
+    // the thread's keyboard state; a second translation clears it so the user's next keystroke
+    // is not altered.
+    const char16_t accent = static_cast<char16_t>(chars[0] & 0xFFu);
+    WORD ignored[2] = {};
+    ToAscii(vk, scanCode, keyState, ignored, 0);
+    return accent;
   }
   if (written == 0) return 0;
   return static_cast<char16_t>(chars[0] & 0xFFu);
