@@ -510,9 +510,10 @@ void IniDocument::SetText(std::u16string_view section, std::u16string_view key,
                           std::u16string_view text) {
   section = CleanName(section);
   key = CleanName(key);
-  // A line break in a name would start a line of its own: a section or key of someone else's.
+  // A line break in a name would start a line of its own, and a key line that begins with '['
+  // reads as a section header: either writes a section or key of someone else's.
   constexpr std::u16string_view kLineBreaks = u"\r\n";
-  if (key.empty() || key.find_first_of(kLineBreaks) != npos ||
+  if (key.empty() || key.front() == u'[' || key.find_first_of(kLineBreaks) != npos ||
       section.find_first_of(kLineBreaks) != npos) {
     return;
   }

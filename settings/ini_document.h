@@ -47,7 +47,8 @@ class IniDocument {
   // A value is one line: it ends at the first line break or NUL, and the white space around
   // it is dropped, as the Windows functions drop it when they read. A value that begins and
   // ends with the same quote is written inside double quotes, so it reads back with its own.
-  // An empty key name, or a name with a line break, changes nothing.
+  // An empty key name, a name with a line break and a key that begins with '[' (its line would
+  // read as a section) change nothing.
   void SetText(std::u16string_view section, std::u16string_view key, std::u16string_view text);
   void SetInt(std::u16string_view section, std::u16string_view key, int value);
   void SetBlock(std::u16string_view section, std::u16string_view key, const void* buffer,
