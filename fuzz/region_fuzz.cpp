@@ -9,8 +9,8 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   FuzzInput input(data, size);
-  const int width = static_cast<int>(input.Below(300));
-  const int height = static_cast<int>(input.Below(300));
+  const int width = static_cast<int>(input.Below(160));
+  const int height = static_cast<int>(input.Below(160));
   const int stride = width + static_cast<int>(input.Below(4));
   RegionKey key;
   key.red = input.Byte();
