@@ -465,6 +465,25 @@ void IniDocument::MarkSaved() {
 void IniDocument::MarkChanged() {
   m_modified = true;
   m_tail.clear();
+  // An ANSI file whose first bytes became a byte-order mark ("\xFF\xFE" from a name such as
+  // "\u00FF\u00FE") would read back as Unicode: it becomes a Unicode file instead.
+  if (m_encoding != IniEncoding::Ansi) return;
+  std::string head;
+  for (std::size_t i = 0; i < m_lines.size() && head.size() < 3; ++i) {
+    const Line& line = m_lines[i];
+    if (line.original) {
+      head.append(m_raw, line.rawBegin, line.rawLength);
+    } else {
+      std::u16string text(TextOf(line));
+      text += EolText(line.eol);
+      AppendAnsi(text, head);
+    }
+  }
+  const auto starts = [&head](std::string_view mark) { return head.starts_with(mark); };
+  if (starts("\xFF\xFE") || starts("\xFE\xFF") || starts("\xEF\xBB\xBF")) {
+    m_encoding = IniEncoding::Utf16Le;
+    m_hasBom = true;
+  }
 }
 
 std::optional<std::u16string> IniDocument::Find(std::u16string_view section,
