@@ -199,8 +199,9 @@ int Run(int runs) {
               read, read / 200.0);
   std::printf("    plug-in to transfer begin %.1f ms, transfer %.1f ms, files and news %.1f ms\n",
               Median(untilBegin), Median(transfer), Median(afterEnd));
-  std::printf("    files and news after the %u ms pause that ends the transfer: %.1f ms (goal <= 10)\n",
-              MouseProtocol::kTransferPauseMs, Median(afterEnd) - MouseProtocol::kTransferPauseMs);
+  std::printf(
+      "    files and news after the %u ms pause that ends the transfer: %.1f ms (goal <= 10)\n",
+      MouseProtocol::kTransferPauseMs, Median(afterEnd) - MouseProtocol::kTransferPauseMs);
 
   // The same when the mouse's settings changed while it was away (another profile chosen on
   // it): every one of the five files is rewritten and flushed.

@@ -39,14 +39,13 @@ inline void FixBlockChecksums(std::uint8_t* data, std::size_t size) {
 }
 
 #ifdef VIREO_LIBFUZZER
-extern "C" std::size_t LLVMFuzzerMutate(std::uint8_t* data, std::size_t size,
-                                        std::size_t maxSize);
-#define VIREO_BLOCK_CHECKSUM_MUTATOR                                                       \
-  extern "C" std::size_t LLVMFuzzerCustomMutator(std::uint8_t* data, std::size_t size,    \
-                                                 std::size_t maxSize, unsigned int) {     \
-    size = LLVMFuzzerMutate(data, size, maxSize);                                          \
-    FixBlockChecksums(data, size);                                                         \
-    return size;                                                                           \
+extern "C" std::size_t LLVMFuzzerMutate(std::uint8_t* data, std::size_t size, std::size_t maxSize);
+#define VIREO_BLOCK_CHECKSUM_MUTATOR                                                   \
+  extern "C" std::size_t LLVMFuzzerCustomMutator(std::uint8_t* data, std::size_t size, \
+                                                 std::size_t maxSize, unsigned int) {  \
+    size = LLVMFuzzerMutate(data, size, maxSize);                                      \
+    FixBlockChecksums(data, size);                                                     \
+    return size;                                                                       \
   }
 #else
 #define VIREO_BLOCK_CHECKSUM_MUTATOR

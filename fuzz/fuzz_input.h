@@ -11,12 +11,12 @@
 #include <vector>
 
 // A property the target states about the code under test; a violation is a finding.
-#define FUZZ_CHECK(condition)                                                   \
-  do {                                                                          \
-    if (!(condition)) {                                                         \
+#define FUZZ_CHECK(condition)                                                            \
+  do {                                                                                   \
+    if (!(condition)) {                                                                  \
       std::fprintf(stderr, "%s:%d: check failed: %s\n", __FILE__, __LINE__, #condition); \
-      std::abort();                                                             \
-    }                                                                           \
+      std::abort();                                                                      \
+    }                                                                                    \
   } while (false)
 
 class FuzzInput {

@@ -28,7 +28,9 @@ std::string ReadFile(const fs::path& path) {
   return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-void Put(Bytes& out, std::string_view bytes) { out.insert(out.end(), bytes.begin(), bytes.end()); }
+void Put(Bytes& out, std::string_view bytes) {
+  out.insert(out.end(), bytes.begin(), bytes.end());
+}
 void PutWord(Bytes& out, std::size_t value) {
   out.push_back(static_cast<std::uint8_t>(value & 0xFF));
   out.push_back(static_cast<std::uint8_t>(value >> 8 & 0xFF));
@@ -49,7 +51,8 @@ void PutUnits(Bytes& out, std::u16string_view text) {
 void Write(const fs::path& folder, const std::string& name, const Bytes& bytes) {
   fs::create_directories(folder);
   std::ofstream(folder / ("seed-" + name), std::ios::binary)
-      .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+      .write(reinterpret_cast<const char*>(bytes.data()),
+             static_cast<std::streamsize>(bytes.size()));
 }
 
 }  // namespace
@@ -71,8 +74,9 @@ int main(int argc, char** argv) {
   for (const std::string& file : profile) PutSized(set, file);
   Write(corpus / "profile_files", "sample-set", set);
   Bytes handWritten;
-  PutSized(handWritten, "[GROUP0]\r\nGroupID=2\r\nPollingRate=0x10\r\nDPIStageNum=3\r\n"
-                        "DPIStageValue=0102030405\r\n[ButtonAssigned0_1]\r\nButtonFunc=7\r\n");
+  PutSized(handWritten,
+           "[GROUP0]\r\nGroupID=2\r\nPollingRate=0x10\r\nDPIStageNum=3\r\n"
+           "DPIStageValue=0102030405\r\n[ButtonAssigned0_1]\r\nButtonFunc=7\r\n");
   Write(corpus / "profile_files", "hand-written", handWritten);
 
   // Macro files and the index.
@@ -126,7 +130,9 @@ int main(int argc, char** argv) {
     for (int read = 0; read < 150; ++read) {
       answers.push_back(0x08);
       for (int i = 0; i < 8; ++i) {
-        answers.push_back(kind == 0 ? static_cast<std::uint8_t>((read + i) % 7) : kind == 1 ? 0xFF : 0);
+        answers.push_back(kind == 0   ? static_cast<std::uint8_t>((read + i) % 7)
+                          : kind == 1 ? 0xFF
+                                      : 0);
       }
     }
     Write(corpus / "read_back", "answers" + std::to_string(kind), answers);
@@ -155,9 +161,9 @@ int main(int argc, char** argv) {
   Bytes stream;
   const Bytes report(16, 2);
   for (const Bytes& frame :
-       {HelloFrame(), DeviceFrame(0x1234, 0x5678), OpenFrame(0x22, 0xFFA0, 1), WriteFrame(0x22, report),
-        ReadFrame(0x22, 16, Bytes{2, 0xF2}), AnswerFrame(report), InputFrame(0x11, Bytes{1, 8, 2}),
-        CloseFrame(0x22)}) {
+       {HelloFrame(), DeviceFrame(0x1234, 0x5678), OpenFrame(0x22, 0xFFA0, 1),
+        WriteFrame(0x22, report), ReadFrame(0x22, 16, Bytes{2, 0xF2}), AnswerFrame(report),
+        InputFrame(0x11, Bytes{1, 8, 2}), CloseFrame(0x22)}) {
     stream.insert(stream.end(), frame.begin(), frame.end());
   }
   Bytes pieces;

@@ -22,7 +22,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::uint32_t keyPixel = std::uint32_t(key.red) << 16 | key.green << 8 | key.blue;
   for (std::size_t i = 0; i < pixels.size();) {
     const std::uint8_t b = input.Byte();
-    const std::uint32_t pixel = b & 0x80 ? keyPixel : (b & 0x40 ? keyPixel ^ (b & 0x3F) : b * 0x10101u);
+    const std::uint32_t pixel =
+        b & 0x80 ? keyPixel : (b & 0x40 ? keyPixel ^ (b & 0x3F) : b * 0x10101u);
     for (std::size_t n = 1 + (b & 0x0F); n > 0 && i < pixels.size(); --n) pixels[i++] = pixel;
   }
 
@@ -36,7 +37,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       const RegionRect& last = runs[r - 1];
       FUZZ_CHECK(last.top < run.top || (last.top == run.top && last.right < run.left));
     }
-    for (int x = run.left; x < run.right; ++x) covered[static_cast<std::size_t>(run.top) * width + x] = true;
+    for (int x = run.left; x < run.right; ++x)
+      covered[static_cast<std::size_t>(run.top) * width + x] = true;
   }
   for (int y = 0; y < height; ++y) {
     for (int x = 0; x < width; ++x) {

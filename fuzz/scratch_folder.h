@@ -11,8 +11,9 @@
 class ScratchFolder {
  public:
   ScratchFolder(const char* name) {
-    const std::filesystem::path base =
-        std::filesystem::is_directory("/dev/shm") ? "/dev/shm" : std::filesystem::temp_directory_path();
+    const std::filesystem::path base = std::filesystem::is_directory("/dev/shm")
+                                           ? "/dev/shm"
+                                           : std::filesystem::temp_directory_path();
     m_path = base / (std::string("vireo-fuzz-") + name + "-" + std::to_string(::getpid()));
   }
   ~ScratchFolder() {

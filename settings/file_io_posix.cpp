@@ -105,8 +105,9 @@ bool ReplaceFileAtomically(const std::u16string& path, std::string_view bytes) {
   std::string temp;
   int fd = -1;
   for (std::uint32_t attempt = 0; attempt < 4 && fd < 0; ++attempt) {
-    if (NextFileStep(FileStep::Create) != FileStepOutcome::Proceed) return false;
-    temp = NativePath(TempPathFor(path, static_cast<std::uint32_t>(::getpid()), counter++, attempt));
+    if (!Step(FileStep::Create)) return false;
+    temp =
+        NativePath(TempPathFor(path, static_cast<std::uint32_t>(::getpid()), counter++, attempt));
     fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
     if (fd < 0 && errno != EEXIST) return false;
   }

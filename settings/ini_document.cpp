@@ -307,7 +307,8 @@ bool IniDocument::SplitLines(Units units, bool keepRaw, std::size_t maxLines, De
     decode(units.substr(start, stop - start));
     const std::size_t textEnd = m_text.size();
     m_text.append(EolText(eol));
-    const std::u16string_view lineText = std::u16string_view(m_text).substr(textBegin, textEnd - textBegin);
+    const std::u16string_view lineText =
+        std::u16string_view(m_text).substr(textBegin, textEnd - textBegin);
     const LineShape shape = Classify(lineText);
     const LineKind kind = shape.kind;
     if (m_newline == Eol::None) m_newline = eol;

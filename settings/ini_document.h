@@ -87,10 +87,10 @@ class IniDocument {
   std::u16string m_edits;
   std::vector<Line> m_lines;
   IniEncoding m_encoding;
-  Eol m_newline;             // line end of added lines: the file's own
+  Eol m_newline;  // line end of added lines: the file's own
   bool m_modified = false;
   bool m_refused = false;
-  std::string m_tail;        // an odd last byte of a UTF-16 file, kept if unchanged
+  std::string m_tail;  // an odd last byte of a UTF-16 file, kept if unchanged
   bool m_hasBom = false;
 };
 

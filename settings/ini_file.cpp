@@ -81,7 +81,8 @@ struct IniFile::Transaction::State {
 
 IniFile::Transaction::Transaction(IniFile& file) : m_file(file), m_state(new State) {
   m_state->lock.emplace();
-  m_state->writable = ReadDocument(m_file.m_path, m_file.m_maxBytes, m_state->document) != FileState::Unreadable;
+  m_state->writable =
+      ReadDocument(m_file.m_path, m_file.m_maxBytes, m_state->document) != FileState::Unreadable;
 }
 
 IniFile::Transaction::~Transaction() = default;

@@ -249,8 +249,7 @@ int MacroLibrary::ImportMacro(const std::u16string& sourcePath, MacroSlotNotifie
   if (!EnsureFolder()) return -1;
   // "foo" over "Foo" replaces the macro "Foo": its slot, its name and its file.
   const std::u16string existingName = existingSlot >= 0 ? SlotName(existingSlot) : name;
-  const std::u16string target =
-      MacroFilePath(IsValidMacroName(existingName) ? existingName : name);
+  const std::u16string target = MacroFilePath(IsValidMacroName(existingName) ? existingName : name);
   if (!SameFile(sourcePath, target) && !CopyFileReplacing(sourcePath, target)) return -1;
   if (existingSlot >= 0) {
     // The slot keeps its number but holds a different macro now: the mouse must get it.

@@ -20,8 +20,8 @@ inline constexpr std::size_t kProfileFileMaxBytes = 1024u * 1024u;
 IniFile ProfileFile(const std::u16string& dataFolder, int fileNumber);
 
 // Writes every key of all five files, holding the commit lock across the five commits so that
-// the other program's save never interleaves with this one. Returns false when a file could not be written (the
-// callers carry on regardless; the old content then stays).
+// the other program's save never interleaves with this one. Returns false when a file could not be
+// written (the callers carry on regardless; the old content then stays).
 bool SaveProfileFiles(const ProfileSet& set, const std::u16string& dataFolder);
 
 // Reads all five files into a set that has just been reset. Missing keys read as -1 (colours as

@@ -118,7 +118,7 @@ TEST_F(FileFaultInjection, EveryFileIsOldOrNewAfterAFaultAtEveryStep) {
         // What a crash left behind goes with the next commit in that folder.
         for (auto it = now.begin(); it != now.end();) {
           it = IsReplacementTempName(fs::path(it->first).filename().u16string()) ? now.erase(it)
-                                                                                  : std::next(it);
+                                                                                 : std::next(it);
         }
       }
       ASSERT_EQ(now.size(), before.size()) << where;

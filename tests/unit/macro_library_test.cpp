@@ -595,7 +595,8 @@ TEST_F(MacroLibraryTest, NamesSurviveTheFileFormatAndMatchInAnyCase) {
   library.CreateMacro(u"Foo");
   std::filesystem::create_directories(m_root / "exchange");
   const Macro incoming = SampleMacro(u"foo");
-  ASSERT_TRUE(MacroLibrary::ExportMacro(incoming, U16((m_root / "exchange" / "foo.MSDB").string())));
+  ASSERT_TRUE(
+      MacroLibrary::ExportMacro(incoming, U16((m_root / "exchange" / "foo.MSDB").string())));
   RecordingNotifier notifier;
   EXPECT_EQ(library.ImportMacro(U16((m_root / "exchange" / "foo.MSDB").string()), notifier), 4);
   EXPECT_EQ(library.ListMacroNames().size(), 5u);

@@ -124,7 +124,8 @@ std::vector<CorpusFile> Corpus() {
       u"hex=0x10\r\nbin=0b11\r\noct=0o17\r\nupx=0X10\r\nwrap=4294967295\r\nover=2147483648\r\n"
       u"huge=99999999999\r\nquoted=\"77\"\r\nsq=' 5'\r\nsignspace=- 3\r\ntab=\t9\r\n"
       u"zeros=000000000000000000000000000001\r\ninner=1 2\r\nfull=\uFF11\uFF12\r\n"
-      u"minusminus=--4\r\ndot=3.9\r\nsignonly=-\r\nnbsp=\u00A05\r\nupb=0B11\r\nupo=0O17\r\nnegupx=-0X1f\r\n"
+      u"minusminus=--4\r\ndot=3.9\r\nsignonly=-\r\nnbsp=\u00A05\r\nupb=0B11\r\nupo=0O17\r\nnegupx=-"
+      u"0X1f\r\n"
       u"xonly=0x\r\nxbad=0xG\r\nnegx=-0x10\r\nspx= 0x1f\r\nxmax=0x7FFFFFFF\r\n"
       u"xall=0xFFFFFFFF\r\nlead0=010\r\nb2=0b102\r\no8=0o78\r\nplusx=+0x2\r\n"
       u"xx=0x0x5\r\nhexletters=0xaBc\r\n";

@@ -4,14 +4,14 @@
 #include <windows.h>
 
 #include <array>
-#include <memory>
 #include <cstdint>
+#include <memory>
 #include <set>
 #include <string>
 
 #include "settings/file_io.h"
-#include "settings/macro_slot_notifier.h"
 #include "settings/macro_library.h"
+#include "settings/macro_slot_notifier.h"
 #include "support/process_harness.h"
 #include "support/temp_folder.h"
 #include "win/text.h"
