@@ -3,6 +3,7 @@
 // before), the way the Windows functions would read it.
 #include <cstdint>
 #include <map>
+#include <set>
 #include <string>
 #include <utility>
 
@@ -21,19 +22,23 @@ std::u16string Trimmed(std::u16string_view text) {
   return std::u16string(text);
 }
 
-// Names compare without regard to ASCII case.
+// A name as the engine uses it: up to a NUL, without surrounding white space, and without
+// regard to ASCII case.
 std::u16string Folded(std::u16string_view name) {
-  std::u16string out = Trimmed(name);
+  std::u16string out = Trimmed(name.substr(0, name.find(u'\0')));
   for (char16_t& c : out) {
     if (c >= u'A' && c <= u'Z') c = char16_t(c + 32);
   }
   return out;
 }
 
-// A name that stays one name on its line: no line break, NUL, '=' or brackets.
-bool IsPlainName(std::u16string_view name) {
-  return !Trimmed(name).empty() &&
-         name.find_first_of(std::u16string_view(u"\r\n\0=[]", 6)) == std::u16string_view::npos;
+bool HasLineBreak(std::u16string_view name) {
+  return name.find_first_of(u"\r\n") != std::u16string_view::npos;
+}
+
+// A key the engine writes (a folded name): not empty, no line break, not read as a section.
+bool IsWrittenKey(std::u16string_view key) {
+  return !key.empty() && key.front() != u'[' && !HasLineBreak(key);
 }
 
 // What a value reads back as: one line, without surrounding white space, cut to the buffer.
@@ -61,6 +66,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   // Writes: the last value written to each (section, key) is what reads back.
   std::map<std::pair<std::u16string, std::u16string>, std::u16string> written;
+  std::set<std::u16string> touched;  // sections written to
   for (int op = 0; op < 8 && !input.Empty(); ++op) {
     const std::u16string section = input.Units(kInterestingUnits, 12);
     const std::u16string key = input.Units(kInterestingUnits, 12);
@@ -86,8 +92,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       }
     }
     doc.SetText(section, key, value);
-    if (IsPlainName(key) && (section.empty() || IsPlainName(section))) {
-      written[{Folded(section), Folded(key)}] = AsRead(value);
+    // A key with '=' writes a line that reads as another key of its section: it is no longer
+    // known what the section holds.
+    const std::u16string foldedSection = Folded(section);
+    const std::u16string foldedKey = Folded(key);
+    if (!IsWrittenKey(foldedKey) || HasLineBreak(foldedSection)) continue;
+    touched.insert(foldedSection);
+    if (foldedKey.find(u'=') == std::u16string::npos) {
+      written[{foldedSection, foldedKey}] = AsRead(value);
+    } else {
+      std::erase_if(written, [&](const auto& entry) { return entry.first.first == foldedSection; });
     }
   }
   if (written.empty()) return 0;
@@ -98,12 +112,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(back.GetText(name.first, name.second, u"\x01", 4096) == value);
   }
   // A name that was not written to reads as before.
-  if (!written.count({Folded(probeSection), Folded(probeKey)}) && !original.Refused() &&
-      IsPlainName(probeKey) && (probeSection.empty() || IsPlainName(probeSection))) {
-    bool sectionWritten = false;
-    for (const auto& entry : written) sectionWritten |= entry.first.first == Folded(probeSection);
-    // A new section or key written into the nameless part may come first; compare the rest.
-    if (!sectionWritten && !probeSection.empty()) {
+  const std::u16string foldedSection = Folded(probeSection);
+  const std::u16string foldedKey = Folded(probeKey);
+  if (!written.count({foldedSection, foldedKey}) && !original.Refused() &&
+      IsWrittenKey(foldedKey) && foldedKey.find(u'=') == std::u16string::npos &&
+      !HasLineBreak(foldedSection) && !foldedSection.empty()) {
+    if (!touched.count(foldedSection)) {
       FUZZ_CHECK(back.GetText(probeSection, probeKey, u"\x01", 4096) == before);
       FUZZ_CHECK(back.GetInt(probeSection, probeKey, -7) == beforeInt);
     }
