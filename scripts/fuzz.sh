@@ -5,7 +5,7 @@
 # build/fuzz/findings/<target>. Prints executions, findings and peak memory per target.
 #
 #   scripts/fuzz.sh [seconds per target, default 60] [target ...]
-#   scripts/fuzz.sh --merge      # folds the campaign's new inputs into the kept corpora (minimised)
+#   scripts/fuzz.sh --merge [N]  # keeps up to N (40) of the campaign's inputs that reach new code
 #   build/native/bin/fuzz_seeds fuzz/corpus    # rewrites the seed inputs from the real code
 #
 # The test suite (scripts/test.sh) replays the kept corpora through the same targets in seconds.
@@ -20,11 +20,21 @@ cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz -j 2 --target $(printf '%s_fuzz ' "${ALL_TARGETS[@]}")
 
 if [ "${1:-}" = "--merge" ]; then
+  KEEP="${2:-40}"
   for target in "${ALL_TARGETS[@]}"; do
     [ -d "build/fuzz/corpus/$target" ] || continue
-    # Adds only the campaign's inputs that reach code the kept ones do not.
-    "build/fuzz/bin/${target}_fuzz" -merge=1 "fuzz/corpus/$target" "build/fuzz/corpus/$target" \
-      >/dev/null 2>&1
+    merged="build/fuzz/merged/$target"
+    rm -rf "$merged"
+    mkdir -p "$merged"
+    cp "fuzz/corpus/$target"/* "$merged/"
+    # The campaign's inputs that reach code the kept ones do not; the smallest $KEEP of them are
+    # kept, so the corpora stay small and their replay fast.
+    "build/fuzz/bin/${target}_fuzz" -merge=1 "$merged" "build/fuzz/corpus/$target" >/dev/null 2>&1
+    for file in $(ls -S -r "$merged"); do
+      [ -e "fuzz/corpus/$target/$file" ] && continue
+      [ "$KEEP" -gt "$(ls "fuzz/corpus/$target" | grep -c '^campaign-' || true)" ] || break
+      cp "$merged/$file" "fuzz/corpus/$target/campaign-$file"
+    done
     echo "$target: $(ls "fuzz/corpus/$target" | wc -l) inputs kept"
   done
   exit 0
