@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "fuzz/fuzz_input.h"
-#include "vmouse/link_frame.h"
+#include "contract/link_frame.h"
 #include "vmouse/virtual_mouse.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

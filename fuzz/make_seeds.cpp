@@ -15,7 +15,7 @@
 #include "settings/macro_library.h"
 #include "settings/profile_files.h"
 #include "tests/unit/support/sample_profiles.h"
-#include "vmouse/link_frame.h"
+#include "contract/link_frame.h"
 
 namespace fs = std::filesystem;
 

@@ -22,13 +22,16 @@ namespace {
 class FuzzedLink : public DeviceLink {
  public:
   explicit FuzzedLink(FuzzInput& input) : m_input(input) {}
-  void WriteReport(std::uint32_t, std::span<const std::uint8_t>) override {}
-  void ReadReport(std::uint32_t, std::span<std::uint8_t> buffer) override {
+  bool WriteReport(std::uint32_t, std::span<const std::uint8_t>) override { return true; }
+  // A shape of 0x7F stands for a read the link reports as failed.
+  bool ReadReport(std::uint32_t, std::span<std::uint8_t> buffer) override {
     const std::uint8_t shape = m_input.Byte();
+    if (shape == 0x7F) return false;
     const std::size_t from = shape & 0x80 ? 0 : std::min<std::size_t>(8, buffer.size());
     const std::size_t count = std::min<std::size_t>(shape & 0x7F, buffer.size() - from);
     const std::vector<std::uint8_t> bytes = m_input.Bytes(count);
     std::copy(bytes.begin(), bytes.end(), buffer.begin() + static_cast<std::ptrdiff_t>(from));
+    return true;
   }
 
  private:
@@ -47,8 +50,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   FuzzInput input(data, size);
   FuzzedLink link(input);
   DeviceRegistry registry;
-  registry.Add({1, 0x11, 0, kConsumerUsagePage});
-  registry.Add({1, 0x22, 0, kVendorUsagePage});
+  registry.Add({1, 0x11, 0, device_map::kConsumerUsagePage});
+  registry.Add({1, 0x22, 0, device_map::kVendorUsagePage});
   NoPause pause;
   MacroLibrary library(scratch.DataFolder());
   MouseProtocol protocol(link, registry, pause, library);
@@ -61,7 +64,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   protocol.ReadLighting(set);
   protocol.ReadPollingRates(set);
   protocol.ReadStages(set);
-  if (input.Byte() & 1) protocol.ReadMacroAreas();
+  if (input.Byte() & 1) protocol.StoreMacroAreas(protocol.ReadMacroAreas());
   for (int p = 0; p < kProfileCount; ++p) {
     for (int b = 0; b < kButtonCount; ++b) protocol.ReadButton(set, p, b);
   }

@@ -596,9 +596,9 @@ TEST_F(MacroLibraryTest, NamesSurviveTheFileFormatAndMatchInAnyCase) {
   std::filesystem::create_directories(m_root / "exchange");
   const Macro incoming = SampleMacro(u"foo");
   ASSERT_TRUE(
-      MacroLibrary::ExportMacro(incoming, U16((m_root / "exchange" / "foo.MSDB").string())));
+      MacroLibrary::ExportMacro(incoming, Utf8ToUtf16((m_root / "exchange" / "foo.MSDB").string())));
   RecordingNotifier notifier;
-  EXPECT_EQ(library.ImportMacro(U16((m_root / "exchange" / "foo.MSDB").string()), notifier), 4);
+  EXPECT_EQ(library.ImportMacro(Utf8ToUtf16((m_root / "exchange" / "foo.MSDB").string()), notifier), 4);
   EXPECT_EQ(library.ListMacroNames().size(), 5u);
   EXPECT_EQ(library.ReadMacroFile(u"Foo").Records, incoming.Records);
   EXPECT_EQ(notifier.Calls, (std::vector<std::pair<int, bool>>{{4, false}}));
