@@ -154,7 +154,7 @@ TEST_F(FileIoWin32, ReadOnlyFilesFailAtOnceAndStayAsTheyAre) {
   std::string before[kProfileCount];
   for (int n = 1; n <= kProfileCount; ++n) {
     ASSERT_TRUE(ReadWholeFile(ProfileFilePath(m_folder, n), before[n - 1]));
-    SetFileAttributesW(W(ProfileFilePath(m_folder, n)), FILE_ATTRIBUTE_READONLY);
+    SetFileAttributesW(AsWide(ProfileFilePath(m_folder, n)), FILE_ATTRIBUTE_READONLY);
   }
   // Denied for good: not retried as if the other program held the file for a moment.
   int renames = 0;
@@ -171,7 +171,7 @@ TEST_F(FileIoWin32, ReadOnlyFilesFailAtOnceAndStayAsTheyAre) {
     std::string after;
     ASSERT_TRUE(ReadWholeFile(ProfileFilePath(m_folder, n), after));
     EXPECT_EQ(after, before[n - 1]);
-    SetFileAttributesW(W(ProfileFilePath(m_folder, n)), FILE_ATTRIBUTE_NORMAL);
+    SetFileAttributesW(AsWide(ProfileFilePath(m_folder, n)), FILE_ATTRIBUTE_NORMAL);
   }
   EXPECT_EQ(FileCount(), kProfileCount);
 }

@@ -109,8 +109,8 @@ TEST(MacroIndexRace, Worker) {
   const std::wstring text = spec;
   const std::size_t bar = text.find(L'|');
   ASSERT_NE(bar, std::wstring::npos);
-  MacroLibrary library(U(text.substr(0, bar)));
-  const std::u16string prefix = U(text.substr(bar + 1));
+  MacroLibrary library(ToU16(text.substr(0, bar)));
+  const std::u16string prefix = ToU16(text.substr(bar + 1));
   struct Silent : MacroSlotNotifier {
     void MacroSlotChanged(int, bool) override {}
   } notifier;
@@ -146,7 +146,7 @@ TEST(MacroIndexRace, TwoProcessesLoseNothing) {
     EXPECT_EQ(code, 0u);
   }
   std::set<std::u16string> names;
-  for (const MacroListEntry& entry : MacroLibrary(U(data.Path())).ListMacroNames()) {
+  for (const MacroListEntry& entry : MacroLibrary(ToU16(data.Path())).ListMacroNames()) {
     EXPECT_TRUE(names.insert(entry.Name).second);
   }
   EXPECT_EQ(names.size(), 14u);
