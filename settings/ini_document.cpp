@@ -500,6 +500,11 @@ std::optional<std::u16string> IniDocument::Find(std::u16string_view section,
   return std::u16string(ValueOf(text, shape));
 }
 
+bool IniDocument::HasSection(std::u16string_view section) const {
+  section = CleanName(section);
+  return !section.empty() && FindSection(m_lines, section).has_value();
+}
+
 std::u16string IniDocument::GetText(std::u16string_view section, std::u16string_view key,
                                     std::u16string_view defaultText,
                                     std::size_t bufferUnits) const {

@@ -32,6 +32,8 @@ class IniDocument {
   // The raw value of the first matching key of the first matching section, without quote
   // stripping; nullopt when absent (or a bare key without '=').
   std::optional<std::u16string> Find(std::u16string_view section, std::u16string_view key) const;
+  // Whether the file has a header of that section (with or without keys below it).
+  bool HasSection(std::u16string_view section) const;
 
   // What GetPrivateProfileStringW returns with a buffer of bufferUnits units.
   std::u16string GetText(std::u16string_view section, std::u16string_view key,

@@ -208,6 +208,10 @@ bool ExportProfile(const std::u16string& path, const ProfileRecord& record) {
   return ini.Commit();
 }
 
-void ImportProfile(const std::u16string& path, ProfileRecord& record) {
-  ReadRecord(IniFile(path).Load(), FileShape(-1), record);
+bool ImportProfile(const std::u16string& path, ProfileRecord& record) {
+  const IniDocument ini = IniFile(path).Load();
+  const FileShape shape(-1);
+  if (!ini.HasSection(shape.Group())) return false;
+  ReadRecord(ini, shape, record);
+  return true;
 }

@@ -28,7 +28,7 @@ bool SaveProfileFiles(const ProfileSet& set, const std::u16string& dataFolder);
 // 0), damaged blocks are skipped whole, and the "GroupID" of the fifth file wins.
 void LoadProfileFiles(ProfileSet& set, const std::u16string& dataFolder);
 
-// Writes only the lighting keys of each profile into its file.
+// Writes only the lighting keys of each profile into its file, under one commit lock too.
 bool SaveLightingKeys(const ProfileSet& set, const std::u16string& dataFolder);
 
 // Writes "MouseSensitivity" = value into the section of every one of the five files (the
@@ -38,5 +38,6 @@ bool SaveMouseSensitivityKeys(const std::u16string& dataFolder, int value);
 // The exchange file: one profile without "GroupID", "LoopNumber" and the lighting levels.
 bool ExportProfile(const std::u16string& path, const ProfileRecord& record);
 // Reads an exchange file into the record; "LoopNumber" and the lighting levels stay as they
-// were, missing keys read as -1 (colours included). Not validated.
-void ImportProfile(const std::u16string& path, ProfileRecord& record);
+// were, missing keys read as -1 (colours included). Not validated. A file without the section
+// "GROUP" (missing, not an exchange file) is refused: false, and the record is unchanged.
+bool ImportProfile(const std::u16string& path, ProfileRecord& record);

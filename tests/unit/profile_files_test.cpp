@@ -505,7 +505,7 @@ TEST_F(ProfileFilesTest, AnExportedProfileImportsIntoAnotherSlotWithoutLoopsAndL
   ASSERT_TRUE(ExportProfile(path, sample.Profiles[1]));
 
   ProfileRecord target = sample.Profiles[4];
-  ImportProfile(path, target);
+  EXPECT_TRUE(ImportProfile(path, target));
 
   ProfileRecord expected = sample.Profiles[1];
   std::memcpy(expected.LedLevels, sample.Profiles[4].LedLevels, sizeof expected.LedLevels);
@@ -526,12 +526,25 @@ TEST_F(ProfileFilesTest, AnExportedProfileImportsIntoAnotherSlotWithoutLoopsAndL
   EXPECT_NE(file.GetText(u"GROUP", u"ButtonAssigned_3", u""), u"");
 }
 
+TEST_F(ProfileFilesTest, ImportRefusesFilesWithoutTheExchangeSection) {
+  const ProfileSet sample = MakeSampleProfileSet();
+  ASSERT_TRUE(SaveProfileFiles(sample, m_dataFolder));
+  WriteBytes(m_folder / "notes.pfd", "some text\r\n[GROUPS]\r\nPollingRate=1\r\n");
+  // A profile file ([GROUP0]), a file of another kind, and no file at all.
+  for (const std::u16string& path :
+       {ProfileFilePath(m_dataFolder, 1), m_dataFolder + u"notes.pfd", m_dataFolder + u"none.pfd"}) {
+    ProfileRecord record = sample.Profiles[2];
+    EXPECT_FALSE(ImportProfile(path, record));
+    EXPECT_TRUE(SameBytes(&record, &sample.Profiles[2], sizeof record));
+  }
+}
+
 TEST_F(ProfileFilesTest, ImportReadsMissingKeysAsUnsetColoursIncluded) {
   const std::u16string path = m_dataFolder + u"partial.pfd";
   WriteBytes(m_folder / "partial.pfd", "[GROUP]\r\nLedColor2=0\r\nacceleration=2\r\n");
   const ProfileSet sample = MakeSampleProfileSet();
   ProfileRecord record = sample.Profiles[0];
-  ImportProfile(path, record);
+  EXPECT_TRUE(ImportProfile(path, record));
 
   EXPECT_EQ(record.Acceleration, 2);
   EXPECT_EQ(record.LedColor[0], -1);
