@@ -56,7 +56,12 @@ void CBitmapBtn::SetLook(const ButtonLook& look) {
 
 void CBitmapBtn::SetCaptionText(std::wstring_view text) {
   m_caption.assign(text);
+  ShowCaptionAsWindowText();
   Redraw();
+}
+
+void CBitmapBtn::ShowCaptionAsWindowText() noexcept {
+  if (Hwnd() != nullptr) ::SetWindowTextW(Hwnd(), m_caption.c_str());
 }
 
 bool CBitmapBtn::SubclassButton(HWND button) {
@@ -87,6 +92,7 @@ void CBitmapBtn::SetCaption(std::wstring_view text, int offset, int orientation)
   m_caption.assign(text);
   m_captionOffset = offset;
   m_orientation = orientation;
+  ShowCaptionAsWindowText();
   Redraw();
 }
 

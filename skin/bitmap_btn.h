@@ -9,6 +9,10 @@
 //
 // Windows built on a control table (SkinnedDialog) get their buttons made from the table.
 // The parent must be a Window or Dialog of ours: it hands WM_DRAWITEM on to the button.
+//
+// What it shows can be read from outside as from any button, for screen readers and for tests
+// driving a program: the caption is also the window text, and BM_GETCHECK answers the ticked
+// state.
 #include <windows.h>
 
 #include <string>
@@ -101,8 +105,10 @@ class CBitmapBtn : public Window {
   void OnLButtonUp(UINT keys, POINT point);
   void OnLButtonDblClk(UINT keys, POINT point);
   BOOL OnEraseBkgnd(HDC) { return TRUE; }
+  LRESULT OnGetCheck(WPARAM, LPARAM) { return m_ticked ? BST_CHECKED : BST_UNCHECKED; }
 
   BEGIN_MESSAGE_TABLE(CBitmapBtn, Window)
+    MESSAGE_HANDLER(BM_GETCHECK, OnGetCheck)
     REFLECTED_WM_DRAWITEM(OnDrawItem)
     MSG_WM_MOUSEMOVE(OnMouseMove)
     MSG_WM_CAPTURECHANGED(OnCaptureChanged)
@@ -115,6 +121,7 @@ class CBitmapBtn : public Window {
   void DrawCaption(HDC dc, const RECT& client, COLORREF colour);
   HFONT CaptionFont(int escapement);
   void Redraw() noexcept;
+  void ShowCaptionAsWindowText() noexcept;
 
   ButtonFaces m_faces;
   RECT m_creationRect{};

@@ -8,6 +8,8 @@
 //   m_speed.Create(Hwnd(), 10005, {511, 268, 721, 286}, spec);
 //   m_speed.SetSliderValue(profile.MouseSensitivity);
 #include <windows.h>
+// after windows.h, whose types it uses
+#include <commctrl.h>
 
 #include <memory>
 #include <string>
@@ -61,6 +63,8 @@ class CPngSliderBar : public Window {
   void OnClick(UINT keys, POINT point);
   void OnThumbValue(int id, int value);
   void OnEnable(bool enabled);
+  // The value, as a trackbar answers it: for screen readers and programs driving the window.
+  LRESULT OnGetPosition(WPARAM, LPARAM) { return Value(); }
 
   BEGIN_MESSAGE_TABLE(CPngSliderBar, Window)
     MSG_WM_PAINT(OnPaint)
@@ -69,6 +73,7 @@ class CPngSliderBar : public Window {
     MSG_WM_LBUTTONUP(OnClick)
     MSG_SLIDER_MOVED(OnThumbValue)
     MSG_WM_ENABLE(OnEnable)
+    MESSAGE_HANDLER(TBM_GETPOS, OnGetPosition)
   END_MESSAGE_TABLE()
 
   // The track, stretched over a bar-sized area whose top-left lies at (originX, originY).
