@@ -5,8 +5,11 @@
 #include "configurator/fire_key_layout.h"
 #include "configurator/single_key_dlg_layout.h"
 #include "configurator/single_key_layout.h"
+#include "configurator/tuner_layout.h"
+#include "configurator/warning_layout.h"
 #include "skin/core/control_table.h"
 #include "tools/gallery/gallery_layout.h"
 
 inline constexpr const WindowLayout* kAllLayouts[] = {
-    &kGalleryLayout, &kProgressLayout, &kSingleKeyLayout, &kSingleKeyDlgLayout, &kFireKeyLayout};
+    &kGalleryLayout, &kProgressLayout, &kSingleKeyLayout, &kSingleKeyDlgLayout,
+    &kFireKeyLayout, &kTunerLayout,    &kWarningLayout};
