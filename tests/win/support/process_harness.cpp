@@ -201,6 +201,26 @@ bool InstallAgent(const std::wstring& folder) {
   return ok;
 }
 
+bool InstallConfigurator(const std::wstring& folder) {
+  bool ok = CopyInto(BinFolder() + L"tuner.exe", folder);
+  CreateDirectoryW((folder + L"images").c_str(), nullptr);
+  CreateDirectoryW((folder + L"images\\0409").c_str(), nullptr);
+  for (const wchar_t* part : {L"background\\", L"buttons\\", L"controls\\", L"strings\\"}) {
+    const std::wstring relative = std::wstring(L"images\\0409\\") + part;
+    CreateDirectoryW((folder + relative).c_str(), nullptr);
+    WIN32_FIND_DATAW data;
+    HANDLE find = FindFirstFileW((BinFolder() + relative + L"*").c_str(), &data);
+    if (find == INVALID_HANDLE_VALUE) return false;
+    do {
+      if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        ok = CopyInto(BinFolder() + relative + data.cFileName, folder + relative) && ok;
+      }
+    } while (FindNextFileW(find, &data));
+    FindClose(find);
+  }
+  return ok;
+}
+
 int StandInTunerStarts(const std::wstring& folder) {
   // The stand-in notes each start in a line of its log.
   const std::string log = ReadFileBytes(folder + L"tuner-started.log");

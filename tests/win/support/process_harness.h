@@ -69,6 +69,9 @@ bool CopyInto(const std::wstring& file, const std::wstring& folder,
 // Lays out a program folder for hid.exe as the build does: the agent, every library beside the
 // tests, and the stand-in configurator as tuner.exe. False when one could not be copied.
 bool InstallAgent(const std::wstring& folder);
+// Puts the real configurator (tuner.exe) and the whole built skin (images\0409\...) into a
+// program folder, over the stand-in of InstallAgent when there is one.
+bool InstallConfigurator(const std::wstring& folder);
 // How often the stand-in configurator that InstallAgent put into `folder` was started.
 int StandInTunerStarts(const std::wstring& folder);
 // Copies the built skin's `files` from images\0409\<skinFolder> (e.g. L"controls\\") into the

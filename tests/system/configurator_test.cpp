@@ -1,0 +1,451 @@
+// tuner.exe as a person uses it: the configurator, the agent (hid.exe) and the virtual mouse run
+// as separate processes, the test clicks at the window's described client positions and types
+// into the system's file dialogs with real input (SendInput), and checks what happened through
+// the mouse's memory, the profile files and the windows. Each test starts from a fresh program
+// folder (agent, configurator, skin) and a fresh data folder.
+#include <gtest/gtest.h>
+#include <windows.h>
+// after windows.h, whose types it uses
+#include <commctrl.h>
+
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "configurator/picker_field.h"
+#include "configurator/tuner_ids.h"
+#include "contract/mouse_map.h"
+#include "contract/program_names.h"
+#include "contract/window_messages.h"
+#include "settings/ini_file.h"
+#include "settings/macro_library.h"
+#include "settings/profile_files.h"
+#include "settings/profile_set.h"
+#include "support/process_harness.h"
+#include "support/user_input.h"
+#include "vmouse/virtual_mouse_server.h"
+#include "win/text.h"
+#include "win/unique_handle.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+using namespace device_map;
+
+constexpr unsigned kFullWriteReports = 106;
+const wchar_t* const kTunerTitle = AsWide(program_names::kConfiguratorWindowTitle);
+const wchar_t* const kAgentTitle = AsWide(program_names::kAgentWindowTitle);
+
+// Client positions of the described controls: the middle of each.
+constexpr POINT kApply{695, 573};
+constexpr POINT kExport{103, 573};
+constexpr POINT kImport{203, 573};
+constexpr POINT kResetProfile{301, 573};
+constexpr POINT kResetAll{401, 573};
+constexpr POINT kCancel{597, 573};
+constexpr POINT Tab(int page) {
+  return {(page == 1 ? 153 : page == 2 ? 318 : page == 3 ? 483 : 647), 172};
+}
+constexpr POINT ProfileButton(int index) {
+  return {151 + 120 * index, 534};
+}
+constexpr POINT PollingButton(int index) {
+  return {(index == 0 ? 536 : index == 1 ? 591 : index == 2 ? 646 : 704), 449};
+}
+constexpr POINT LightingMode(int mode) {
+  return {175 + 150 * (mode % 4), mode < 4 ? 223 : 493};
+}
+// The wheel-lines slider's track, towards its right end.
+constexpr POINT kWheelLinesTrack{660, 323};
+// The warning dialog's buttons.
+constexpr POINT kWarningOk{181, 232};
+constexpr POINT kWarningCancel{280, 232};
+
+bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout = 10s) {
+  const auto deadline = std::chrono::steady_clock::now() + timeout;
+  while (!condition()) {
+    if (std::chrono::steady_clock::now() > deadline) return false;
+    Sleep(20);
+  }
+  return true;
+}
+
+bool Ticked(HWND window, int id) {
+  DWORD_PTR state = 0;
+  SendMessageTimeoutW(GetDlgItem(window, id), BM_GETCHECK, 0, 0, SMTO_NORMAL, 5000, &state);
+  return state == BST_CHECKED;
+}
+
+std::wstring TextOf(HWND window, int id) {
+  wchar_t text[256] = {};
+  GetWindowTextW(GetDlgItem(window, id), text, 256);
+  return text;
+}
+
+class ConfiguratorTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_EQ(FindWindowW(nullptr, kAgentTitle), nullptr) << "an agent is already running";
+    ASSERT_EQ(FindWindowW(nullptr, kTunerTitle), nullptr) << "a configurator is already running";
+    ASSERT_TRUE(harness::InstallAgent(m_program.Path()));
+    ASSERT_TRUE(harness::InstallConfigurator(m_program.Path()))
+        << "tuner.exe or the built skin is missing";
+    // Not the data folder's first run: the agent would start the configurator itself.
+    CreateDirectoryW(AsWide(Data()), nullptr);
+    CreateDirectoryW(AsWide(Data() + u"MacroDB\\"), nullptr);
+    MacroLibrary(Data()).TakeFirstOpen();
+  }
+
+  void TearDown() override {
+    if (HWND tuner = FindWindowW(nullptr, kTunerTitle)) PostMessageW(tuner, WM_CLOSE, 0, 0);
+    if (m_tuner) m_tuner->WaitExit(5000);
+    if (HWND agent = FindWindowW(nullptr, kAgentTitle)) {
+      PostMessageW(agent, WM_COMMAND, agent_msg::kCommandExit, 0);
+      harness::WaitForNoWindow(kAgentTitle, 5000);
+    }
+    SetEnvironmentVariableW(L"VIREO_VMOUSE", nullptr);
+  }
+
+  // A mouse with the settings of a new one, the agent after its read-back, and the window.
+  void StartAll() {
+    VirtualMouseServer::Options options;
+    options.FactorySettings = true;
+    m_mouse = std::make_unique<VirtualMouseServer>(options);
+    ASSERT_TRUE(m_mouse->Start());
+    SetEnvironmentVariableW(L"VIREO_VMOUSE",
+                            (L"127.0.0.1:" + std::to_wstring(m_mouse->Port())).c_str());
+    m_agent = std::make_unique<harness::Process>(m_program.Path() + L"hid.exe");
+    ASSERT_TRUE(m_agent->Started());
+    ASSERT_NE(harness::WaitForReadyWindow(kAgentTitle, 15000), nullptr);
+    // The read-back is over when the files are there and the mouse hears nothing more.
+    ASSERT_TRUE(harness::WaitForFile(AsWide(ProfileFilePath(Data(), 5)), 15000));
+    WaitForQuietMouse();
+    StartTuner();
+  }
+
+  void StartTuner() {
+    m_tuner = std::make_unique<harness::Process>(m_program.Path() + L"tuner.exe");
+    ASSERT_TRUE(m_tuner->Started());
+    m_window = harness::WaitForReadyWindow(kTunerTitle, 15000);
+    ASSERT_NE(m_window, nullptr);
+  }
+
+  void WaitForQuietMouse() {
+    std::size_t last = m_mouse->ReportsReceived();
+    for (int quiet = 0; quiet < 15;) {
+      Sleep(20);
+      const std::size_t now = m_mouse->ReportsReceived();
+      quiet = now == last ? quiet + 1 : 0;
+      last = now;
+    }
+  }
+
+  // Clicks, then waits until the window has handled everything the click caused (a send to the
+  // agent included) and the agent's progress window is gone again.
+  void Click(POINT client, HWND window = nullptr) {
+    harness::ClickAt(window != nullptr ? window : m_window, client);
+    Settle();
+  }
+  void Settle() {
+    DWORD_PTR result = 0;
+    SendMessageTimeoutW(m_window, WM_NULL, 0, 0, SMTO_NORMAL, 30000, &result);
+    harness::WaitForNoWindow(L"VireoProgressbar", 10000);
+  }
+  // The modal dialog the window has open (warning, file dialog), once it is there.
+  HWND WaitForDialog() {
+    struct Search {
+      HWND owner;
+      HWND found;
+    } search{m_window, nullptr};
+    WaitUntil([&] {
+      search.found = nullptr;
+      EnumWindows(
+          [](HWND window, LPARAM data) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(data);
+            if (GetWindow(window, GW_OWNER) != s->owner || !IsWindowVisible(window)) return TRUE;
+            s->found = window;
+            return FALSE;
+          },
+          reinterpret_cast<LPARAM>(&search));
+      return search.found != nullptr;
+    });
+    Sleep(300);  // its controls and focus are in place
+    return search.found;
+  }
+
+  std::u16string Data() const { return ToU16(m_documents.Path()) + u"Vireo Gaming Mouse\\"; }
+  ProfileSet Files() const {
+    ProfileSet loaded{}, set{};
+    ResetProfileSet(loaded);
+    LoadProfileFiles(loaded, Data());
+    ValidateProfileSet(set, loaded);
+    return set;
+  }
+  std::string FileBytes() const {
+    std::string bytes;
+    for (int n = 1; n <= kProfileCount; ++n) {
+      bytes += harness::ReadFileBytes(AsWide(ProfileFilePath(Data(), n)));
+    }
+    return bytes;
+  }
+  int Slider(int id) const {
+    DWORD_PTR value = 0;
+    SendMessageTimeoutW(GetDlgItem(m_window, id), TBM_GETPOS, 0, 0, SMTO_NORMAL, 5000, &value);
+    return static_cast<int>(value);
+  }
+
+  harness::TempFolder m_program{L"vireo-tuner-program"};
+  harness::TempFolder m_documents{L"vireo-tuner-documents"};
+  harness::DocumentsOverride m_override{m_documents.Path()};
+  std::unique_ptr<VirtualMouseServer> m_mouse;
+  std::unique_ptr<harness::Process> m_agent;
+  std::unique_ptr<harness::Process> m_tuner;
+  HWND m_window = nullptr;
+};
+
+TEST_F(ConfiguratorTest, ASliderThenCancelWritesNothingAndApplyWritesAllFilesAndTheFullWrite) {
+  StartAll();
+  const std::string files = FileBytes();
+  const std::size_t reports = m_mouse->ReportsReceived();
+  const int lines = Slider(tuner_id::kWheelLinesSlider);
+  Click(kWheelLinesTrack);
+  ASSERT_NE(Slider(tuner_id::kWheelLinesSlider), lines) << "the click did not reach the slider";
+  // Enter does not close the window (nothing would be written).
+  harness::PressKey(VK_RETURN);
+  Settle();
+  ASSERT_TRUE(m_tuner->Running());
+  Click(kCancel);
+  ASSERT_TRUE(m_tuner->WaitExit(10000));
+  EXPECT_EQ(FileBytes(), files);
+  Sleep(200);
+  EXPECT_EQ(m_mouse->ReportsReceived(), reports);
+
+  StartTuner();
+  Click(kWheelLinesTrack);
+  const int chosen = Slider(tuner_id::kWheelLinesSlider);
+  Click(kApply);
+  ASSERT_TRUE(m_mouse->WaitForReports(reports + kFullWriteReports, 10000ms));
+  WaitForQuietMouse();
+  EXPECT_EQ(m_mouse->ReportsReceived() - reports, kFullWriteReports);
+  // Every file holds the set as the window had it (files whose content did not change are
+  // left as they are).
+  const ProfileSet set = Files();
+  for (int n = 1; n <= kProfileCount; ++n) {
+    EXPECT_EQ(IniFile(ProfileFilePath(Data(), n))
+                  .GetInt(u"GROUP" + ToU16(std::to_wstring(n - 1)), u"GroupID", -1),
+              set.CurrentProfile)
+        << "file " << n;
+  }
+  const int profile = set.CurrentProfile;
+  EXPECT_EQ(set.Profiles[profile].WheelScrollLines, chosen);
+  EXPECT_EQ(m_mouse->Memory()[WheelLinesAddress(profile)], chosen);
+}
+
+TEST_F(ConfiguratorTest, LightingModesAndThePickerReachTheMouseAtOnce) {
+  StartAll();
+  Click(Tab(3));
+  ASSERT_TRUE(Ticked(m_window, tuner_id::kFirstTab + 2));
+  const ProfileSet start = Files();
+  const int profile = start.CurrentProfile;
+  const std::size_t reports = m_mouse->ReportsReceived();
+
+  // Steady (mode 2): the lighting goes into the mouse before the click's handling ends.
+  Click(LightingMode(2));
+  EXPECT_GT(m_mouse->ReportsReceived(), reports);
+  EXPECT_TRUE(
+      m_mouse->WaitUntil([](const VirtualMouse& m) { return m.LightingMode() == 2; }, 5000ms));
+  EXPECT_EQ(Files().Profiles[profile].LedMode1, 2);
+  EXPECT_TRUE(Ticked(m_window, tuner_id::kFirstMode + 2));
+  EXPECT_TRUE(IsWindowVisible(GetDlgItem(m_window, tuner_id::kFirstPreset)));
+
+  // A click into the picker stores the field entry under the pointer, which is what the
+  // screen shows there. The field was built at the start from the colour of the mode then.
+  const ProfileRecord& record = start.Profiles[profile];
+  const PickerColour base = static_cast<PickerColour>(record.LedColor[record.LedMode1]);
+  PickerField field;
+  field.Build(base);
+  const POINT pick{picker::kLeft + 70, picker::kTop + 40};
+  const HDC windowDc = GetDC(m_window);
+  const COLORREF shown = GetPixel(windowDc, pick.x, pick.y);
+  ReleaseDC(m_window, windowDc);
+  const PickerColour expected = field.AtPoint(pick.x, pick.y);
+  EXPECT_EQ(shown, expected);
+  Click(pick);
+  EXPECT_EQ(static_cast<PickerColour>(Files().Profiles[profile].LedColor[2]), expected);
+  EXPECT_TRUE(m_mouse->WaitUntil(
+      [&](const VirtualMouse& m) {
+        const std::vector<uint8_t> colour = m.ReadMemory(LightingAddress(profile), 3);
+        return PickerRgb(colour[0], colour[1], colour[2]) == expected;
+      },
+      5000ms));
+
+  // Off (mode 7): no colour and no options, only its note.
+  Click(LightingMode(7));
+  EXPECT_TRUE(
+      m_mouse->WaitUntil([](const VirtualMouse& m) { return m.LightingMode() == 7; }, 5000ms));
+  EXPECT_FALSE(IsWindowVisible(GetDlgItem(m_window, tuner_id::kFirstPreset)));
+  EXPECT_FALSE(IsWindowVisible(GetDlgItem(m_window, tuner_id::kFirstRightLevel)));
+  EXPECT_FALSE(IsWindowVisible(GetDlgItem(m_window, tuner_id::kFirstLeftLevel)));
+  EXPECT_TRUE(IsWindowVisible(GetDlgItem(m_window, tuner_id::kFirstLightingLabel + 7)));
+  // The picker is not there to be clicked.
+  const ProfileSet unchanged = Files();
+  Click(pick);
+  EXPECT_EQ(Files().Profiles[profile].LedColor[7], unchanged.Profiles[profile].LedColor[7]);
+}
+
+TEST_F(ConfiguratorTest, ProfileButtonsSwitchTheMouseAndTheMousesOwnChangesMoveTheWindow) {
+  StartAll();
+  std::size_t reports = m_mouse->ReportsReceived();
+  Click(ProfileButton(2));
+  EXPECT_TRUE(Ticked(m_window, tuner_id::kFirstProfile + 2));
+  EXPECT_EQ(Files().CurrentProfile, 2);
+  EXPECT_TRUE(
+      m_mouse->WaitUntil([](const VirtualMouse& m) { return m.ActiveProfile() == 2; }, 5000ms));
+  WaitForQuietMouse();
+  // Nothing was edited: only the switch goes to the mouse.
+  EXPECT_LT(m_mouse->ReportsReceived() - reports, 20u);
+
+  // An unapplied edit goes along with the next switch as a full write.
+  Click(PollingButton(0));
+  reports = m_mouse->ReportsReceived();
+  Click(ProfileButton(3));
+  WaitForQuietMouse();
+  EXPECT_GE(m_mouse->ReportsReceived() - reports, kFullWriteReports);
+  EXPECT_EQ(m_mouse->Memory()[PollingRateAddress(2)], 8);
+  EXPECT_EQ(m_mouse->WithMouse([](VirtualMouse& mouse) { return mouse.ActiveProfile(); }), 3);
+
+  // The mouse's own switches: profile, stage, polling rate, lighting mode.
+  m_mouse->SwitchProfile(1);
+  EXPECT_TRUE(WaitUntil([&] { return Ticked(m_window, tuner_id::kFirstProfile + 1); }));
+  EXPECT_FALSE(Ticked(m_window, tuner_id::kFirstProfile + 3));
+  m_mouse->SwitchStage(3);
+  EXPECT_TRUE(WaitUntil([&] {
+    const std::wstring title = TextOf(m_window, tuner_id::kStageTitle);
+    return title.size() > 4 && title.substr(title.size() - 4) == L" : 4";
+  })) << "stage title: "
+      << std::string(TextOf(m_window, tuner_id::kStageTitle).begin(),
+                     TextOf(m_window, tuner_id::kStageTitle).end());
+  m_mouse->SwitchPollingRate(1);
+  EXPECT_TRUE(WaitUntil([&] { return Ticked(m_window, tuner_id::kFirstPolling + 3); }));
+  Click(Tab(3));
+  m_mouse->SwitchLightingMode(5);
+  EXPECT_TRUE(WaitUntil([&] { return Ticked(m_window, tuner_id::kFirstMode + 5); }));
+  EXPECT_FALSE(Ticked(m_window, tuner_id::kFirstMode));
+  // Moving the controls wrote nothing.
+  EXPECT_EQ(Files().CurrentProfile, 3);
+}
+
+TEST_F(ConfiguratorTest, ExportAndImportThroughTheFileDialogsRoundTripAProfile) {
+  StartAll();
+  // Something of its own: a lighting mode, a polling rate and a wheel setting, applied.
+  Click(PollingButton(3));
+  Click(kWheelLinesTrack);
+  Click(kApply);
+  Click(Tab(3));
+  Click(LightingMode(5));
+  const ProfileSet mine = Files();
+  const int profile = mine.CurrentProfile;
+
+  const std::wstring exported = m_documents.Path() + L"mine.pfd";
+  Click(kExport);
+  ASSERT_NE(WaitForDialog(), nullptr) << "no save dialog";
+  harness::TypeText(exported);
+  harness::PressKey(VK_RETURN);
+  ASSERT_TRUE(harness::WaitForFile(exported, 10000));
+  Settle();
+
+  // Reset the profile (confirmed in the warning dialog): it is the factory's now.
+  Click(kResetProfile);
+  HWND warning = WaitForDialog();
+  ASSERT_NE(warning, nullptr) << "no warning dialog";
+  Click(kWarningOk, warning);
+  ASSERT_TRUE(WaitUntil([&] { return Files().Profiles[profile].LedMode1 != 5; }));
+
+  Click(kImport);
+  ASSERT_NE(WaitForDialog(), nullptr) << "no open dialog";
+  harness::TypeText(exported);
+  harness::PressKey(VK_RETURN);
+  ASSERT_TRUE(WaitUntil([&] { return Files().Profiles[profile].LedMode1 == 5; }));
+  Settle();
+
+  // What the files hold now exports to the very same exchange file.
+  const std::u16string again = ToU16(m_documents.Path()) + u"again.pfd";
+  ASSERT_TRUE(ExportProfile(again, Files().Profiles[profile]));
+  EXPECT_EQ(harness::ReadFileBytes(AsWide(again)), harness::ReadFileBytes(exported));
+  EXPECT_EQ(Files().Profiles[profile].PollingRate, 1);
+  EXPECT_EQ(m_mouse->Memory()[PollingRateAddress(profile)], 1);
+  EXPECT_TRUE(Ticked(m_window, tuner_id::kFirstMode + 5));
+}
+
+TEST_F(ConfiguratorTest, ResetAllAnsweredCancelChangesNothing) {
+  StartAll();
+  const std::string files = FileBytes();
+  const std::size_t reports = m_mouse->ReportsReceived();
+  Click(kResetAll);
+  const HWND warning = WaitForDialog();
+  ASSERT_NE(warning, nullptr) << "no warning dialog";
+  wchar_t title[128] = {};
+  GetWindowTextW(warning, title, 128);
+  EXPECT_EQ(std::wstring(title),
+            ToWide(IniFile(ToU16(m_program.Path()) + u"images\\0409\\strings\\skins.ini")
+                       .GetText(u"WARNING", u"6", u"")));
+  Click(kWarningCancel, warning);
+  EXPECT_FALSE(IsWindow(warning));
+  EXPECT_EQ(FileBytes(), files);
+  Sleep(200);
+  EXPECT_EQ(m_mouse->ReportsReceived(), reports);
+}
+
+// The configurator without an agent, from a folder whose hid.exe only notes its starts.
+TEST(ConfiguratorProcessTest, OneInstanceAndTheAgentStartedOnceWhenMissing) {
+  ASSERT_EQ(FindWindowW(nullptr, kAgentTitle), nullptr) << "an agent is already running";
+  harness::TempFolder program(L"vireo-tuner-alone");
+  harness::TempFolder documents(L"vireo-tuner-alone-documents");
+  harness::DocumentsOverride documentsOverride(documents.Path());
+  ASSERT_TRUE(harness::InstallConfigurator(program.Path()));
+  ASSERT_TRUE(harness::CopyInto(harness::BinFolder() + L"stand_in_program.exe", program.Path(),
+                                L"hid.exe"));
+  const std::wstring log = program.Path() + L"stand-in-started.log";
+  auto starts = [&] {
+    const std::string text = harness::ReadFileBytes(log);
+    int count = 0;
+    for (std::size_t at = text.find('\n'); at != std::string::npos; at = text.find('\n', at + 1)) {
+      ++count;
+    }
+    return count;
+  };
+
+  harness::Process first(program.Path() + L"tuner.exe");
+  const HWND window = harness::WaitForReadyWindow(kTunerTitle, 15000);
+  ASSERT_NE(window, nullptr);
+  // The watchdog starts the agent once, half a second in.
+  EXPECT_TRUE(WaitUntil([&] { return starts() == 1; }));
+  const std::string line = harness::ReadFileBytes(log);
+  EXPECT_NE(line.find("hid.exe"), std::string::npos) << line;
+
+  // A second start ends at once, without a window; the first goes on.
+  harness::Process second(program.Path() + L"tuner.exe");
+  EXPECT_TRUE(second.WaitExit(10000));
+  EXPECT_EQ(harness::CountWindows(kTunerTitle), 1);
+  EXPECT_TRUE(first.Running());
+  Sleep(1000);
+  EXPECT_EQ(starts(), 1);
+
+  PostMessageW(window, WM_CLOSE, 0, 0);
+  EXPECT_TRUE(first.WaitExit(10000));
+
+  // With the agent's window there, nothing is started.
+  UniqueWindowHandle agent(CreateWindowExW(0, L"STATIC", kAgentTitle, WS_POPUP, 0, 0, 10, 10,
+                                           nullptr, nullptr, nullptr, nullptr));
+  ASSERT_TRUE(agent);
+  harness::Process third(program.Path() + L"tuner.exe");
+  const HWND thirdWindow = harness::WaitForReadyWindow(kTunerTitle, 15000);
+  ASSERT_NE(thirdWindow, nullptr);
+  harness::PumpMessages(1500);
+  EXPECT_EQ(starts(), 1);
+  PostMessageW(thirdWindow, WM_CLOSE, 0, 0);
+  EXPECT_TRUE(third.WaitExit(10000));
+}
+
+}  // namespace
