@@ -11,6 +11,7 @@
 #include <chrono>
 #include <functional>
 #include <memory>
+#include <span>
 #include <string>
 
 #include "configurator/picker_field.h"
@@ -395,6 +396,38 @@ TEST_F(ConfiguratorTest, ResetAllAnsweredCancelChangesNothing) {
   EXPECT_EQ(FileBytes(), files);
   Sleep(200);
   EXPECT_EQ(m_mouse->ReportsReceived(), reports);
+}
+
+TEST_F(ConfiguratorTest, TheAgentsFirstRunOpensItAndAPlugInReloadsIt) {
+  // A data folder the agent has never run on: it starts the configurator by itself.
+  DeleteFileW(AsWide(MacroLibrary(Data()).IndexPath()));
+  VirtualMouseServer::Options options;
+  options.FactorySettings = true;
+  m_mouse = std::make_unique<VirtualMouseServer>(options);
+  ASSERT_TRUE(m_mouse->Start());
+  SetEnvironmentVariableW(L"VIREO_VMOUSE",
+                          (L"127.0.0.1:" + std::to_wstring(m_mouse->Port())).c_str());
+  m_agent = std::make_unique<harness::Process>(m_program.Path() + L"hid.exe");
+  m_window = harness::WaitForReadyWindow(kTunerTitle, 20000);
+  ASSERT_NE(m_window, nullptr) << "the agent did not open the configurator";
+  ASSERT_TRUE(harness::WaitForFile(AsWide(ProfileFilePath(Data(), 5)), 15000));
+  WaitForQuietMouse();
+  const int profile = Files().CurrentProfile;
+  // The factory's 500 reports a second, whether the window loaded before or after the read-back.
+  EXPECT_TRUE(WaitUntil([&] { return Ticked(m_window, tuner_id::kFirstPolling + 2); }));
+
+  // Unplugged, changed elsewhere, plugged in again: the read-back rewrites the files and the
+  // window loads them.
+  m_mouse->Detach();
+  m_mouse->WithMouse([&](VirtualMouse& mouse) {
+    const uint8_t fastest = 1;
+    mouse.WriteMemory(PollingRateAddress(profile), std::span(&fastest, 1));
+    return 0;
+  });
+  m_mouse->Attach();
+  EXPECT_TRUE(WaitUntil([&] { return Ticked(m_window, tuner_id::kFirstPolling + 3); }));
+  EXPECT_FALSE(Ticked(m_window, tuner_id::kFirstPolling + 2));
+  EXPECT_EQ(Files().Profiles[profile].PollingRate, 1);
 }
 
 // The configurator without an agent, from a folder whose hid.exe only notes its starts.
