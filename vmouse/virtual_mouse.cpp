@@ -239,7 +239,10 @@ void VirtualMouse::PowerUp() {
 void VirtualMouse::LoadFactorySettings() {
   // Stages of 500, 1000, 2000, 3000 and 5000 dpi; buttons: three clicks, Alt, Ctrl, Shift,
   // resolution up and down, scroll up and down; breathing light in one colour per profile.
-  static constexpr std::array<uint8_t, kMouseStageCount> kStageCodes{11, 22, 43, 66, 115};
+  // Coded as the agent codes them (43 and 66 would be 1900 and 2900).
+  static const std::array<uint8_t, kMouseStageCount> kStageCodes{
+      kResolutionCodes[5], kResolutionCodes[10], kResolutionCodes[20], kResolutionCodes[30],
+      kResolutionCodes[50]};
   static constexpr std::array<std::array<uint8_t, 4>, kMouseButtonCount> kButtons{{
       {0x81, 0, 0, 0},
       {0x82, 0, 0, 0},
