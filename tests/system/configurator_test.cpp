@@ -25,7 +25,9 @@
 #include "settings/profile_set.h"
 #include "support/process_harness.h"
 #include "support/user_input.h"
+#include "support/window_capture.h"
 #include "vmouse/virtual_mouse_server.h"
+#include "win/gdiplus_session.h"
 #include "win/text.h"
 #include "win/unique_handle.h"
 
@@ -428,6 +430,43 @@ TEST_F(ConfiguratorTest, TheAgentsFirstRunOpensItAndAPlugInReloadsIt) {
   EXPECT_TRUE(WaitUntil([&] { return Ticked(m_window, tuner_id::kFirstPolling + 3); }));
   EXPECT_FALSE(Ticked(m_window, tuner_id::kFirstPolling + 2));
   EXPECT_EQ(Files().Profiles[profile].PollingRate, 1);
+}
+
+// Pictures of the four pages and the warning as the screen shows them (in the test programs'
+// folder, for the README): each shaped by the window's outline and drawn, not blank.
+TEST_F(ConfiguratorTest, EveryPageAndTheWarningAsTheScreenShowsThem) {
+  GdiplusSession gdiplus;
+  StartAll();
+  auto takePicture = [&](HWND window, const wchar_t* name) {
+    SetCursorPos(0, 0);  // no button lit by the pointer
+    Sleep(300);
+    harness::WindowCapture capture;
+    ASSERT_TRUE(harness::CaptureWindow(window, capture)) << name;
+    int drawn = 0;
+    for (int y = 0; y < capture.height; y += 4) {
+      for (int x = 0; x < capture.width; x += 4) drawn += capture.At(x, y) != 0 ? 1 : 0;
+    }
+    EXPECT_GT(drawn, capture.width * capture.height / 16 * 3 / 4) << name << " is blank";
+    EXPECT_TRUE(harness::SaveCaptureAsPng(capture, harness::BinFolder() + name, window)) << name;
+  };
+  UniqueRegion region(CreateRectRgn(0, 0, 0, 0));
+  EXPECT_EQ(GetWindowRgn(m_window, region.get()), COMPLEXREGION) << "the mask's outline";
+  EXPECT_FALSE(PtInRegion(region.get(), 0, 0));
+  for (int page = 1; page <= 4; ++page) {
+    Click(Tab(page));
+    EXPECT_TRUE(Ticked(m_window, tuner_id::kFirstTab + page - 1)) << page;
+    if (page == 3) {
+      // Breathing in the preset light blue: the picker shows its shades.
+      Click(LightingMode(0));
+      Click({107 + 26 * 4 + 12, 300});
+    }
+    takePicture(m_window, (L"tuner-page-" + std::to_wstring(page) + L".png").c_str());
+  }
+  Click(kResetAll);
+  const HWND warning = WaitForDialog();
+  ASSERT_NE(warning, nullptr);
+  takePicture(warning, L"tuner-warning.png");
+  Click(kWarningCancel, warning);
 }
 
 // The configurator without an agent, from a folder whose hid.exe only notes its starts.

@@ -15,13 +15,11 @@
 
 #include "contract/program_names.h"
 #include "contract/window_messages.h"
-#include "skin/png_file.h"
 #include "support/process_harness.h"
 #include "support/stand_in_configurator.h"
+#include "support/window_capture.h"
 #include "vmouse/virtual_mouse_server.h"
-#include "win/gdiplus_headers.h"
 #include "win/gdiplus_session.h"
-#include "win/scoped_select.h"
 #include "win/text.h"
 #include "win/unique_handle.h"
 
@@ -32,46 +30,6 @@ using namespace std::chrono_literals;
 constexpr wchar_t kProgressTitle[] = L"VireoProgressbar";
 constexpr int kFaceWidth = 360;  // the skin's updatebar pictures
 constexpr int kFaceHeight = 36;
-
-// The window as it is on the screen, through its own DC (so outside its outline nothing is
-// copied), in a 32-bit top-down picture.
-struct Capture {
-  int width = 0;
-  int height = 0;
-  UniqueBitmap bitmap;
-  std::uint32_t* pixels = nullptr;
-
-  std::uint32_t At(int x, int y) const { return pixels[y * width + x] & 0xFFFFFF; }
-};
-
-bool CaptureWindow(HWND window, Capture& capture) {
-  RECT rect{};
-  if (!::GetWindowRect(window, &rect)) return false;
-  capture.width = rect.right - rect.left;
-  capture.height = rect.bottom - rect.top;
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof(info.bmiHeader);
-  info.bmiHeader.biWidth = capture.width;
-  info.bmiHeader.biHeight = -capture.height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
-  void* bits = nullptr;
-  capture.bitmap.reset(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-  if (!capture.bitmap || bits == nullptr) return false;
-  capture.pixels = static_cast<std::uint32_t*>(bits);
-  UniqueMemoryDc memory(::CreateCompatibleDC(nullptr));
-  const HDC windowDc = ::GetWindowDC(window);
-  bool copied = false;
-  if (memory && windowDc != nullptr) {
-    ScopedSelect select(memory.get(), capture.bitmap.get());
-    copied = select && ::BitBlt(memory.get(), 0, 0, capture.width, capture.height, windowDc, 0, 0,
-                                SRCCOPY) != FALSE;
-    ::GdiFlush();
-  }
-  if (windowDc != nullptr) ::ReleaseDC(window, windowDc);
-  return copied;
-}
 
 // Whether the process has loaded the DLL.
 bool HasModule(DWORD processId, const wchar_t* dll) {
@@ -85,11 +43,6 @@ bool HasModule(DWORD processId, const wchar_t* dll) {
     if (_wcsicmp(entry.szModule, dll) == 0) return true;
   }
   return false;
-}
-
-bool SavePng(const Capture& capture, const std::wstring& path) {
-  Gdiplus::Bitmap image(capture.bitmap.get(), nullptr);
-  return image.GetLastStatus() == Gdiplus::Ok && SaveImageAsPng(image, path);
 }
 
 class ProgressWindowSystemTest : public testing::Test {
@@ -178,8 +131,8 @@ TEST_F(ProgressWindowSystemTest, AFullWriteShowsTheShapedBarCentredAndRemovesItA
   Sleep(150);
   RECT rect{};
   ASSERT_TRUE(GetWindowRect(window, &rect));
-  Capture capture;
-  const bool captured = CaptureWindow(window, capture);
+  harness::WindowCapture capture;
+  const bool captured = harness::CaptureWindow(window, capture);
   UniqueRegion region(CreateRectRgn(0, 0, 0, 0));
   const int regionKind = GetWindowRgn(window, region.get());
   const HWND front = GetForegroundWindow();
@@ -198,7 +151,7 @@ TEST_F(ProgressWindowSystemTest, AFullWriteShowsTheShapedBarCentredAndRemovesItA
 
   ASSERT_TRUE(captured);
   const std::wstring png = harness::BinFolder() + L"progress_window.png";
-  EXPECT_TRUE(SavePng(capture, png));
+  EXPECT_TRUE(harness::SaveCaptureAsPng(capture, png));
   // The picture holds the bar: the face is dark grey and the fill blue, never plain black
   // across the middle line.
   int coloured = 0;
