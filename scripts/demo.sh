@@ -1,11 +1,14 @@
 #!/usr/bin/env bash
-# Builds the Windows programs and runs what exists of the product under Wine: the agent
-# (hid.exe) with its data folder in the project's own Wine prefix, talking to the virtual mouse
-# (vmouse, built natively and started in the background, unplugged). With no display, an Xvfb
-# is started. Then, as a person would: the mouse is plugged in and the agent reads it back; a
-# full write (0x4DE, as the configurator's Apply sends it) shows the progress window, and a
-# screenshot of the screen is taken during the write. Ctrl+C (or VIREO_DEMO_SECONDS) ends it;
-# the agent is then closed the way the tray menu closes it, and the virtual mouse is stopped.
+# Builds the Windows programs and runs the product under Wine: the agent (hid.exe) with its
+# data folder in the project's own Wine prefix, talking to the virtual mouse (vmouse, built
+# natively and started in the background, unplugged), and the configurator (tuner.exe). With no
+# display, an Xvfb is started. Then, as a person would: the mouse is plugged in and the agent
+# reads it back; the settings window opens (screenshot); the mouse switches its profile by
+# itself and the window follows; the window's Apply writes everything into the mouse while the
+# progress window shows (screenshot during the write). The window stays open to be used, and
+# the mouse takes commands (scripts/vmouse-ctl.sh). Ctrl+C (or VIREO_DEMO_SECONDS) ends it; the
+# agent is then closed the way the tray menu closes it (the configurator with it), and the
+# virtual mouse is stopped.
 #
 #   VIREO_VMOUSE_PORT      link port of the virtual mouse (default 47011)
 #   VMOUSE_CONTROL_PORT    its control port for scripts/vmouse-ctl.sh (default 47012)
@@ -13,13 +16,15 @@
 #   VIREO_DEMO_BUILD_DIR   a Windows build folder of its own (default: the "win" preset's)
 #   VIREO_DEMO_SCREENSHOT  where the screenshot of the write goes
 #                          (default: <build folder>/demo-progress.png)
+#   VIREO_DEMO_SETTINGS_SCREENSHOT  where the screenshot of the settings window goes
+#                          (default: <build folder>/demo-settings.png)
 set -euo pipefail
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$ROOT"
 
 bash scripts/setup.sh
 # Only the programs and the skin beside them: the tests are built by scripts/test.sh.
-PROGRAMS=(hid beacon vireoctl vireo_skin_files)
+PROGRAMS=(hid tuner beacon vireoctl vireo_skin_files)
 if [ -n "${VIREO_DEMO_BUILD_DIR:-}" ]; then
   WIN_BUILD="$VIREO_DEMO_BUILD_DIR"
   cmake -S . -B "$WIN_BUILD" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64.cmake" \
@@ -31,6 +36,7 @@ else
   cmake --build --preset win -j "$(nproc)" --target "${PROGRAMS[@]}"
 fi
 SCREENSHOT="${VIREO_DEMO_SCREENSHOT:-$WIN_BUILD/demo-progress.png}"
+SETTINGS_SCREENSHOT="${VIREO_DEMO_SETTINGS_SCREENSHOT:-$WIN_BUILD/demo-settings.png}"
 
 VMOUSE_PORT="${VIREO_VMOUSE_PORT:-47011}"
 CONTROL_PORT="${VMOUSE_CONTROL_PORT:-47012}"
@@ -106,10 +112,27 @@ if [ "${VIREO_DEMO_NO_VMOUSE:-0}" != 1 ]; then
   echo "demo: read back; the mouse has had ${last} reports"
 fi
 
-# The full write, as the configurator's Apply asks for it; the progress window shows while it
-# runs (about half a second), so the screenshot is taken as soon as it is on the screen.
-echo "demo: full write (0x4DE) with the progress window"
-wine "$BIN/vireoctl.exe" send 0x4DE &
+# The settings window, as the tray icon opens it.
+echo "demo: opening the settings window (tuner.exe)"
+wine "$BIN/tuner.exe" &
+for _ in $(seq 100); do
+  xwininfo -name "Vireo GAMING MOUSE" 2>/dev/null | grep -q "IsViewable" && break
+  sleep 0.1
+done
+sleep 1  # painted
+import -window root "$SETTINGS_SCREENSHOT" &&
+  echo "demo: screenshot of the settings window in $SETTINGS_SCREENSHOT"
+
+if [ "${VIREO_DEMO_NO_VMOUSE:-0}" != 1 ]; then
+  echo "demo: the mouse switches to its second profile by itself; the window follows"
+  VMOUSE_CONTROL_PORT="$CONTROL_PORT" scripts/vmouse-ctl.sh profile 1
+  sleep 1
+fi
+
+# Apply in the settings window: every setting goes into the mouse while the progress window
+# shows (about half a second), so the screenshot is taken as soon as it is on the screen.
+echo "demo: Apply in the settings window (a full write, with the progress window)"
+wine "$BIN/vireoctl.exe" apply &
 SEND_PID=$!
 shot=0
 for _ in $(seq 400); do
@@ -129,6 +152,8 @@ else
 fi
 if [ "${VIREO_DEMO_NO_VMOUSE:-0}" != 1 ]; then
   echo "demo: the mouse has had $(mouse_reports) reports"
+  echo "demo: try  VMOUSE_CONTROL_PORT=$CONTROL_PORT scripts/vmouse-ctl.sh profile 3 | stage 2 | lighting 5 | rate 1"
+  echo "demo:      and watch the settings window follow; change a stage or a lighting mode there"
 fi
 
 seconds="${VIREO_DEMO_SECONDS:-0}"

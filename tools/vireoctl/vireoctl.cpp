@@ -3,6 +3,7 @@
 //   vireoctl status                 agent window, configurator window, data folder and files
 //   vireoctl send MSG [WPARAM LPARAM]  SendMessage to the agent window (numbers may be 0x...)
 //   vireoctl close-agent            the agent's exit command (closes the configurator too)
+//   vireoctl apply                  presses the configurator's Apply button and waits for it
 
 #include <windows.h>
 
@@ -10,6 +11,7 @@
 #include <cwchar>
 #include <string>
 
+#include "configurator/tuner_ids.h"
 #include "contract/program_names.h"
 #include "contract/window_messages.h"
 #include "settings/folders.h"
@@ -74,6 +76,23 @@ int Send(int argc, wchar_t** argv) {
   return 0;
 }
 
+int Apply() {
+  HWND configurator = FindWindowW(AsWide(program_names::kConfiguratorWindowClass),
+                                  AsWide(program_names::kConfiguratorWindowTitle));
+  HWND button = configurator ? GetDlgItem(configurator, tuner_id::kApply) : nullptr;
+  if (!button) {
+    std::fwprintf(stderr, L"the configurator is not open\n");
+    return 1;
+  }
+  // Answered when the configurator has written the files and the agent the mouse.
+  DWORD_PTR result = 0;
+  if (!SendMessageTimeoutW(button, BM_CLICK, 0, 0, SMTO_NORMAL, 60000, &result)) {
+    std::fwprintf(stderr, L"no answer within 60 s\n");
+    return 1;
+  }
+  return 0;
+}
+
 int CloseAgent() {
   HWND agent = AgentWindow();
   if (!agent) return 0;
@@ -88,6 +107,8 @@ int wmain(int argc, wchar_t** argv) {
   if (argc >= 2 && std::wcscmp(argv[1], L"status") == 0) return Status();
   if (argc >= 3 && std::wcscmp(argv[1], L"send") == 0) return Send(argc, argv);
   if (argc >= 2 && std::wcscmp(argv[1], L"close-agent") == 0) return CloseAgent();
-  std::fwprintf(stderr, L"usage: vireoctl status | send MSG [WPARAM LPARAM] | close-agent\n");
+  if (argc >= 2 && std::wcscmp(argv[1], L"apply") == 0) return Apply();
+  std::fwprintf(stderr,
+                L"usage: vireoctl status | send MSG [WPARAM LPARAM] | close-agent | apply\n");
   return 2;
 }
