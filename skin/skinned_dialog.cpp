@@ -45,7 +45,9 @@ bool SkinnedDialog::ShowPage(int page) {
 void SkinnedDialog::PaintWindow(HDC dc, const RECT& client) {
   ::FillRect(dc, &client, static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));
   if (m_background) {
-    DrawSkinImage(dc, m_background.get(), 0, 0, client.right, client.bottom);
+    if (!CopyBackground(dc, client)) {
+      DrawSkinImage(dc, m_background.get(), 0, 0, client.right, client.bottom);
+    }
     return;
   }
   if (m_backgroundPicture == nullptr) return;
@@ -57,6 +59,30 @@ void SkinnedDialog::PaintWindow(HDC dc, const RECT& client) {
   const PictureSize size = BitmapSize(m_backgroundPicture);
   ::StretchBlt(dc, 0, 0, client.right, client.bottom, source.get(), 0, 0, size.width, size.height,
                SRCCOPY);
+}
+
+bool SkinnedDialog::CopyBackground(HDC dc, const RECT& client) {
+  UniqueMemoryDc cache(::CreateCompatibleDC(dc));
+  if (!cache) return false;
+  const bool stale = !m_backgroundCache || m_backgroundCacheSize.width != client.right ||
+                     m_backgroundCacheSize.height != client.bottom;
+  if (stale) {
+    // Made for the window's own DC: `dc` may be a memory DC of any format.
+    const HDC windowDc = ::GetDC(Hwnd());
+    m_backgroundCache.reset(::CreateCompatibleBitmap(windowDc, client.right, client.bottom));
+    ::ReleaseDC(Hwnd(), windowDc);
+    m_backgroundCacheSize = {client.right, client.bottom};
+  }
+  ScopedSelect select(cache.get(), m_backgroundCache.get());
+  if (!select) {
+    m_backgroundCache.reset();
+    return false;
+  }
+  if (stale) {
+    ::FillRect(cache.get(), &client, static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));
+    DrawSkinImage(cache.get(), m_background.get(), 0, 0, client.right, client.bottom);
+  }
+  return ::BitBlt(dc, 0, 0, client.right, client.bottom, cache.get(), 0, 0, SRCCOPY) != FALSE;
 }
 
 void SkinnedDialog::OnPaint() {
@@ -82,6 +108,7 @@ LRESULT SkinnedDialog::OnNcDestroy(WPARAM, LPARAM) {
   // The child windows are gone by now; their objects and the pictures follow.
   m_controls.Destroy();
   m_background.reset();
+  m_backgroundCache.reset();
   m_backgroundPicture = nullptr;
   m_images.Clear();
   m_shaped = false;

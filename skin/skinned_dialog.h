@@ -78,11 +78,16 @@ class SkinnedDialog : public Dialog {
   void OnPrintClient(HDC dc, UINT flags);
   void OnBackgroundPress(UINT keys, POINT point);
   LRESULT OnNcDestroy(WPARAM, LPARAM);
+  // Copies the background picture, stretched once into a bitmap of the client's size: GDI+
+  // stretching it at every paint costs milliseconds. False when no such bitmap can be made.
+  bool CopyBackground(HDC dc, const RECT& client);
 
   const WindowLayout& m_layout;
   SkinImageSet m_images;
   ControlSet m_controls;  // after the pictures, so the controls go first
   SkinImage m_background;
+  UniqueBitmap m_backgroundCache;  // the background as painted, at m_backgroundCacheSize
+  PictureSize m_backgroundCacheSize{};
   HBITMAP m_backgroundPicture = nullptr;  // owned by m_images
   bool m_shaped = false;
   int m_page = 0;
