@@ -502,7 +502,7 @@ std::optional<std::u16string> IniDocument::Find(std::u16string_view section,
 
 bool IniDocument::HasSection(std::u16string_view section) const {
   section = CleanName(section);
-  return !section.empty() && FindSection(m_lines, section).has_value();
+  return !section.empty() && FindSection(section).has_value();
 }
 
 std::u16string IniDocument::GetText(std::u16string_view section, std::u16string_view key,
