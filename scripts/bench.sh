@@ -9,7 +9,7 @@ cmake --preset bench >/dev/null
 cmake --build --preset bench -j "$(nproc)" --target profile_files_bench vmouse
 cmake --preset win >/dev/null
 cmake --build --preset win -j "$(nproc)" --target profile_files_bench device_link_bench \
-  agent_idle_bench basic_function_bench
+  agent_idle_bench basic_function_bench tuner_bench
 
 echo "== native (Linux) =="
 build/bench/bin/profile_files_bench 50
@@ -22,6 +22,8 @@ echo "== Windows build under Wine =="
 wine build/win/bin/profile_files_bench.exe 50
 # One shortcut and one browser key as the agent performs them (keys go to the bench's own window).
 wine build/win/bin/basic_function_bench.exe 10
+# tuner.exe: start to its first complete paint beside a bare window, and Apply split in two.
+wine build/win/bin/tuner_bench.exe 9
 # hid.exe with Conduit.dll over the virtual mouse (served by the benchmark itself).
 wine build/win/bin/device_link_bench.exe 7
 # The same read-back against the native vmouse, as the demo runs it.
