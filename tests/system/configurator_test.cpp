@@ -112,6 +112,17 @@ class ConfiguratorTest : public testing::Test {
 
   // A mouse with the settings of a new one, the agent after its read-back, and the window.
   void StartAll() {
+    ASSERT_NO_FATAL_FAILURE(StartMouseAndAgent());
+    ASSERT_TRUE(m_agent->Started());
+    ASSERT_NE(harness::WaitForReadyWindow(kAgentTitle, 15000), nullptr);
+    // The read-back is over when the files are there and the mouse hears nothing more.
+    ASSERT_TRUE(harness::WaitForFile(AsWide(ProfileFilePath(Data(), 5)), 15000));
+    WaitForQuietMouse();
+    StartTuner();
+  }
+
+  // A mouse with the settings of a new one, and the agent started against it.
+  void StartMouseAndAgent() {
     VirtualMouseServer::Options options;
     options.FactorySettings = true;
     m_mouse = std::make_unique<VirtualMouseServer>(options);
@@ -119,12 +130,6 @@ class ConfiguratorTest : public testing::Test {
     SetEnvironmentVariableW(L"VIREO_VMOUSE",
                             (L"127.0.0.1:" + std::to_wstring(m_mouse->Port())).c_str());
     m_agent = std::make_unique<harness::Process>(m_program.Path() + L"hid.exe");
-    ASSERT_TRUE(m_agent->Started());
-    ASSERT_NE(harness::WaitForReadyWindow(kAgentTitle, 15000), nullptr);
-    // The read-back is over when the files are there and the mouse hears nothing more.
-    ASSERT_TRUE(harness::WaitForFile(AsWide(ProfileFilePath(Data(), 5)), 15000));
-    WaitForQuietMouse();
-    StartTuner();
   }
 
   void StartTuner() {
@@ -403,13 +408,7 @@ TEST_F(ConfiguratorTest, ResetAllAnsweredCancelChangesNothing) {
 TEST_F(ConfiguratorTest, TheAgentsFirstRunOpensItAndAPlugInReloadsIt) {
   // A data folder the agent has never run on: it starts the configurator by itself.
   DeleteFileW(AsWide(MacroLibrary(Data()).IndexPath()));
-  VirtualMouseServer::Options options;
-  options.FactorySettings = true;
-  m_mouse = std::make_unique<VirtualMouseServer>(options);
-  ASSERT_TRUE(m_mouse->Start());
-  SetEnvironmentVariableW(L"VIREO_VMOUSE",
-                          (L"127.0.0.1:" + std::to_wstring(m_mouse->Port())).c_str());
-  m_agent = std::make_unique<harness::Process>(m_program.Path() + L"hid.exe");
+  ASSERT_NO_FATAL_FAILURE(StartMouseAndAgent());
   m_window = harness::WaitForReadyWindow(kTunerTitle, 20000);
   ASSERT_NE(m_window, nullptr) << "the agent did not open the configurator";
   ASSERT_TRUE(harness::WaitForFile(AsWide(ProfileFilePath(Data(), 5)), 15000));
