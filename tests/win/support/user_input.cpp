@@ -6,7 +6,16 @@ void ClickAt(HWND window, POINT client) {
   ::ClientToScreen(window, &client);
   ::SetCursorPos(client.x, client.y);
   // A skinned button takes the pointer (capture) when it arrives and lets it go when it leaves:
-  // the click must come after the window has seen the move.
+  // the click must come after the window has seen the move. The move goes into the same input
+  // queue as the click as well, so that on a busy machine the click can never overtake it
+  // (and land on a button that still holds the pointer from before).
+  const int width = ::GetSystemMetrics(SM_CXSCREEN), height = ::GetSystemMetrics(SM_CYSCREEN);
+  INPUT move{};
+  move.type = INPUT_MOUSE;
+  move.mi.dx = width > 1 ? MulDiv(client.x, 65535, width - 1) : 0;
+  move.mi.dy = height > 1 ? MulDiv(client.y, 65535, height - 1) : 0;
+  move.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+  ::SendInput(1, &move, sizeof(INPUT));
   Sleep(150);
   INPUT clicks[2] = {};
   clicks[0].type = clicks[1].type = INPUT_MOUSE;
