@@ -16,7 +16,11 @@ std::array<SkinImage, 4> LoadFaces(const std::wstring& a, const std::wstring& b,
 
 }  // namespace
 
-CBmpMenu::CBmpMenu() : Dialog(DialogTemplate(WS_POPUP, WS_EX_TOOLWINDOW, 10, 10)) {}
+// Topmost, as the system's menus are: owned windows are meant to stay above their owner, but
+// Wine lets an owner that is activated after the menu opened (a window that opens its menu
+// while it is still being shown, a click on the task bar) cover it, menu and cascade alike.
+CBmpMenu::CBmpMenu()
+    : Dialog(DialogTemplate(WS_POPUP, WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_NOACTIVATE, 10, 10)) {}
 
 CBmpMenu::~CBmpMenu() {
   // The cascade and the row buttons go while the faces and rows they use still exist.
@@ -48,8 +52,8 @@ bool CBmpMenu::Open(HWND parent) {
   m_parent = parent;
   if (!CreateModeless(parent)) return false;
   // Like a system menu it does not take the activation from its owner.
-  ::SetWindowPos(Hwnd(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   ::ShowWindow(Hwnd(), SW_SHOWNOACTIVATE);
+  ::SetWindowPos(Hwnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   return true;
 }
 

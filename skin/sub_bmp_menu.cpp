@@ -9,7 +9,8 @@
 
 CSubBmpMenu::CSubBmpMenu(HWND menu, int parentRow, const std::vector<tagBMPMENUINFO>* subItems,
                          std::array<SkinImage, 4> faces, const MenuRect& rect)
-    : Dialog(DialogTemplate(WS_POPUP, WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, 10, 10)),
+    // Topmost like its menu (see CBmpMenu), and above it, as it opens later.
+    : Dialog(DialogTemplate(WS_POPUP, WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_NOACTIVATE, 10, 10)),
       m_menu(menu),
       m_parentRow(parentRow),
       m_subItems(subItems),
@@ -24,6 +25,7 @@ CSubBmpMenu::~CSubBmpMenu() {
 bool CSubBmpMenu::Open() {
   if (!CreateModeless(m_menu)) return false;
   ::ShowWindow(Hwnd(), SW_SHOWNOACTIVATE);
+  ::SetWindowPos(Hwnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   return true;
 }
 

@@ -48,8 +48,17 @@ bool GalleryWindow::Open(int x, int y) {
   ::ShowWindow(Hwnd(), SW_SHOW);
   ::UpdateWindow(Hwnd());
   OpenDelayEditor();
-  OpenMenu();
+  // The menu opens once the window is active. Under Wine on a display without a window manager,
+  // the activation of a window that has just been shown raises its X window over everything,
+  // its own topmost menus included; a menu opened by a click (as in the configurator) comes
+  // later and stays on top.
+  SetTimer(kOpenMenuTimer, 300);
   return true;
+}
+
+void GalleryWindow::OnOpenMenuTimer() {
+  KillTimer(kOpenMenuTimer);
+  OpenMenu();
 }
 
 BOOL GalleryWindow::OnReady() {

@@ -43,8 +43,12 @@ class GalleryWindow : public SkinnedDialog {
     MSG_MENU_CHOICE(OnMenuChoice)
     COMMAND_HANDLER(gallery_id::kClose, BN_CLICKED, OnCloseButton)
     COMMAND_RANGE_CODE_HANDLER(gallery_id::kTabTicked, gallery_id::kTab, BN_CLICKED, OnTab)
+    TIMER_ID_HANDLER(kOpenMenuTimer, OnOpenMenuTimer)
     MSG_WM_DESTROY(OnDestroy)
   END_MESSAGE_TABLE()
+
+  static constexpr UINT_PTR kOpenMenuTimer = 1;
+  void OnOpenMenuTimer();
 
   void FillLists();
   void OpenDelayEditor();
