@@ -20,7 +20,8 @@ std::array<SkinImage, 4> LoadFaces(const std::wstring& a, const std::wstring& b,
 // Wine lets an owner that is activated after the menu opened (a window that opens its menu
 // while it is still being shown, a click on the task bar) cover it, menu and cascade alike.
 CBmpMenu::CBmpMenu()
-    : Dialog(DialogTemplate(WS_POPUP, WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_NOACTIVATE, 10, 10)) {}
+    : Dialog(
+          DialogTemplate(WS_POPUP, WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_NOACTIVATE, 10, 10)) {}
 
 CBmpMenu::~CBmpMenu() {
   // The cascade and the row buttons go while the faces and rows they use still exist.

@@ -147,6 +147,7 @@ void CTunerDlg::OnAnyCommand(WORD, WORD, HWND) {
 
 void CTunerDlg::CloseMenu() {
   m_menuButton = -1;
+  m_menuProfile = -1;
   m_openMenu.reset();
 }
 
@@ -254,10 +255,12 @@ void CTunerDlg::OnResetAll() {
 
 // ---------------------------------------------------------------- messages
 
-LRESULT CTunerDlg::OnMenuChoice(WPARAM, LPARAM) {
+LRESULT CTunerDlg::OnMenuChoice(WPARAM, LPARAM lParam) {
   // A choice counts only while the buttons it is for are shown.
   if (Page() != 1) return 0;
-  CloseMenu();
+  const DecodedMenuChoice choice =
+      DecodeMenuChoice(0, static_cast<std::uint32_t>(lParam & 0xFFFFFFFF));
+  ApplyMenuChoice(choice.rowId, choice.subRowId);
   return 0;
 }
 
@@ -304,6 +307,11 @@ void CTunerDlg::OnMacroDeleted() {
 
 LRESULT CTunerDlg::OnQueryDragIcon(WPARAM, LPARAM) {
   return reinterpret_cast<LRESULT>(m_icon.get());
+}
+
+LRESULT CTunerDlg::OnActivateApp(WPARAM active, LPARAM) {
+  if (!active) CloseMenu();
+  return 0;
 }
 
 void CTunerDlg::OnDestroy() {

@@ -9,12 +9,15 @@
 // controls when the mouse changed by itself. 500 ms after the window opens it starts hid.exe
 // when the agent is not running.
 //
-// Implemented in three files: the frame and its messages (tuner_dlg.cpp), pages 1, 2 and 4
-// (tuner_dlg_pages.cpp), the lighting page (tuner_dlg_lighting.cpp).
+// Implemented in four files: the frame and its messages (tuner_dlg.cpp), pages 1, 2 and 4
+// (tuner_dlg_pages.cpp), the assignment menus and their choices (tuner_dlg_assign.cpp), the
+// lighting page (tuner_dlg_lighting.cpp).
 #include <windows.h>
 
 #include <memory>
+#include <optional>
 
+#include "configurator/assign_choice.h"
 #include "configurator/picker_field.h"
 #include "configurator/tuner_layout.h"
 #include "configurator/write_captions.h"
@@ -26,7 +29,7 @@
 #include "skin/skinned_dialog.h"
 #include "win/unique_handle.h"
 
-class CTunerDlg : public SkinnedDialog {
+class CTunerDlg : public SkinnedDialog, private ChoiceWindows {
  public:
   CTunerDlg();
   ~CTunerDlg() override;
@@ -54,6 +57,8 @@ class CTunerDlg : public SkinnedDialog {
   LRESULT OnAgentNews(WPARAM kind, LPARAM value);
   void OnMacroDeleted();
   LRESULT OnQueryDragIcon(WPARAM, LPARAM);
+  // Another program became active: an open menu (topmost) closes, as a system menu does.
+  LRESULT OnActivateApp(WPARAM active, LPARAM);
   void OnDestroy();
 
   // ---- pages 1, 2 and 4 (tuner_dlg_pages.cpp)
@@ -61,6 +66,17 @@ class CTunerDlg : public SkinnedDialog {
   void OnPollingButton(int id);
   void OnStageButton(int id);
   void OnAssignButton(int id);
+
+  // ---- the assignment menus (tuner_dlg_assign.cpp)
+  // Opens the menu of assignment button `button` (0-9) beside it.
+  void OpenAssignMenu(int button);
+  // The choice of the open menu for the button and profile it was opened for.
+  void ApplyMenuChoice(int code, int sub);
+  std::optional<CapturedKeys> CaptureKeys(KeyCapture::Mode mode,
+                                          const CapturedKeys& preset) override;
+  std::optional<FireKey::Setup> SetUpFireKey(const FireKey::Setup& preset) override;
+  std::optional<int> EditMacro(int button) override;
+  void WarnPrimaryClick() override;
 
   // ---- page 3 (tuner_dlg_lighting.cpp)
   void OnModeButton(int id);
@@ -108,6 +124,7 @@ class CTunerDlg : public SkinnedDialog {
     MESSAGE_HANDLER(configurator_msg::kAgentNews, OnAgentNews)
     MESSAGE_SIGNAL_HANDLER(configurator_msg::kMacroDeleted, OnMacroDeleted)
     MESSAGE_HANDLER(WM_QUERYDRAGICON, OnQueryDragIcon)
+    MESSAGE_HANDLER_THEN_DEFAULT(WM_ACTIVATEAPP, OnActivateApp)
     MSG_WM_DESTROY(OnDestroy)
   END_MESSAGE_TABLE()
 
@@ -154,7 +171,9 @@ class CTunerDlg : public SkinnedDialog {
   bool m_unsentChanges = false;
 
   std::unique_ptr<CBmpMenu> m_openMenu;
+  // The button and profile the open menu was opened for; -1 while none is open.
   int m_menuButton = -1;
+  int m_menuProfile = -1;
 
   PickerField m_pickerField;
   POINT m_pickerMarker{picker::kLeft, picker::kTop};

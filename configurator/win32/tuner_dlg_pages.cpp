@@ -41,9 +41,8 @@ void CTunerDlg::OnPollingButton(int id) {
   m_unsentChanges = true;
 }
 
-void CTunerDlg::OnAssignButton(int) {
-  // The assignment menus open here with the button-assignment work; until then the buttons
-  // only show what they do.
+void CTunerDlg::OnAssignButton(int id) {
+  OpenAssignMenu(id - tuner_id::kFirstAssign);
 }
 
 AssignmentCaptions CTunerDlg::CaptionsOf(ProfileRecord& record) {
