@@ -14,6 +14,9 @@
 #include <span>
 #include <string>
 
+#include "agent/device_codes.h"
+#include "configurator/catalogue_text.h"
+#include "configurator/key_window_ids.h"
 #include "configurator/picker_field.h"
 #include "configurator/tuner_ids.h"
 #include "contract/mouse_map.h"
@@ -23,6 +26,8 @@
 #include "settings/macro_library.h"
 #include "settings/profile_files.h"
 #include "settings/profile_set.h"
+#include "settings/skin_texts.h"
+#include "skin/menu_row_button.h"
 #include "support/process_harness.h"
 #include "support/user_input.h"
 #include "support/window_capture.h"
@@ -61,6 +66,17 @@ constexpr POINT LightingMode(int mode) {
 }
 // The wheel-lines slider's track, towards its right end.
 constexpr POINT kWheelLinesTrack{660, 323};
+// Assignment button i (0-9) and the rows of its menu (rows 7 and 11: basic functions and rapid
+// fire; row 5: single key).
+constexpr POINT AssignButton(int i) {
+  return {407, 211 + 28 * i};
+}
+constexpr int kSingleKeyRow = 5;
+constexpr int kBasicRow = 7;
+constexpr int kFireKeyRow = 11;
+// The key windows' OK button and the rapid-fire window's second kind (the right button).
+constexpr POINT kKeyWindowOk{181, 232};
+constexpr POINT kRightButtonKind{122, 120};
 // The warning dialog's buttons.
 constexpr POINT kWarningOk{181, 232};
 constexpr POINT kWarningCancel{280, 232};
@@ -180,6 +196,57 @@ class ConfiguratorTest : public testing::Test {
     });
     Sleep(300);  // its controls and focus are in place
     return search.found;
+  }
+
+  // Opens the menu of assignment button `button` and returns it.
+  HWND OpenMenu(int button) {
+    Click(AssignButton(button));
+    return WaitForOwned(m_window);
+  }
+  // The cascade of the menu's row `row`, opened by the pointer resting on the row.
+  HWND OpenCascade(HWND menu, int row) {
+    harness::MoveTo(GetDlgItem(menu, kMenuRowButtonIdBase + row), {20, 5});
+    return WaitForOwned(menu);
+  }
+  // Clicks row `row` of a menu or cascade.
+  void ClickRow(HWND menu, int row) {
+    harness::ClickAt(GetDlgItem(menu, kMenuRowButtonIdBase + row), {20, 5});
+  }
+  // A window owned by `owner` once it is shown (menu, cascade, key window, warning).
+  static HWND WaitForOwned(HWND owner) {
+    HWND found = nullptr;
+    WaitUntil([&] {
+      found = nullptr;
+      for (HWND w = GetTopWindow(nullptr); w != nullptr && found == nullptr;
+           w = GetWindow(w, GW_HWNDNEXT)) {
+        if (GetWindow(w, GW_OWNER) == owner && IsWindowVisible(w)) found = w;
+      }
+      return found != nullptr;
+    });
+    Sleep(300);  // its controls and focus are in place
+    return found;
+  }
+  // A picture of a window as the screen shows it, for the README.
+  static void TakePicture(HWND window, const wchar_t* name) {
+    harness::WindowCapture capture;
+    ASSERT_TRUE(harness::CaptureWindow(window, capture)) << name;
+    EXPECT_TRUE(harness::SaveCaptureAsPng(capture, harness::BinFolder() + name, window)) << name;
+  }
+  std::wstring Caption(int button) const {
+    return TextOf(m_window, tuner_id::kFirstAssign + button);
+  }
+  std::wstring Catalogue(int code) const {
+    return ToWide(CatalogueText(code, SkinTexts(ToU16(m_program.Path()))));
+  }
+  // The mouse's button code of button `button` of `profile`, and what the files' record of it
+  // encodes to.
+  ButtonCode MouseButton(int profile, int button) const {
+    const std::vector<uint8_t> bytes = m_mouse->ReadMemory(ButtonAddress(profile, button), 4);
+    return {bytes[0], bytes[1], bytes[2], bytes[3]};
+  }
+  ButtonCode FileButton(int profile, int button) const {
+    ProfileSet set = Files();
+    return EncodeButton(set.Profiles[profile].Buttons[button]);
   }
 
   std::u16string Data() const { return ToU16(m_documents.Path()) + u"Vireo Gaming Mouse\\"; }
@@ -384,6 +451,135 @@ TEST_F(ConfiguratorTest, ExportAndImportThroughTheFileDialogsRoundTripAProfile) 
   EXPECT_EQ(Files().Profiles[profile].PollingRate, 1);
   EXPECT_EQ(m_mouse->Memory()[PollingRateAddress(profile)], 1);
   EXPECT_TRUE(Ticked(m_window, tuner_id::kFirstMode + 5));
+}
+
+// Choices in the menus of page 1, each through its own route: a cascade row, the rapid-fire
+// window, a key pressed for the key capture window (through Snare.dll). Each caption changes at
+// once; nothing reaches the files or the mouse before Apply, then the mouse holds the codes.
+TEST_F(ConfiguratorTest, MenuChoicesShowAtOnceAndReachTheMousesButtonMemoryOnApply) {
+  GdiplusSession gdiplus;
+  StartAll();
+  const int profile = Files().CurrentProfile;
+  const std::string files = FileBytes();
+
+  HWND menu = OpenMenu(4);
+  ASSERT_NE(menu, nullptr) << "no menu";
+  const HWND cascade = OpenCascade(menu, kBasicRow);
+  ASSERT_NE(cascade, nullptr) << "no cascade";
+  // The open menu with its cascade as the screen shows it, over the window (for the README).
+  RECT area{}, part{};
+  GetWindowRect(m_window, &area);
+  for (HWND w : {menu, cascade}) {
+    GetWindowRect(w, &part);
+    UnionRect(&area, &area, &part);
+  }
+  harness::WindowCapture capture;
+  ASSERT_TRUE(harness::CaptureScreenArea(area, capture));
+  EXPECT_TRUE(harness::SaveCaptureAsPng(capture, harness::BinFolder() + L"tuner-menu.png"));
+  ClickRow(cascade, 0);
+  Settle();
+  EXPECT_FALSE(IsWindow(menu)) << "the choice closes the menu";
+  EXPECT_EQ(Caption(4), Catalogue(17));
+
+  menu = OpenMenu(5);
+  ClickRow(menu, kFireKeyRow);
+  const HWND fire = WaitForOwned(m_window);
+  ASSERT_NE(fire, nullptr) << "no rapid-fire window";
+  harness::ClickAt(fire, kRightButtonKind);
+  TakePicture(fire, L"tuner-fire-key.png");
+  harness::ClickAt(fire, kKeyWindowOk);
+  Settle();
+  EXPECT_EQ(Caption(5), Catalogue(kFunctionFireKey));
+
+  menu = OpenMenu(3);
+  ClickRow(menu, kSingleKeyRow);
+  const HWND single = WaitForOwned(m_window);
+  ASSERT_NE(single, nullptr) << "no key capture window";
+  harness::PressKey('Q');
+  EXPECT_TRUE(WaitUntil([&] { return TextOf(single, single_key_id::kKeyField) == L"Q"; }));
+  TakePicture(single, L"tuner-single-key.png");
+  harness::ClickAt(single, kKeyWindowOk);
+  Settle();
+  EXPECT_EQ(Caption(3), L"Q");
+
+  // Ctrl+C held together in the combination window.
+  menu = OpenMenu(6);
+  ClickRow(menu, kSingleKeyRow + 1);
+  const HWND combination = WaitForOwned(m_window);
+  ASSERT_NE(combination, nullptr) << "no combination window";
+  INPUT keys[4] = {};
+  const WORD order[4] = {VK_LCONTROL, 'C', 'C', VK_LCONTROL};
+  for (int k = 0; k < 4; ++k) {
+    keys[k].type = INPUT_KEYBOARD;
+    keys[k].ki.wVk = order[k];
+    keys[k].ki.dwFlags = k < 2 ? 0 : KEYEVENTF_KEYUP;
+  }
+  SendInput(4, keys, sizeof(INPUT));
+  EXPECT_TRUE(WaitUntil([&] { return TextOf(combination, single_key_id::kKeyField).size() > 4; }));
+  TakePicture(combination, L"tuner-combination.png");
+  harness::ClickAt(combination, kKeyWindowOk);
+  Settle();
+  EXPECT_NE(Caption(6).find(L" + "), std::wstring::npos)
+      << std::string(Caption(6).begin(), Caption(6).end());
+  EXPECT_EQ(FileBytes(), files) << "a choice alone writes nothing";
+
+  const ButtonCode before = MouseButton(profile, 4);
+  const std::size_t reports = m_mouse->ReportsReceived();
+  Click(kApply);
+  ASSERT_TRUE(m_mouse->WaitForReports(reports + kFullWriteReports, 10000ms));
+  WaitForQuietMouse();
+  const ProfileRecord record = Files().Profiles[profile];
+  EXPECT_EQ(record.Buttons[4].ButtonFunc, 17);
+  EXPECT_EQ(record.Buttons[5].ButtonFunc, kFunctionFireKey);
+  EXPECT_EQ(record.Buttons[5].KeyBlock[0], kFireMouseButton2);
+  EXPECT_EQ(record.Buttons[3].ButtonFunc, kFunctionSingleKey);
+  EXPECT_EQ(record.Buttons[3].KeyBlock[0], 0x14) << "the usage of Q";
+  EXPECT_EQ(record.Buttons[6].ButtonFunc, kFunctionKeyCombination);
+  EXPECT_EQ(record.Buttons[6].KeyNumber, 4);
+  EXPECT_NE(MouseButton(profile, 4), before);
+  for (int button : {3, 4, 5, 6}) {
+    EXPECT_EQ(MouseButton(profile, button), FileButton(profile, button)) << "button " << button;
+  }
+}
+
+// Choices that must not change anything: a key capture window closed with OK before any key,
+// and the only primary click given away (the warning appears). Apply then leaves both buttons'
+// codes in the mouse as they were.
+TEST_F(ConfiguratorTest, AKeyWindowWithoutAKeyAndTheOnlyPrimaryClickKeepTheirFunctions) {
+  StartAll();
+  const int profile = Files().CurrentProfile;
+  const std::wstring right = Caption(1);
+  HWND menu = OpenMenu(1);
+  ClickRow(menu, kSingleKeyRow);
+  const HWND single = WaitForOwned(m_window);
+  ASSERT_NE(single, nullptr) << "no key capture window";
+  harness::ClickAt(single, kKeyWindowOk);
+  Settle();
+  EXPECT_FALSE(IsWindow(single));
+  EXPECT_EQ(Caption(1), right);
+
+  menu = OpenMenu(0);
+  ClickRow(menu, 1);  // the right button's function for the left button
+  const HWND warning = WaitForOwned(m_window);
+  ASSERT_NE(warning, nullptr) << "no warning";
+  wchar_t title[128] = {};
+  GetWindowTextW(warning, title, 128);
+  EXPECT_EQ(std::wstring(title),
+            ToWide(IniFile(ToU16(m_program.Path()) + u"images\\0409\\strings\\skins.ini")
+                       .GetText(u"WARNING", u"1", u"")));
+  Click(kWarningOk, warning);
+  EXPECT_FALSE(IsWindow(warning));
+  EXPECT_EQ(Caption(0), Catalogue(kFunctionMouseButton1));
+
+  const ButtonCode left = MouseButton(profile, 0);
+  const ButtonCode second = MouseButton(profile, 1);
+  Click(kApply);
+  WaitForQuietMouse();
+  const ProfileRecord record = Files().Profiles[profile];
+  EXPECT_EQ(record.Buttons[0].ButtonFunc, kFunctionMouseButton1);
+  EXPECT_EQ(record.Buttons[1].ButtonFunc, 2);
+  EXPECT_EQ(MouseButton(profile, 0), left);
+  EXPECT_EQ(MouseButton(profile, 1), second);
 }
 
 TEST_F(ConfiguratorTest, ResetAllAnsweredCancelChangesNothing) {

@@ -2,7 +2,7 @@
 
 namespace harness {
 
-void ClickAt(HWND window, POINT client) {
+void MoveTo(HWND window, POINT client) {
   ::ClientToScreen(window, &client);
   ::SetCursorPos(client.x, client.y);
   // A skinned button takes the pointer (capture) when it arrives and lets it go when it leaves:
@@ -17,6 +17,10 @@ void ClickAt(HWND window, POINT client) {
   move.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
   ::SendInput(1, &move, sizeof(INPUT));
   Sleep(150);
+}
+
+void ClickAt(HWND window, POINT client) {
+  MoveTo(window, client);
   INPUT clicks[2] = {};
   clicks[0].type = clicks[1].type = INPUT_MOUSE;
   clicks[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;

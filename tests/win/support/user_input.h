@@ -9,8 +9,10 @@
 
 namespace harness {
 
-// Moves the pointer to the client point of `window`, lets the window see it arrive, and clicks
-// the left button there.
+// Moves the pointer to the client point of `window` and lets the window see it arrive (a
+// skinned button lights, a menu row opens its cascade).
+void MoveTo(HWND window, POINT client);
+// MoveTo, then a click of the left button there.
 void ClickAt(HWND window, POINT client);
 // Types the text character by character (as Unicode key events).
 void TypeText(std::wstring_view text);

@@ -8,11 +8,12 @@
 
 namespace harness {
 
-bool CaptureWindow(HWND window, WindowCapture& capture) {
-  RECT rect{};
-  if (!::GetWindowRect(window, &rect)) return false;
-  capture.width = rect.right - rect.left;
-  capture.height = rect.bottom - rect.top;
+namespace {
+
+// Copies width x height pixels at (x, y) of `source` into a new picture.
+bool CaptureFrom(HDC source, int x, int y, int width, int height, WindowCapture& capture) {
+  capture.width = width;
+  capture.height = height;
   BITMAPINFO info{};
   info.bmiHeader.biSize = sizeof(info.bmiHeader);
   info.bmiHeader.biWidth = capture.width;
@@ -25,15 +26,33 @@ bool CaptureWindow(HWND window, WindowCapture& capture) {
   if (!capture.bitmap || bits == nullptr) return false;
   capture.pixels = static_cast<std::uint32_t*>(bits);
   UniqueMemoryDc memory(::CreateCompatibleDC(nullptr));
-  const HDC windowDc = ::GetWindowDC(window);
   bool copied = false;
-  if (memory && windowDc != nullptr) {
+  if (memory && source != nullptr) {
     ScopedSelect select(memory.get(), capture.bitmap.get());
-    copied = select && ::BitBlt(memory.get(), 0, 0, capture.width, capture.height, windowDc, 0, 0,
+    copied = select && ::BitBlt(memory.get(), 0, 0, capture.width, capture.height, source, x, y,
                                 SRCCOPY) != FALSE;
     ::GdiFlush();
   }
+  return copied;
+}
+
+}  // namespace
+
+bool CaptureWindow(HWND window, WindowCapture& capture) {
+  RECT rect{};
+  if (!::GetWindowRect(window, &rect)) return false;
+  const HDC windowDc = ::GetWindowDC(window);
+  const bool copied =
+      CaptureFrom(windowDc, 0, 0, rect.right - rect.left, rect.bottom - rect.top, capture);
   if (windowDc != nullptr) ::ReleaseDC(window, windowDc);
+  return copied;
+}
+
+bool CaptureScreenArea(const RECT& area, WindowCapture& capture) {
+  const HDC screen = ::GetDC(nullptr);
+  const bool copied = CaptureFrom(screen, area.left, area.top, area.right - area.left,
+                                  area.bottom - area.top, capture);
+  if (screen != nullptr) ::ReleaseDC(nullptr, screen);
   return copied;
 }
 

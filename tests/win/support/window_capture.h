@@ -22,6 +22,8 @@ struct WindowCapture {
 };
 
 bool CaptureWindow(HWND window, WindowCapture& capture);
+// The screen's pixels in `area` (screen coordinates), whatever windows lie there.
+bool CaptureScreenArea(const RECT& area, WindowCapture& capture);
 // Saves the capture as a PNG; with `window` given, the pixels outside its region are
 // transparent. GDI+ must be running.
 bool SaveCaptureAsPng(const WindowCapture& capture, const std::wstring& path,
