@@ -177,27 +177,7 @@ class ConfiguratorTest : public testing::Test {
     harness::WaitForNoWindow(L"VireoProgressbar", 10000);
   }
   // The modal dialog the window has open (warning, file dialog), once it is there.
-  HWND WaitForDialog() {
-    struct Search {
-      HWND owner;
-      HWND found;
-    } search{m_window, nullptr};
-    WaitUntil([&] {
-      search.found = nullptr;
-      EnumWindows(
-          [](HWND window, LPARAM data) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(data);
-            if (GetWindow(window, GW_OWNER) != s->owner || !IsWindowVisible(window)) return TRUE;
-            s->found = window;
-            return FALSE;
-          },
-          reinterpret_cast<LPARAM>(&search));
-      return search.found != nullptr;
-    });
-    Sleep(300);  // its controls and focus are in place
-    return search.found;
-  }
-
+  HWND WaitForDialog() { return WaitForOwned(m_window); }
   // Opens the menu of assignment button `button` and returns it.
   HWND OpenMenu(int button) {
     Click(AssignButton(button));
@@ -247,6 +227,16 @@ class ConfiguratorTest : public testing::Test {
   ButtonCode FileButton(int profile, int button) const {
     ProfileSet set = Files();
     return EncodeButton(set.Profiles[profile].Buttons[button]);
+  }
+
+  static std::wstring WindowTitle(HWND window) {
+    wchar_t title[128] = {};
+    GetWindowTextW(window, title, 128);
+    return title;
+  }
+  // Text n of the skin's WARNING section: the warning dialog's title.
+  std::wstring WarningText(int n) const {
+    return ToWide(SkinTexts(ToU16(m_program.Path())).Caption(u"WARNING", n));
   }
 
   std::u16string Data() const { return ToU16(m_documents.Path()) + u"Vireo Gaming Mouse\\"; }
@@ -562,11 +552,7 @@ TEST_F(ConfiguratorTest, AKeyWindowWithoutAKeyAndTheOnlyPrimaryClickKeepTheirFun
   ClickRow(menu, 1);  // the right button's function for the left button
   const HWND warning = WaitForOwned(m_window);
   ASSERT_NE(warning, nullptr) << "no warning";
-  wchar_t title[128] = {};
-  GetWindowTextW(warning, title, 128);
-  EXPECT_EQ(std::wstring(title),
-            ToWide(IniFile(ToU16(m_program.Path()) + u"images\\0409\\strings\\skins.ini")
-                       .GetText(u"WARNING", u"1", u"")));
+  EXPECT_EQ(WindowTitle(warning), WarningText(1));
   Click(kWarningOk, warning);
   EXPECT_FALSE(IsWindow(warning));
   EXPECT_EQ(Caption(0), Catalogue(kFunctionMouseButton1));
@@ -589,11 +575,7 @@ TEST_F(ConfiguratorTest, ResetAllAnsweredCancelChangesNothing) {
   Click(kResetAll);
   const HWND warning = WaitForDialog();
   ASSERT_NE(warning, nullptr) << "no warning dialog";
-  wchar_t title[128] = {};
-  GetWindowTextW(warning, title, 128);
-  EXPECT_EQ(std::wstring(title),
-            ToWide(IniFile(ToU16(m_program.Path()) + u"images\\0409\\strings\\skins.ini")
-                       .GetText(u"WARNING", u"6", u"")));
+  EXPECT_EQ(WindowTitle(warning), WarningText(6));
   Click(kWarningCancel, warning);
   EXPECT_FALSE(IsWindow(warning));
   EXPECT_EQ(FileBytes(), files);
