@@ -7,7 +7,7 @@ have_cmd() { command -v "$1" >/dev/null 2>&1; }
 have_pkg() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"; }
 
 for pkg in cmake ninja-build g++ googletest libgtest-dev g++-mingw-w64-x86-64-posix wine wine64 \
-           xvfb x11-utils xdotool imagemagick python3-pil clang libclang-rt-14-dev; do
+           xvfb x11-utils xdotool imagemagick python3-pil clang libclang-rt-14-dev nsis; do
   have_pkg "$pkg" || need+=("$pkg")
 done
 

@@ -643,6 +643,11 @@ def lighting_panel():
 
 def mouse_layout_front():
     """Top view of the mouse, 190 x 272 at (101, 201); lines lead to the assignment rows."""
+    save_png(mouse_top_view(), "background", "mouse-layout-front.png")
+
+
+def mouse_top_view(leader_lines=True):
+    """The mouse seen from above (190 x 272), with or without the lines to the rows."""
     w, h = 190, 272
     c = Canvas(w, h)
     cx = 80
@@ -731,12 +736,14 @@ def mouse_layout_front():
 
     # Lines: thin accent strokes ending in a dot at the right edge and at the part.
     for k, pts in leads.items():
+        if not leader_lines:
+            break
         c.fill(c.line_mask(pts, 1.0, None), ACCENT, 0.75)
         sx, sy = pts[0]
         c.fill(c.ellipse_mask((sx - 2.5, sy - 2.5, sx + 2.5, sy + 2.5)), ACCENT_HI)
         ex, ey = pts[-1]
         c.fill(c.ellipse_mask((ex - 2, ey - 2, ex + 2, ey + 2)), ACCENT_HI)
-    save_png(c.result(), "background", "mouse-layout-front.png")
+    return c.result()
 
 
 def mouse_layout_side():
