@@ -8,22 +8,7 @@ export WINEARCH=win64
 
 vireo_wine_prefix() {
   if [ ! -f "$WINEPREFIX/.vireo-ready" ]; then
-    echo "wine: creating the prefix $WINEPREFIX (once, about 30 s)"
-    rm -rf "$WINEPREFIX"
-    wineboot -i >/dev/null 2>&1 || true
-    wineserver -w || true
-    # Windows also work without a display; the tray and screenshots need Xvfb.
-    wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d 'x11,null' /f >/dev/null 2>&1 || true
-    vireo_exe_icons
-    # The prefix's shell folders point into the real home: make them real folders here.
-    local user_dir
-    for user_dir in "$WINEPREFIX"/drive_c/users/*/; do
-      for link in "$user_dir"*; do
-        if [ -L "$link" ]; then rm -f "$link"; mkdir -p "$link"; fi
-      done
-    done
-    wineserver -w || true
-    touch "$WINEPREFIX/.vireo-ready"
+    vireo_fresh_prefix
   fi
   if [ ! -f "$WINEPREFIX/.vireo-exe-icons" ]; then
     vireo_exe_icons
@@ -31,6 +16,37 @@ vireo_wine_prefix() {
     # persistent one already running never ends, hence the bound.
     timeout 10 wineserver -w || true
   fi
+}
+
+# Makes $WINEPREFIX anew, set up as the project's prefixes are.
+vireo_make_prefix() {
+  rm -rf "$WINEPREFIX"
+  wineboot -i >/dev/null 2>&1 || true
+  wineserver -w || true
+  # Windows also work without a display; the tray and screenshots need Xvfb.
+  wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d 'x11,null' /f >/dev/null 2>&1 || true
+  vireo_exe_icons
+  # The prefix's shell folders point into the real home: make them real folders here.
+  local user_dir
+  for user_dir in "$WINEPREFIX"/drive_c/users/*/; do
+    for link in "$user_dir"*; do
+      if [ -L "$link" ]; then rm -f "$link"; mkdir -p "$link"; fi
+    done
+  done
+  wineserver -w || true
+  touch "$WINEPREFIX/.vireo-ready"
+}
+
+# Makes $WINEPREFIX a fresh prefix, as on a machine where nothing was ever installed, for tests
+# that install, register and uninstall: a copy of a pristine prefix that is made once.
+vireo_fresh_prefix() {
+  local pristine="$ROOT/.wine-pristine"
+  if [ ! -f "$pristine/.vireo-ready" ]; then
+    echo "wine: creating the pristine prefix $pristine (once, about 30 s)"
+    (WINEPREFIX="$pristine" && vireo_make_prefix)
+  fi
+  rm -rf "$WINEPREFIX"
+  cp -a "$pristine" "$WINEPREFIX"
 }
 
 # Wine's setup does not tie ".exe" to "exefile" as Windows does; without it the shell reports a

@@ -1,0 +1,254 @@
+// The installer for real, in a Wine prefix of its own (scripts/wine-fresh-prefix.sh): a silent
+// install lays out the program folder as the build made it, with the shortcut, the log-on entry
+// and the uninstall registration, and starts the installed agent; an install over the running
+// agent replaces it and leaves the user's files alone; a silent uninstall removes all of it but
+// the user's files. Then the same for one user only.
+#include <gtest/gtest.h>
+#include <shlobj.h>
+#include <shobjidl.h>
+#include <windows.h>
+
+#include <map>
+#include <string>
+
+#include "contract/program_names.h"
+#include "support/process_harness.h"
+#include "win/text.h"
+
+namespace {
+
+constexpr wchar_t kProduct[] = VIREO_PRODUCT_NAME;
+constexpr wchar_t kUninstallKey[] =
+    L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" VIREO_PRODUCT_NAME;
+constexpr wchar_t kRunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+// What the program folder holds besides the skin; each is the build's own file.
+const wchar_t* const kModules[] = {L"hid.exe", L"beacon.exe", L"Conduit.dll", L"Snare.dll",
+#if VIREO_INSTALLS_CONFIGURATOR
+                                   L"tuner.exe"
+#endif
+};
+
+std::wstring KnownFolder(REFKNOWNFOLDERID id) {
+  PWSTR path = nullptr;
+  std::wstring folder;
+  if (SUCCEEDED(SHGetKnownFolderPath(id, 0, nullptr, &path))) folder = std::wstring(path) + L"\\";
+  CoTaskMemFree(path);
+  return folder;
+}
+
+std::wstring SetupProgram() {
+  return harness::BinFolder() + L"..\\" VIREO_SETUP_NAME;
+}
+
+// The text of a registry value, or "(none)".
+std::wstring RegistryText(HKEY root, const wchar_t* key, const wchar_t* name) {
+  wchar_t value[1024];
+  DWORD size = sizeof(value);
+  if (RegGetValueW(root, key, name, RRF_RT_REG_SZ, nullptr, value, &size) != ERROR_SUCCESS) {
+    return L"(none)";
+  }
+  return value;
+}
+
+bool KeyExists(HKEY root, const wchar_t* key) {
+  HKEY handle = nullptr;
+  if (RegOpenKeyExW(root, key, 0, KEY_READ, &handle) != ERROR_SUCCESS) return false;
+  RegCloseKey(handle);
+  return true;
+}
+
+bool Exists(const std::wstring& path) {
+  return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// Every file below `root`: relative path -> content.
+using Files = std::map<std::wstring, std::string>;
+void ReadTree(const std::wstring& root, Files& files, const std::wstring& relative = L"") {
+  WIN32_FIND_DATAW data;
+  HANDLE find = FindFirstFileW((root + relative + L"*").c_str(), &data);
+  if (find == INVALID_HANDLE_VALUE) return;
+  do {
+    const std::wstring name = data.cFileName;
+    if (name == L"." || name == L"..") continue;
+    if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+      ReadTree(root, files, relative + name + L"\\");
+    } else {
+      files[relative + name] = harness::ReadFileBytes(root + relative + name);
+    }
+  } while (FindNextFileW(find, &data));
+  FindClose(find);
+}
+
+// Names the files that differ, so a failure does not print their bytes.
+void ExpectSameFiles(const Files& expected, const Files& actual) {
+  for (const auto& [name, bytes] : expected) {
+    const auto found = actual.find(name);
+    EXPECT_TRUE(found != actual.end() && found->second == bytes) << name;
+  }
+  EXPECT_EQ(actual.size(), expected.size());
+}
+
+DWORD RunProgram(const std::wstring& exe, const std::wstring& arguments) {
+  harness::Process process(exe, arguments);
+  DWORD code = 999;
+  EXPECT_TRUE(process.WaitExit(120000, &code)) << exe << " did not end";
+  return code;
+}
+
+// Runs a command line as registered, e.g. "C:\...\uninstall.exe" /AllUsers /S.
+DWORD RunCommandLine(const std::wstring& commandLine) {
+  const std::size_t end = commandLine.find(L'"', 1);
+  if (commandLine.empty() || commandLine[0] != L'"' || end == std::wstring::npos) return 999;
+  return RunProgram(commandLine.substr(1, end - 1), commandLine.substr(end + 1));
+}
+
+std::wstring ImageOf(DWORD processId) {
+  wchar_t path[MAX_PATH] = {};
+  DWORD size = MAX_PATH;
+  if (HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId)) {
+    if (!QueryFullProcessImageNameW(process, 0, path, &size)) path[0] = 0;
+    CloseHandle(process);
+  }
+  return path;
+}
+
+DWORD AgentProcess() {
+  HWND agent = harness::WaitForReadyWindow(AsWide(program_names::kAgentWindowTitle), 20000);
+  DWORD processId = 0;
+  if (agent != nullptr) GetWindowThreadProcessId(agent, &processId);
+  return processId;
+}
+
+[[maybe_unused]] std::wstring ShortcutTarget(const std::wstring& link) {
+  wchar_t target[MAX_PATH] = {};
+  IShellLinkW* shellLink = nullptr;
+  if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
+                              IID_PPV_ARGS(&shellLink)))) {
+    return {};
+  }
+  IPersistFile* file = nullptr;
+  if (SUCCEEDED(shellLink->QueryInterface(IID_PPV_ARGS(&file)))) {
+    if (FAILED(file->Load(link.c_str(), STGM_READ)) ||
+        FAILED(shellLink->GetPath(target, MAX_PATH, nullptr, 0))) {
+      target[0] = 0;
+    }
+    file->Release();
+  }
+  shellLink->Release();
+  return target;
+}
+
+// Waits for the uninstaller: it runs from a copy of itself, so the started process ends at once.
+bool WaitUninstalled(HKEY root, const std::wstring& folder) {
+  for (int i = 0; i < 600; ++i) {
+    if (!KeyExists(root, kUninstallKey) && !Exists(folder)) return true;
+    Sleep(100);
+  }
+  return false;
+}
+
+class Installer : public testing::Test {
+ protected:
+  void SetUp() override {
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    m_data = KnownFolder(FOLDERID_Documents) + kProduct + L"\\";
+  }
+  void TearDown() override { CoUninitialize(); }
+
+  // The program folder holds exactly what the build made; the log-on entry starts its agent,
+  // which is running; Add/Remove Programs lists it under `root`.
+  void ExpectInstalled(HKEY root, const std::wstring& folder) {
+    for (const wchar_t* module : kModules) {
+      const std::string built = harness::ReadFileBytes(harness::BinFolder() + module);
+      EXPECT_FALSE(built.empty()) << module;
+      EXPECT_TRUE(harness::ReadFileBytes(folder + module) == built) << module;
+    }
+    Files builtSkin, installedSkin;
+    ReadTree(harness::BinFolder() + L"images\\", builtSkin);
+    ReadTree(folder + L"images\\", installedSkin);
+    EXPECT_GT(builtSkin.size(), 50u);
+    ExpectSameFiles(builtSkin, installedSkin);
+
+    EXPECT_EQ(RegistryText(HKEY_CURRENT_USER, kRunKey, kProduct), L"\"" + folder + L"hid.exe\"");
+    EXPECT_EQ(RegistryText(root, kUninstallKey, L"DisplayName"), kProduct);
+    EXPECT_EQ(RegistryText(root, kUninstallKey, L"DisplayVersion"), VIREO_PRODUCT_VERSION);
+    EXPECT_EQ(RegistryText(root, kUninstallKey, L"Publisher"), VIREO_PUBLISHER);
+    EXPECT_EQ(RegistryText(root, kUninstallKey, L"DisplayIcon"), folder + L"hid.exe,0");
+
+    const DWORD agent = AgentProcess();
+    ASSERT_NE(agent, 0u) << "the agent was not started";
+    EXPECT_EQ(_wcsicmp(ImageOf(agent).c_str(), (folder + L"hid.exe").c_str()), 0) << ImageOf(agent);
+    EXPECT_EQ(RunProgram(harness::BinFolder() + L"vireoctl.exe", L"status"), 0u);
+  }
+
+  void UninstallAndExpectGone(HKEY root, const std::wstring& folder, const Files& userFiles) {
+    const std::wstring quiet = RegistryText(root, kUninstallKey, L"QuietUninstallString");
+    EXPECT_NE(quiet.find(folder + L"uninstall.exe\""), std::wstring::npos) << quiet;
+    EXPECT_EQ(RunCommandLine(quiet), 0u);
+    EXPECT_TRUE(WaitUninstalled(root, folder));
+    EXPECT_TRUE(harness::WaitForNoWindow(AsWide(program_names::kAgentWindowTitle), 5000));
+    EXPECT_EQ(RegistryText(HKEY_CURRENT_USER, kRunKey, kProduct), L"(none)");
+    Files kept;
+    ReadTree(m_data, kept);
+    ExpectSameFiles(userFiles, kept);
+  }
+
+  std::wstring m_data;  // the user's profiles and macros
+};
+
+TEST_F(Installer, InstallsUpgradesOverTheRunningAgentAndUninstallsKeepingTheUsersFiles) {
+  const std::wstring folder = KnownFolder(FOLDERID_ProgramFiles) + kProduct + L"\\";
+  ASSERT_FALSE(Exists(folder)) << "not a fresh prefix";
+  ASSERT_EQ(RunProgram(SetupProgram(), L"/S"), 0u);
+  ExpectInstalled(HKEY_LOCAL_MACHINE, folder);
+  const std::wstring shortcut = KnownFolder(FOLDERID_CommonPrograms) + kProduct + L".lnk";
+#if VIREO_INSTALLS_CONFIGURATOR
+  EXPECT_EQ(_wcsicmp(ShortcutTarget(shortcut).c_str(), (folder + L"tuner.exe").c_str()), 0);
+#endif
+
+  // The user's files: what the agent made at its first start, and a macro of the user's own.
+  ASSERT_TRUE(harness::WaitForFile(m_data + L"QVProfile5.pfd", 10000));
+  const std::string macro = "[MACRO]\r\nCount=0\r\n";
+  HANDLE file = CreateFileW((m_data + L"MacroDB\\Sniper.MSMACRO").c_str(), GENERIC_WRITE, 0,
+                            nullptr, CREATE_NEW, 0, nullptr);
+  ASSERT_NE(file, INVALID_HANDLE_VALUE);
+  DWORD written = 0;
+  WriteFile(file, macro.data(), static_cast<DWORD>(macro.size()), &written, nullptr);
+  CloseHandle(file);
+  Files userFiles;
+  ReadTree(m_data, userFiles);
+
+  // Over the running agent (and the configurator its first start opened).
+  const DWORD oldAgent = AgentProcess();
+  HANDLE oldProcess = OpenProcess(SYNCHRONIZE, FALSE, oldAgent);
+  ASSERT_NE(oldProcess, nullptr);
+  ASSERT_EQ(RunProgram(SetupProgram(), L"/S"), 0u);
+  EXPECT_EQ(WaitForSingleObject(oldProcess, 0), WAIT_OBJECT_0) << "the old agent still runs";
+  CloseHandle(oldProcess);
+  ExpectInstalled(HKEY_LOCAL_MACHINE, folder);
+  EXPECT_NE(AgentProcess(), oldAgent);
+  Files afterUpgrade;
+  ReadTree(m_data, afterUpgrade);
+  ExpectSameFiles(userFiles, afterUpgrade);
+
+  UninstallAndExpectGone(HKEY_LOCAL_MACHINE, folder, userFiles);
+  EXPECT_FALSE(Exists(shortcut));
+  EXPECT_FALSE(harness::WaitForWindow(AsWide(program_names::kConfiguratorWindowTitle), 0));
+}
+
+TEST_F(Installer, ForOneUserInstallsIntoTheUsersProgramsAndRegistersThere) {
+  // Where Windows keeps a user's programs; Wine has no such folder, and the installer takes the
+  // same place then.
+  std::wstring programs = KnownFolder(FOLDERID_UserProgramFiles);
+  if (programs.empty()) programs = KnownFolder(FOLDERID_LocalAppData) + L"Programs\\";
+  const std::wstring folder = programs + kProduct + L"\\";
+  ASSERT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kUninstallKey));
+  ASSERT_EQ(RunProgram(SetupProgram(), L"/CurrentUser /S"), 0u);
+  ExpectInstalled(HKEY_CURRENT_USER, folder);
+  EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kUninstallKey));
+  Files userFiles;
+  ReadTree(m_data, userFiles);
+  UninstallAndExpectGone(HKEY_CURRENT_USER, folder, userFiles);
+}
+
+}  // namespace
