@@ -204,6 +204,10 @@ TEST_F(Installer, InstallsUpgradesOverTheRunningAgentAndUninstallsKeepingTheUser
   const std::wstring shortcut = KnownFolder(FOLDERID_CommonPrograms) + kProduct + L".lnk";
 #if VIREO_INSTALLS_CONFIGURATOR
   EXPECT_EQ(_wcsicmp(ShortcutTarget(shortcut).c_str(), (folder + L"tuner.exe").c_str()), 0);
+  // The agent's first start opens it.
+  EXPECT_TRUE(harness::WaitForWindow(AsWide(program_names::kConfiguratorWindowTitle), 10000));
+#else
+  EXPECT_FALSE(Exists(shortcut));
 #endif
 
   // The user's files: what the agent made at its first start, and a macro of the user's own.
@@ -227,13 +231,18 @@ TEST_F(Installer, InstallsUpgradesOverTheRunningAgentAndUninstallsKeepingTheUser
   CloseHandle(oldProcess);
   ExpectInstalled(HKEY_LOCAL_MACHINE, folder);
   EXPECT_NE(AgentProcess(), oldAgent);
+  EXPECT_FALSE(harness::WaitForWindow(AsWide(program_names::kConfiguratorWindowTitle), 0));
   Files afterUpgrade;
   ReadTree(m_data, afterUpgrade);
   ExpectSameFiles(userFiles, afterUpgrade);
 
+#if VIREO_INSTALLS_CONFIGURATOR
+  // The uninstaller closes an open settings window too.
+  harness::Process configurator(folder + L"tuner.exe");
+  EXPECT_TRUE(harness::WaitForReadyWindow(AsWide(program_names::kConfiguratorWindowTitle), 10000));
+#endif
   UninstallAndExpectGone(HKEY_LOCAL_MACHINE, folder, userFiles);
   EXPECT_FALSE(Exists(shortcut));
-  EXPECT_FALSE(harness::WaitForWindow(AsWide(program_names::kConfiguratorWindowTitle), 0));
 }
 
 TEST_F(Installer, ForOneUserInstallsIntoTheUsersProgramsAndRegistersThere) {
