@@ -63,20 +63,12 @@ bool Exists(const std::wstring& path) {
 
 // Every file below `root`: relative path -> content.
 using Files = std::map<std::wstring, std::string>;
-void ReadTree(const std::wstring& root, Files& files, const std::wstring& relative = L"") {
-  WIN32_FIND_DATAW data;
-  HANDLE find = FindFirstFileW((root + relative + L"*").c_str(), &data);
-  if (find == INVALID_HANDLE_VALUE) return;
-  do {
-    const std::wstring name = data.cFileName;
-    if (name == L"." || name == L"..") continue;
-    if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-      ReadTree(root, files, relative + name + L"\\");
-    } else {
-      files[relative + name] = harness::ReadFileBytes(root + relative + name);
-    }
-  } while (FindNextFileW(find, &data));
-  FindClose(find);
+Files ReadTree(const std::wstring& root) {
+  Files files;
+  for (const std::wstring& relative : harness::FilesBelow(root)) {
+    files[relative] = harness::ReadFileBytes(root + relative);
+  }
+  return files;
 }
 
 // Names the files that differ, so a failure does not print their bytes.
@@ -163,9 +155,8 @@ class Installer : public testing::Test {
       EXPECT_FALSE(built.empty()) << module;
       EXPECT_TRUE(harness::ReadFileBytes(folder + module) == built) << module;
     }
-    Files builtSkin, installedSkin;
-    ReadTree(harness::BinFolder() + L"images\\", builtSkin);
-    ReadTree(folder + L"images\\", installedSkin);
+    const Files builtSkin = ReadTree(harness::BinFolder() + L"images\\");
+    const Files installedSkin = ReadTree(folder + L"images\\");
     EXPECT_GT(builtSkin.size(), 50u);
     ExpectSameFiles(builtSkin, installedSkin);
 
@@ -188,9 +179,7 @@ class Installer : public testing::Test {
     EXPECT_TRUE(WaitUninstalled(root, folder));
     EXPECT_TRUE(harness::WaitForNoWindow(AsWide(program_names::kAgentWindowTitle), 5000));
     EXPECT_EQ(RegistryText(HKEY_CURRENT_USER, kRunKey, kProduct), L"(none)");
-    Files kept;
-    ReadTree(m_data, kept);
-    ExpectSameFiles(userFiles, kept);
+    ExpectSameFiles(userFiles, ReadTree(m_data));
   }
 
   std::wstring m_data;  // the user's profiles and macros
@@ -212,6 +201,12 @@ TEST_F(Installer, InstallsUpgradesOverTheRunningAgentAndUninstallsKeepingTheUser
 
   // The user's files: what the agent made at its first start, and a macro of the user's own.
   ASSERT_TRUE(harness::WaitForFile(m_data + L"QVProfile5.pfd", 10000));
+  // The first start is over when the agent has noted it in the library index.
+  const std::wstring index = m_data + L"MacroDB\\MacroSet.MSDB";
+  for (int i = 0; i < 100 && GetPrivateProfileIntW(L"Setting", L"FirstOpen", 0, index.c_str()) == 0;
+       ++i) {
+    Sleep(100);
+  }
   const std::string macro = "[MACRO]\r\nCount=0\r\n";
   HANDLE file = CreateFileW((m_data + L"MacroDB\\Sniper.MSMACRO").c_str(), GENERIC_WRITE, 0,
                             nullptr, CREATE_NEW, 0, nullptr);
@@ -219,8 +214,7 @@ TEST_F(Installer, InstallsUpgradesOverTheRunningAgentAndUninstallsKeepingTheUser
   DWORD written = 0;
   WriteFile(file, macro.data(), static_cast<DWORD>(macro.size()), &written, nullptr);
   CloseHandle(file);
-  Files userFiles;
-  ReadTree(m_data, userFiles);
+  const Files userFiles = ReadTree(m_data);
 
   // Over the running agent (and the configurator its first start opened).
   const DWORD oldAgent = AgentProcess();
@@ -232,9 +226,7 @@ TEST_F(Installer, InstallsUpgradesOverTheRunningAgentAndUninstallsKeepingTheUser
   ExpectInstalled(HKEY_LOCAL_MACHINE, folder);
   EXPECT_NE(AgentProcess(), oldAgent);
   EXPECT_FALSE(harness::WaitForWindow(AsWide(program_names::kConfiguratorWindowTitle), 0));
-  Files afterUpgrade;
-  ReadTree(m_data, afterUpgrade);
-  ExpectSameFiles(userFiles, afterUpgrade);
+  ExpectSameFiles(userFiles, ReadTree(m_data));
 
 #if VIREO_INSTALLS_CONFIGURATOR
   // The uninstaller closes an open settings window too.
@@ -255,8 +247,7 @@ TEST_F(Installer, ForOneUserInstallsIntoTheUsersProgramsAndRegistersThere) {
   ASSERT_EQ(RunProgram(SetupProgram(), L"/CurrentUser /S"), 0u);
   ExpectInstalled(HKEY_CURRENT_USER, folder);
   EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kUninstallKey));
-  Files userFiles;
-  ReadTree(m_data, userFiles);
+  const Files userFiles = ReadTree(m_data);
   UninstallAndExpectGone(HKEY_CURRENT_USER, folder, userFiles);
 }
 

@@ -23,24 +23,6 @@ bool IsShipped(const std::wstring& name) {
          name.rfind(L"stand_in_", 0) != 0;
 }
 
-// Paths relative to `root` of every .exe and .dll below it.
-void FindModules(const std::wstring& root, const std::wstring& relative,
-                 std::vector<std::wstring>& found) {
-  WIN32_FIND_DATAW data;
-  HANDLE find = FindFirstFileW((root + relative + L"*").c_str(), &data);
-  if (find == INVALID_HANDLE_VALUE) return;
-  do {
-    const std::wstring name = data.cFileName;
-    if (name == L"." || name == L"..") continue;
-    if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-      FindModules(root, relative + name + L"\\", found);
-    } else if ((EndsWith(name, L".exe") || EndsWith(name, L".dll")) && IsShipped(name)) {
-      found.push_back(relative + name);
-    }
-  } while (FindNextFileW(find, &data));
-  FindClose(find);
-}
-
 std::string ManifestOf(const std::wstring& path) {
   HMODULE module = LoadLibraryExW(path.c_str(), nullptr,
                                   LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
@@ -88,7 +70,12 @@ bool ReadVersionInfo(const std::wstring& path, VersionInfo& info) {
 
 TEST(ProgramResources, EveryShippedModuleHasTheVersionAndEveryProgramTheManifest) {
   std::vector<std::wstring> modules;
-  FindModules(harness::BinFolder(), L"", modules);
+  for (const std::wstring& relative : harness::FilesBelow(harness::BinFolder())) {
+    const std::wstring name = relative.substr(relative.find_last_of(L'\\') + 1);
+    if ((EndsWith(name, L".exe") || EndsWith(name, L".dll")) && IsShipped(name)) {
+      modules.push_back(relative);
+    }
+  }
   // Checked whenever built; the ones the installer must always carry, always.
   const std::set<std::wstring> required = {L"hid.exe", L"beacon.exe", L"Conduit.dll", L"Snare.dll",
                                            L"vireoctl.exe"};

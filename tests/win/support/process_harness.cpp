@@ -169,6 +169,33 @@ bool WaitForFile(const std::wstring& path, DWORD milliseconds) {
   }
 }
 
+namespace {
+
+void AddFilesBelow(const std::wstring& root, const std::wstring& relative,
+                   std::vector<std::wstring>& found) {
+  WIN32_FIND_DATAW data;
+  HANDLE find = FindFirstFileW((root + relative + L"*").c_str(), &data);
+  if (find == INVALID_HANDLE_VALUE) return;
+  do {
+    const std::wstring name = data.cFileName;
+    if (name == L"." || name == L"..") continue;
+    if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+      AddFilesBelow(root, relative + name + L"\\", found);
+    } else {
+      found.push_back(relative + name);
+    }
+  } while (FindNextFileW(find, &data));
+  FindClose(find);
+}
+
+}  // namespace
+
+std::vector<std::wstring> FilesBelow(const std::wstring& root) {
+  std::vector<std::wstring> found;
+  AddFilesBelow(root, L"", found);
+  return found;
+}
+
 std::string ReadFileBytes(const std::wstring& path) {
   std::string bytes;
   HANDLE file = CreateFileW(path.c_str(), GENERIC_READ,

@@ -63,6 +63,8 @@ bool WaitForNoWindow(const wchar_t* title, DWORD milliseconds);
 // Counts the top-level windows with the title.
 int CountWindows(const wchar_t* title);
 bool WaitForFile(const std::wstring& path, DWORD milliseconds);
+// Paths relative to `root` (ending in a backslash) of every file below it, in subfolders too.
+std::vector<std::wstring> FilesBelow(const std::wstring& root);
 std::string ReadFileBytes(const std::wstring& path);
 bool CopyInto(const std::wstring& file, const std::wstring& folder,
               const wchar_t* newName = nullptr);
