@@ -209,10 +209,8 @@ Section "-${PRODUCT}"
     Quit
   ${EndIf}
 
-  !ifdef VIREO_CONFIGURATOR
-    CreateShortcut "${SHORTCUT}" "$INSTDIR\${VIREO_CONFIGURATOR}" "" \
-      "$INSTDIR\${VIREO_CONFIGURATOR}" 0 SW_SHOWNORMAL "" "Settings of your Vireo mouse"
-  !endif
+  CreateShortcut "${SHORTCUT}" "$INSTDIR\${VIREO_CONFIGURATOR}" "" \
+    "$INSTDIR\${VIREO_CONFIGURATOR}" 0 SW_SHOWNORMAL "" "Settings of your Vireo mouse"
 
   ; Add/Remove Programs, in the install mode's part of the registry.
   WriteRegStr SHCTX "${UNINSTALL_KEY}" "DisplayName" "${PRODUCT}"

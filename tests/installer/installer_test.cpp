@@ -14,6 +14,7 @@
 #include "contract/program_names.h"
 #include "support/process_harness.h"
 #include "win/text.h"
+#include "win/unique_handle.h"
 
 namespace {
 
@@ -22,11 +23,8 @@ constexpr wchar_t kUninstallKey[] =
     L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" VIREO_PRODUCT_NAME;
 constexpr wchar_t kRunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 // What the program folder holds besides the skin; each is the build's own file.
-const wchar_t* const kModules[] = {L"hid.exe", L"beacon.exe", L"Conduit.dll", L"Snare.dll",
-#if VIREO_INSTALLS_CONFIGURATOR
-                                   L"tuner.exe"
-#endif
-};
+const wchar_t* const kModules[] = {L"hid.exe", L"tuner.exe", L"beacon.exe", L"Conduit.dll",
+                                   L"Snare.dll"};
 
 std::wstring KnownFolder(REFKNOWNFOLDERID id) {
   PWSTR path = nullptr;
@@ -104,14 +102,26 @@ std::wstring ImageOf(DWORD processId) {
   return path;
 }
 
-DWORD AgentProcess() {
-  HWND agent = harness::WaitForReadyWindow(AsWide(program_names::kAgentWindowTitle), 20000);
+// The process of the window with the title, once the window is ready; 0 when none comes.
+DWORD ProcessOfWindow(const char16_t* title, DWORD milliseconds) {
+  HWND window = harness::WaitForReadyWindow(AsWide(title), milliseconds);
   DWORD processId = 0;
-  if (agent != nullptr) GetWindowThreadProcessId(agent, &processId);
+  if (window != nullptr) GetWindowThreadProcessId(window, &processId);
   return processId;
 }
 
-[[maybe_unused]] std::wstring ShortcutTarget(const std::wstring& link) {
+DWORD AgentProcess() { return ProcessOfWindow(program_names::kAgentWindowTitle, 20000); }
+
+// A running process held open, to see later whether it ended.
+UniqueKernelHandle Watch(DWORD processId) {
+  return UniqueKernelHandle(OpenProcess(SYNCHRONIZE, FALSE, processId));
+}
+
+bool Ended(const UniqueKernelHandle& process) {
+  return WaitForSingleObject(process.get(), 0) == WAIT_OBJECT_0;
+}
+
+std::wstring ShortcutTarget(const std::wstring& link) {
   wchar_t target[MAX_PATH] = {};
   IShellLinkW* shellLink = nullptr;
   if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
@@ -191,13 +201,12 @@ TEST_F(Installer, InstallsUpgradesOverTheRunningAgentAndUninstallsKeepingTheUser
   ASSERT_EQ(RunProgram(SetupProgram(), L"/S"), 0u);
   ExpectInstalled(HKEY_LOCAL_MACHINE, folder);
   const std::wstring shortcut = KnownFolder(FOLDERID_CommonPrograms) + kProduct + L".lnk";
-#if VIREO_INSTALLS_CONFIGURATOR
   EXPECT_EQ(_wcsicmp(ShortcutTarget(shortcut).c_str(), (folder + L"tuner.exe").c_str()), 0);
-  // The agent's first start opens it.
-  EXPECT_TRUE(harness::WaitForWindow(AsWide(program_names::kConfiguratorWindowTitle), 10000));
-#else
-  EXPECT_FALSE(Exists(shortcut));
-#endif
+  // The agent's first start opens the installed settings window.
+  const DWORD firstConfigurator = ProcessOfWindow(program_names::kConfiguratorWindowTitle, 10000);
+  ASSERT_NE(firstConfigurator, 0u) << "the agent's first start opened no settings window";
+  EXPECT_EQ(_wcsicmp(ImageOf(firstConfigurator).c_str(), (folder + L"tuner.exe").c_str()), 0)
+      << ImageOf(firstConfigurator);
 
   // The user's files: what the agent made at its first start, and a macro of the user's own.
   ASSERT_TRUE(harness::WaitForFile(m_data + L"QVProfile5.pfd", 10000));
@@ -216,24 +225,26 @@ TEST_F(Installer, InstallsUpgradesOverTheRunningAgentAndUninstallsKeepingTheUser
   CloseHandle(file);
   const Files userFiles = ReadTree(m_data);
 
-  // Over the running agent (and the configurator its first start opened).
+  // Over the running agent and the settings window its first start opened: both must have ended
+  // before their files were replaced (the installer stops otherwise).
   const DWORD oldAgent = AgentProcess();
-  HANDLE oldProcess = OpenProcess(SYNCHRONIZE, FALSE, oldAgent);
-  ASSERT_NE(oldProcess, nullptr);
+  const UniqueKernelHandle oldAgentProcess = Watch(oldAgent);
+  const UniqueKernelHandle oldConfigurator = Watch(firstConfigurator);
+  ASSERT_TRUE(oldAgentProcess && oldConfigurator);
   ASSERT_EQ(RunProgram(SetupProgram(), L"/S"), 0u);
-  EXPECT_EQ(WaitForSingleObject(oldProcess, 0), WAIT_OBJECT_0) << "the old agent still runs";
-  CloseHandle(oldProcess);
+  EXPECT_TRUE(Ended(oldAgentProcess)) << "the old agent still runs";
+  EXPECT_TRUE(Ended(oldConfigurator)) << "the old settings window still runs";
   ExpectInstalled(HKEY_LOCAL_MACHINE, folder);
   EXPECT_NE(AgentProcess(), oldAgent);
+  // Only the first start opens it.
   EXPECT_FALSE(harness::WaitForWindow(AsWide(program_names::kConfiguratorWindowTitle), 0));
   ExpectSameFiles(userFiles, ReadTree(m_data));
 
-#if VIREO_INSTALLS_CONFIGURATOR
-  // The uninstaller closes an open settings window too.
+  // The uninstaller closes an open settings window too, and then removes its program.
   harness::Process configurator(folder + L"tuner.exe");
-  EXPECT_TRUE(harness::WaitForReadyWindow(AsWide(program_names::kConfiguratorWindowTitle), 10000));
-#endif
+  EXPECT_NE(ProcessOfWindow(program_names::kConfiguratorWindowTitle, 10000), 0u);
   UninstallAndExpectGone(HKEY_LOCAL_MACHINE, folder, userFiles);
+  EXPECT_TRUE(configurator.WaitExit(0)) << "the settings window still runs";
   EXPECT_FALSE(Exists(shortcut));
 }
 
