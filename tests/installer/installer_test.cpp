@@ -12,6 +12,7 @@
 #include <string>
 
 #include "contract/program_names.h"
+#include "contract/window_messages.h"
 #include "support/process_harness.h"
 #include "win/text.h"
 #include "win/unique_handle.h"
@@ -240,9 +241,18 @@ TEST_F(Installer, InstallsUpgradesOverTheRunningAgentAndUninstallsKeepingTheUser
   EXPECT_FALSE(harness::WaitForWindow(AsWide(program_names::kConfiguratorWindowTitle), 0));
   ExpectSameFiles(userFiles, ReadTree(m_data));
 
-  // The uninstaller closes an open settings window too, and then removes its program.
+  // The uninstaller closes an open settings window itself, also when the agent, whose Exit would
+  // close it too, is gone (ended in the Task Manager) after the window's own look for it.
   harness::Process configurator(folder + L"tuner.exe");
   EXPECT_NE(ProcessOfWindow(program_names::kConfiguratorWindowTitle, 10000), 0u);
+  Sleep(2 * configurator_msg::kAgentWatchdogDelayMs);
+  {
+    const UniqueKernelHandle agent(
+        OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, AgentProcess()));
+    ASSERT_TRUE(agent && TerminateProcess(agent.get(), 1));
+    WaitForSingleObject(agent.get(), 10000);
+  }
+  ASSERT_TRUE(configurator.Running());
   UninstallAndExpectGone(HKEY_LOCAL_MACHINE, folder, userFiles);
   EXPECT_TRUE(configurator.WaitExit(0)) << "the settings window still runs";
   EXPECT_FALSE(Exists(shortcut));
