@@ -218,45 +218,53 @@ bool MacroLibrary::SaveMacro(const Macro& macro) {
   return WriteMacroFile(MacroFilePath(macro.Name), macro);
 }
 
-int MacroLibrary::CreateMacro(std::u16string_view name) {
-  if (!IsValidMacroName(name)) return -1;
+MacroSlotResult MacroLibrary::NewMacro(std::u16string_view name) {
+  if (!IsValidMacroName(name)) return {-1, MacroRefusal::kInvalidName};
   const std::u16string path = MacroFilePath(name);
-  if (FileExists(path)) return -1;
+  if (FileExists(path)) return {-1, MacroRefusal::kNameExists};
   // A name left in the index without its file keeps its slot rather than taking a second one.
   int slot = FindMacroSlot(name);
-  if (slot >= 0 && FileExists(MacroFilePath(SlotName(slot)))) return -1;  // the same in other case
-  if (slot < 0 && !HasFreeSlot()) return -1;
-  if (!EnsureFolder()) return -1;
+  if (slot >= 0 && FileExists(MacroFilePath(SlotName(slot)))) {
+    return {-1, MacroRefusal::kNameExists};  // the same in other case
+  }
+  if (slot < 0 && !HasFreeSlot()) return {-1, MacroRefusal::kLibraryFull};
+  if (!EnsureFolder()) return {-1, MacroRefusal::kFileError};
   Macro macro;
   macro.Name = std::u16string(name);
-  if (!WriteMacroFile(path, macro)) return -1;
+  if (!WriteMacroFile(path, macro)) return {-1, MacroRefusal::kFileError};
   if (slot < 0) slot = AddMacroName(name);
-  return slot;
+  if (slot < 0) return {-1, MacroRefusal::kFileError};
+  return {slot, MacroRefusal::kNone};
 }
 
 bool MacroLibrary::DeleteMacro(std::u16string_view name, MacroSlotNotifier& notifier) {
-  if (!IsValidMacroName(name)) return false;
-  RemoveFile(MacroFilePath(name));
-  RemoveMacroName(name, notifier);
-  return true;
+  // Only a valid name can name a file inside the macro folder.
+  const bool deleted = IsValidMacroName(name) && RemoveFile(MacroFilePath(name));
+  const bool removed = RemoveMacroName(name, notifier);
+  return deleted || removed;
 }
 
-int MacroLibrary::ImportMacro(const std::u16string& sourcePath, MacroSlotNotifier& notifier) {
+MacroSlotResult MacroLibrary::ImportMacroFile(const std::u16string& sourcePath,
+                                              MacroSlotNotifier& notifier) {
   const std::u16string name = MacroNameOfFile(sourcePath);
-  if (!IsValidMacroName(name) || !FileExists(sourcePath)) return -1;
+  if (!IsValidMacroName(name)) return {-1, MacroRefusal::kInvalidName};
+  if (!FileExists(sourcePath)) return {-1, MacroRefusal::kNoSource};
   const int existingSlot = FindMacroSlot(name);
-  if (existingSlot < 0 && !HasFreeSlot()) return -1;
-  if (!EnsureFolder()) return -1;
+  if (existingSlot < 0 && !HasFreeSlot()) return {-1, MacroRefusal::kLibraryFull};
+  if (!EnsureFolder()) return {-1, MacroRefusal::kFileError};
   // "foo" over "Foo" replaces the macro "Foo": its slot, its name and its file.
   const std::u16string existingName = existingSlot >= 0 ? SlotName(existingSlot) : name;
   const std::u16string target = MacroFilePath(IsValidMacroName(existingName) ? existingName : name);
-  if (!SameFile(sourcePath, target) && !CopyFileReplacing(sourcePath, target)) return -1;
+  if (!SameFile(sourcePath, target) && !CopyFileReplacing(sourcePath, target)) {
+    return {-1, MacroRefusal::kFileError};
+  }
   if (existingSlot >= 0) {
     // The slot keeps its number but holds a different macro now: the mouse must get it.
     notifier.MacroSlotChanged(existingSlot, false);
-    return existingSlot;
+    return {existingSlot, MacroRefusal::kNone};
   }
-  return AddMacroName(name);
+  const int slot = AddMacroName(name);
+  return {slot, slot >= 0 ? MacroRefusal::kNone : MacroRefusal::kFileError};
 }
 
 bool MacroLibrary::ExportMacro(const Macro& macro, const std::u16string& exportPath) {
@@ -320,7 +328,12 @@ int MacroLibrary::StoreReadBackMacros(std::span<const std::vector<std::uint8_t>>
 
 bool MacroLibrary::EnsureFolder() const {
   const std::u16string folder = FolderPath();
-  return FolderExists(folder) || CreateFolder(folder);
+  if (FolderExists(folder)) return true;
+  // The configurator may run before the agent ever made the data folder.
+  if (!m_dataFolder.empty() && !FolderExists(m_dataFolder) && !CreateFolder(m_dataFolder)) {
+    return false;
+  }
+  return CreateFolder(folder);
 }
 
 std::u16string MacroNameOfFile(std::u16string_view path) {

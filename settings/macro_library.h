@@ -29,6 +29,23 @@ struct MacroListEntry {
   friend bool operator==(const MacroListEntry&, const MacroListEntry&) = default;
 };
 
+// Why the library refused to create or import a macro.
+enum class MacroRefusal {
+  kNone,
+  kInvalidName,  // the name fails IsValidMacroName
+  kNameExists,   // a macro of that name (in any case) has its file already
+  kLibraryFull,  // all 15 slots are taken
+  kNoSource,     // the file to import is missing
+  kFileError,    // a file could not be written or copied
+};
+
+// A slot taken or reused, or why there is none.
+struct MacroSlotResult {
+  int Slot = -1;
+  MacroRefusal Refusal = MacroRefusal::kNone;
+  bool Ok() const noexcept { return Refusal == MacroRefusal::kNone; }
+};
+
 class MacroLibrary {
  public:
   // `dataFolder` ends in a path separator.
@@ -91,14 +108,22 @@ class MacroLibrary {
   // A new, empty macro: refused (-1) when the name is invalid, its file exists already or no
   // slot is free; otherwise the file is written and the slot (a new one, or the one that
   // already names it) returned.
-  int CreateMacro(std::u16string_view name);
-  // Deletes the macro's file and frees its slot (telling the agent). False for an invalid name.
+  int CreateMacro(std::u16string_view name) { return NewMacro(name).Slot; }
+  // The same, telling why a macro was not created.
+  MacroSlotResult NewMacro(std::u16string_view name);
+  // Deletes the macro's file and frees its slot (telling the agent). A name that fails the name
+  // rule (a hand-edited index) only frees its slot: its file is not touched. False when no
+  // file was deleted and no slot freed.
   bool DeleteMacro(std::u16string_view name, MacroSlotNotifier& notifier);
   // Copies an exchange file unchanged into the library under its file name without the
   // extension. A macro of that name is replaced in its own slot (and the agent told to rewrite
   // it); otherwise a free slot is taken. Returns the slot, or -1 when the name is invalid, the
   // source is missing, no slot is free or the copy failed (then no slot is taken).
-  int ImportMacro(const std::u16string& sourcePath, MacroSlotNotifier& notifier);
+  int ImportMacro(const std::u16string& sourcePath, MacroSlotNotifier& notifier) {
+    return ImportMacroFile(sourcePath, notifier).Slot;
+  }
+  // The same, telling why a file was not imported.
+  MacroSlotResult ImportMacroFile(const std::u16string& sourcePath, MacroSlotNotifier& notifier);
   // Writes the macro to an exchange file; its "MacroFilePath" is the exchange file's path.
   static bool ExportMacro(const Macro& macro, const std::u16string& exportPath);
 

@@ -499,14 +499,15 @@ TEST_F(MacroLibraryTest, CreateWritesAnEmptyMacroAndTakesASlot) {
   ASSERT_TRUE(document.GetBlock(u"Setting", u"MacroSetting_0", block.data(), block.size()));
   EXPECT_EQ(block, (std::array<std::uint8_t, 189>{}));
 
-  // A second macro of the same name is refused and the file stays.
+  // A second macro of the same name, in any case, is refused and the file stays.
   const std::string before = Fingerprint();
-  EXPECT_EQ(library.CreateMacro(u"Fresh"), -1);
+  EXPECT_EQ(library.NewMacro(u"fresh").Refusal, MacroRefusal::kNameExists);
   EXPECT_EQ(Fingerprint(), before);
 }
 
 TEST_F(MacroLibraryTest, CreateCreatesTheMacroFolderWhenMissing) {
-  std::filesystem::remove_all(MacroDir());
+  // The data folder too: the configurator may run before the agent ever did.
+  std::filesystem::remove_all(m_root);
   MacroLibrary library(DataFolder());
   EXPECT_EQ(library.CreateMacro(u"First"), 0);
   EXPECT_TRUE(std::filesystem::exists(MacroDir() / "First.MSMACRO"));
@@ -518,7 +519,7 @@ TEST_F(MacroLibraryTest, CreateWithAFullLibraryWritesNothing) {
   for (int slot = 0; slot < 15; ++slot)
     library.AddMacroName(u"m" + Utf8ToUtf16(std::to_string(slot)));
   const std::string before = Fingerprint();
-  EXPECT_EQ(library.CreateMacro(u"One too many"), -1);
+  EXPECT_EQ(library.NewMacro(u"One too many").Refusal, MacroRefusal::kLibraryFull);
   EXPECT_EQ(Fingerprint(), before);
 }
 
@@ -595,10 +596,11 @@ TEST_F(MacroLibraryTest, NamesSurviveTheFileFormatAndMatchInAnyCase) {
   library.CreateMacro(u"Foo");
   std::filesystem::create_directories(m_root / "exchange");
   const Macro incoming = SampleMacro(u"foo");
-  ASSERT_TRUE(
-      MacroLibrary::ExportMacro(incoming, Utf8ToUtf16((m_root / "exchange" / "foo.MSDB").string())));
+  ASSERT_TRUE(MacroLibrary::ExportMacro(incoming,
+                                        Utf8ToUtf16((m_root / "exchange" / "foo.MSDB").string())));
   RecordingNotifier notifier;
-  EXPECT_EQ(library.ImportMacro(Utf8ToUtf16((m_root / "exchange" / "foo.MSDB").string()), notifier), 4);
+  EXPECT_EQ(library.ImportMacro(Utf8ToUtf16((m_root / "exchange" / "foo.MSDB").string()), notifier),
+            4);
   EXPECT_EQ(library.ListMacroNames().size(), 5u);
   EXPECT_EQ(library.ReadMacroFile(u"Foo").Records, incoming.Records);
   EXPECT_EQ(notifier.Calls, (std::vector<std::pair<int, bool>>{{4, false}}));
@@ -612,18 +614,39 @@ TEST_F(MacroLibraryTest, ImportRefusesBadNamesMissingSourcesAndAFullLibrary) {
   MacroLibrary library(DataFolder());
   RecordingNotifier notifier;
   auto import = [&](const char* file) {
-    return library.ImportMacro(Utf8ToUtf16((m_root / "exchange" / file).string()), notifier);
+    const MacroSlotResult result =
+        library.ImportMacroFile(Utf8ToUtf16((m_root / "exchange" / file).string()), notifier);
+    EXPECT_EQ(result.Slot, -1) << file;
+    return result.Refusal;
   };
-  EXPECT_EQ(import("CON.MSDB"), -1);
-  EXPECT_EQ(import("com1.txt.MSDB"), -1);
-  EXPECT_EQ(import("trailing..MSDB"), -1);
-  EXPECT_EQ(import("absent.MSDB"), -1);
+  EXPECT_EQ(import("CON.MSDB"), MacroRefusal::kInvalidName);
+  EXPECT_EQ(import("com1.txt.MSDB"), MacroRefusal::kInvalidName);
+  EXPECT_EQ(import("trailing..MSDB"), MacroRefusal::kInvalidName);
+  EXPECT_EQ(import("absent.MSDB"), MacroRefusal::kNoSource);
   for (int slot = 0; slot < 15; ++slot)
     library.AddMacroName(u"m" + Utf8ToUtf16(std::to_string(slot)));
   const std::string before = Fingerprint();
-  EXPECT_EQ(import("New.MSDB"), -1);
+  EXPECT_EQ(import("New.MSDB"), MacroRefusal::kLibraryFull);
   EXPECT_EQ(Fingerprint(), before);
   EXPECT_TRUE(notifier.Calls.empty());
+  // A full library still takes a macro that replaces one of its own.
+  WriteRaw(m_root / "exchange" / "M3.MSDB", "[Setting]\r\nCount=0\r\n");
+  EXPECT_EQ(
+      library.ImportMacroFile(Utf8ToUtf16((m_root / "exchange" / "M3.MSDB").string()), notifier)
+          .Slot,
+      3);
+}
+
+TEST_F(MacroLibraryTest, AMacroWhoseNameFailsTheRuleCanBeDeletedWithoutTouchingAnyFile) {
+  std::filesystem::create_directories(m_root / "outside");
+  WriteRaw(m_root / "outside" / "x.MSMACRO", "[Setting]\r\nCount=1\r\n");
+  WriteRaw(IndexFile(), "[MACRO_LIST]\r\n0=keep\r\n1=..\\outside\\x\r\n");
+  MacroLibrary library(DataFolder());
+  RecordingNotifier notifier;
+  EXPECT_TRUE(library.DeleteMacro(u"..\\outside\\x", notifier));
+  EXPECT_EQ(library.ListMacroNames(), (std::vector<MacroListEntry>{{0, u"keep"}}));
+  EXPECT_EQ(notifier.Calls, (std::vector<std::pair<int, bool>>{{1, true}}));
+  EXPECT_TRUE(std::filesystem::exists(m_root / "outside" / "x.MSMACRO"));
 }
 
 TEST(MacroNameOfFileTest, TakesTheFileNameWithoutFolderAndExtension) {

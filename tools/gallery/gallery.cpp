@@ -1,6 +1,7 @@
 // gallery.exe: shows every skinned control in its states in one window. Runs until it is closed;
 // "--seconds N" ends it after N seconds, "--open NAME" opens one of the configurator's key
-// windows over it first (single-key, combination, fire-key, text-input).
+// windows or its macro editor over it first (single-key, combination, fire-key, text-input,
+// macro).
 #include <windows.h>
 // after windows.h
 #include <shellapi.h>

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "configurator/win32/fire_key_dlg.h"
+#include "configurator/win32/macro_dlg.h"
 #include "configurator/win32/single_key.h"
 #include "configurator/win32/single_key_dlg.h"
 #include "settings/skin_texts.h"
@@ -58,6 +59,15 @@ std::wstring RunKeyWindow(std::wstring_view name, HWND owner) {
     CSingleKeyDlg window(SkinText(u"SINGLEKEY", 5), SkinText(u"SINGLEKEY", 6), u"NewMacro 1");
     const INT_PTR result = window.DoModal(owner);
     return L"Text input: " + Outcome(result) + L", \"" + ToWide(window.Text()) + L"\"";
+  }
+  if (name == L"macro") {
+    // The library in the documents folder, as the configurator shows it.
+    CMacroDlg window;
+    const INT_PTR result = window.DoModal(owner);
+    if (result != CMacroDlg::kResultOk) return L"Macro editor: Leave";
+    const MacroChoice choice = window.Selected();
+    return L"Macro editor: OK, \"" + ToWide(choice.Name) + L"\" in slot " +
+           std::to_wstring(choice.Slot) + L", repeat " + std::to_wstring(choice.LoopTime);
   }
   return {};
 }

@@ -1,6 +1,7 @@
 #pragma once
-// The configurator's key windows opened on their own, for people working on them and for
-// screenshots: gallery.exe --open single-key | combination | fire-key | text-input
+// The configurator's key windows and its macro editor opened on their own, for people working on
+// them and for screenshots: gallery.exe --open single-key | combination | fire-key | text-input
+// | macro
 #include <windows.h>
 
 #include <string>

@@ -3,6 +3,7 @@
 // for the native checks of the tables.
 #include "agent/progress_layout.h"
 #include "configurator/fire_key_layout.h"
+#include "configurator/macro_layout.h"
 #include "configurator/single_key_dlg_layout.h"
 #include "configurator/single_key_layout.h"
 #include "configurator/tuner_layout.h"
@@ -12,4 +13,4 @@
 
 inline constexpr const WindowLayout* kAllLayouts[] = {
     &kGalleryLayout, &kProgressLayout, &kSingleKeyLayout, &kSingleKeyDlgLayout,
-    &kFireKeyLayout, &kTunerLayout,    &kWarningLayout};
+    &kFireKeyLayout, &kTunerLayout,    &kWarningLayout,   &kMacroLayout};
