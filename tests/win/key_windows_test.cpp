@@ -15,65 +15,18 @@
 #include "configurator/win32/single_key.h"
 #include "configurator/win32/single_key_dlg.h"
 #include "settings/folders.h"
+#include "support/modal_script.h"
 #include "support/process_harness.h"
+#include "support/virtual_keys.h"
 #include "win/gdiplus_session.h"
 #include "win/text.h"
 
 namespace {
 
-constexpr unsigned kStepMs = 120;
+// Steps run one per timer tick inside the window's modal loop.
+using Script = harness::ModalScript;
 
-// Steps run one per timer tick on the window's own thread, inside its modal loop, the window
-// brought to the front first; the window is closed should the steps have left it open.
-class Script {
- public:
-  Script(Dialog& window, std::vector<std::function<void()>> steps)
-      : m_window(window), m_steps(std::move(steps)) {
-    s_current = this;
-    m_timer = ::SetTimer(nullptr, 0, kStepMs, &Script::Tick);
-  }
-  ~Script() {
-    ::KillTimer(nullptr, m_timer);
-    s_current = nullptr;
-  }
-
- private:
-  static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
-    Script* self = s_current;
-    const HWND window = self != nullptr ? self->m_window.Hwnd() : nullptr;
-    if (window == nullptr) return;
-    if (self->m_next == 0) ::SetForegroundWindow(window);
-    if (self->m_next < self->m_steps.size()) {
-      self->m_steps[self->m_next++]();
-    } else if (++self->m_idleTicks > 10) {
-      ::PostMessageW(window, WM_CLOSE, 0, 0);
-    }
-  }
-
-  static inline Script* s_current = nullptr;
-  Dialog& m_window;
-  std::vector<std::function<void()>> m_steps;
-  std::size_t m_next = 0;
-  int m_idleTicks = 0;
-  UINT_PTR m_timer = 0;
-};
-
-INPUT Key(WORD vk, bool up) {
-  INPUT input{};
-  input.type = INPUT_KEYBOARD;
-  input.ki.wVk = vk;
-  input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-  return input;
-}
-
-void Send(std::vector<INPUT> inputs) {
-  for (INPUT& input : inputs) ::SendInput(1, &input, sizeof(INPUT));
-}
-
-// Each key pressed and released in turn; the letters are the keys' virtual keys.
-void Type(std::wstring_view keys) {
-  for (const wchar_t vk : keys) Send({Key(vk, false), Key(vk, true)});
-}
+using harness::TypeVirtualKeys;
 
 void Click(const Dialog& window, int id) {
   ::SendMessageW(::GetDlgItem(window.Hwnd(), id), BM_CLICK, 0, 0);
@@ -101,11 +54,11 @@ TEST_F(KeyWindowsTest, SingleKeyTakesTheKeyPressedAnywhereAndEnterIsAKeyThatEnds
   std::u16string shownFirst, shownAfterA;
   Script script(window, {[&] {
                            shownFirst = window.KeyText();
-                           Type(L"A");
+                           TypeVirtualKeys(L"A");
                          },
                          [&] {
                            shownAfterA = window.KeyText();
-                           Type(L"\r");
+                           TypeVirtualKeys(L"\r");
                          }});
   ASSERT_EQ(window.DoModal(), IDOK);
   EXPECT_EQ(shownFirst, u"B");
@@ -128,23 +81,23 @@ TEST_F(KeyWindowsTest, FireKeyCapturesOnlyForTheKeyboardKindAndNotWhileANumberIs
   std::wstring typed;
   const auto field = [&] { return ::GetDlgItem(window.Hwnd(), fire_key_id::kFirstNumber); };
   Script script(window, {
-                            [&] { Type(L"A"); },  // the left button is fired: no capture
+                            [&] { TypeVirtualKeys(L"A"); },  // the left button is fired: no capture
                             [&] {
                               firedWithButtonKind = window.State().Fired();
                               Click(window, fire_key_id::kLastKind);
                             },
-                            [&] { Type(L"A"); },
+                            [&] { TypeVirtualKeys(L"A"); },
                             [&] {
                               firedAfterKey = window.State().Fired();
                               ::SetFocus(field());
                               ::SendMessageW(field(), EM_SETSEL, 0, -1);
                             },
-                            [&] { Type(L"300"); },
+                            [&] { TypeVirtualKeys(L"300"); },
                             [&] {
                               firedAfterDigits = window.State().Fired();
                               typed = WindowText(field());
                               // Enter in the field: OK with the number as typed.
-                              Type(L"\r");
+                              TypeVirtualKeys(L"\r");
                             },
                         });
   ASSERT_EQ(window.DoModal(), IDOK);
@@ -163,9 +116,9 @@ TEST_F(KeyWindowsTest, TextInputTakesAtMostTwentyCharactersAndEnterKeepsThem) {
   Script script(window, {[&] {
                            shownFirst =
                                WindowText(::GetDlgItem(window.Hwnd(), single_key_dlg_id::kText));
-                           Type(L"ABCDEFGHIJKLMNOPQRSTUVWXY");  // 25 letters
+                           TypeVirtualKeys(L"ABCDEFGHIJKLMNOPQRSTUVWXY");  // 25 letters
                          },
-                         [&] { Type(L"\r"); }});
+                         [&] { TypeVirtualKeys(L"\r"); }});
   ASSERT_EQ(window.DoModal(), IDOK);
   EXPECT_EQ(shownFirst, L"NewMacro 1");
   EXPECT_EQ(window.Text(), u"abcdefghijklmnopqrst");
