@@ -50,6 +50,10 @@ INT_PTR CALLBACK StandInConfigurator::Proc(HWND window, UINT message, WPARAM wPa
     self->m_got.push_back({wParam, lParam, std::chrono::steady_clock::now()});
     return TRUE;
   }
+  if (self && message == configurator_msg::kMacroDeleted) {
+    ++self->m_macroDeletions;
+    return TRUE;
+  }
   // The agent closes it when it ends; the test decides.
   return message == WM_CLOSE ? TRUE : FALSE;
 }
