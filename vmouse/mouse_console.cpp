@@ -74,6 +74,7 @@ const char* MouseConsole::HelpText() {
          "  attach | detach      plug the mouse in or out\n"
          "  dump                 all profiles, readable\n"
          "  dump profile N       profile N (0-4), readable\n"
+         "  dump macro N         macro area N (0-19), one record a line\n"
          "  dump raw             the whole memory in hex\n"
          "  press N              press button N (0-9) of the active profile\n"
          "  profile N            switch to profile N (0-4) on the mouse\n"
@@ -180,7 +181,14 @@ ConsoleReply MouseConsole::Run(std::string_view command, std::string_view argume
       }
       return {true, DescribeProfile(memory, static_cast<int>(*profile)), false};
     }
-    return Error("dump takes nothing, \"profile N\" or \"raw\"");
+    if (argument.substr(0, 5) == "macro") {
+      const auto area = Number(Trim(argument.substr(5)));
+      if (!area || *area < 0 || *area >= kMouseMacroAreaCount) {
+        return Error("dump macro needs a macro area 0-19");
+      }
+      return {true, DescribeMacroArea(memory, static_cast<int>(*area)), false};
+    }
+    return Error("dump takes nothing, \"profile N\", \"macro N\" or \"raw\"");
   }
   if (command == "log") {
     if (argument == "on") {

@@ -15,6 +15,18 @@ std::string Format(const char* format, auto... args) {
   return std::string(buffer, static_cast<std::size_t>(std::clamp(n, 0, 159)));
 }
 
+// The records at the start of a macro area: they end at 00 00 00, FF FF FF or FF FF 00, or
+// after 63.
+std::size_t MacroRecordsIn(std::span<const uint8_t> data) {
+  std::size_t records = 0;
+  while (records < 63 && 3 * records + 3 <= data.size()) {
+    const auto r = data.subspan(3 * records, 3);
+    if ((r[0] == 0 && r[1] == 0 && r[2] == 0) || (r[0] == 0xFF && r[1] == 0xFF)) break;
+    ++records;
+  }
+  return records;
+}
+
 std::string HexBytes(std::span<const uint8_t> bytes) {
   std::string text;
   for (std::size_t i = 0; i < bytes.size(); ++i) {
@@ -224,16 +236,7 @@ std::string DescribeMemoryWrite(uint32_t address, std::span<const uint8_t> data)
   if (address >= kMacroAreaBase && address < kMouseMemorySize) {
     const uint32_t area = (address - kMacroAreaBase) / kMacroAreaSize;
     const uint32_t offset = (address - kMacroAreaBase) % kMacroAreaSize;
-    std::size_t records = 0;
-    if (offset == 0) {
-      // Records end at 00 00 00, FF FF FF or FF FF 00, or after 63.
-      while (records < 63 && 3 * records + 3 <= data.size()) {
-        const auto r = data.subspan(3 * records, 3);
-        if ((r[0] == 0 && r[1] == 0 && r[2] == 0) || (r[0] == 0xFF && r[1] == 0xFF)) break;
-        ++records;
-      }
-      return Format("macro area %u: %zu records", area, records);
-    }
+    if (offset == 0) return Format("macro area %u: %zu records", area, MacroRecordsIn(data));
     return Format("macro area %u +%u", area, offset);
   }
   const int p = ProfileOf(address);
@@ -290,6 +293,30 @@ std::string DescribeProfile(std::span<const uint8_t> memory, int profile) {
   text +=
       Format("  lighting %s, level %u\n", DescribeLighting(std::span(lighting).first(6)).c_str(),
              at(LightingLevelAddress(p)));
+  return text;
+}
+
+std::string DescribeMacroArea(std::span<const uint8_t> memory, int area) {
+  const std::size_t start = std::min<std::size_t>(MacroAreaAddress(area), memory.size());
+  const auto bytes =
+      memory.subspan(start, std::min<std::size_t>(kMacroAreaSize, memory.size() - start));
+  const std::size_t records = MacroRecordsIn(bytes);
+  std::string text = Format("macro area %d: %zu records\n", area, records);
+  for (std::size_t i = 0; i < records; ++i) {
+    const uint8_t kind = bytes[3 * i] & 0x7F, data1 = bytes[3 * i + 1];
+    const char* way = bytes[3 * i] & 0x80 ? "down" : "up";
+    if (kind == 6) {
+      text += Format("  delay %u ms\n", 10u * (data1 | (bytes[3 * i + 2] << 8)));
+    } else if (kind == 4) {
+      text += Format("  key 0x%02X %s\n", data1, way);
+    } else if (kind >= 1 && kind <= 3) {
+      // Bits 1, 2, 4 are buttons 1, 2, 3; another byte names the button by the kind.
+      const unsigned button = data1 == 1 ? 1 : data1 == 2 ? 2 : data1 == 4 ? 3 : kind;
+      text += Format("  button %u %s\n", button, way);
+    } else {
+      text += Format("  %02X %02X %02X\n", bytes[3 * i], data1, bytes[3 * i + 2]);
+    }
+  }
   return text;
 }
 

@@ -25,5 +25,8 @@ std::string DescribeMemoryWrite(uint32_t address, std::span<const uint8_t> data)
 std::string DescribeMemoryRange(uint32_t address, std::size_t length);
 // Human-readable settings of one profile, several lines.
 std::string DescribeProfile(std::span<const uint8_t> memory, int profile);
+// The records of macro area 0-19, one line each ("key 0x04 down", "delay 10 ms", "button 1
+// up"), up to the record that ends them.
+std::string DescribeMacroArea(std::span<const uint8_t> memory, int area);
 // Hex lines of 16 bytes with their addresses.
 std::string HexDump(std::span<const uint8_t> memory);

@@ -125,6 +125,14 @@ TEST_F(MouseConsoleTest, LinkControlsDumpsAndLog) {
     EXPECT_TRUE(Contains(all, "profile " + std::to_string(p) + "\n") ||
                 Contains(all, "profile " + std::to_string(p) + " ("));
   }
+  m_server.WithMouse([](VirtualMouse& mouse) {
+    mouse.WriteMemory(MacroAreaAddress(19),
+                      std::vector<uint8_t>{0x84, 0xE1, 0, 0x06, 0x0C, 0x01, 0x01, 0x04, 0, 0, 0, 0,
+                                           0x84, 0x04, 0});
+  });
+  EXPECT_EQ(m_console.Execute("dump macro 19").Text,
+            "macro area 19: 3 records\n  key 0xE1 down\n  delay 2680 ms\n  button 3 up\n");
+  EXPECT_FALSE(m_console.Execute("dump macro 20").Ok);
   const auto raw = m_console.Execute("dump raw").Text;
   EXPECT_EQ(static_cast<std::size_t>(std::count(raw.begin(), raw.end(), '\n')),
             (kMouseMemorySize + 15) / 16);
