@@ -86,7 +86,7 @@ inline constexpr ControlRow kControls[] = {
     ButtonRow(kDelayBox, {588, 128, 599, 139}, kCheckBox),
     Label(12, {608, 124, 703, 146}, kOption),
     ButtonRow(kFixedDelayBox, {588, 159, 599, 170}, kCheckBox),
-    Label(13, {608, 159, 725, 170}, kOption),
+    Label(13, {608, 159, 725, 170}, {.align = TextAlign::kCentre, .font = {12, 400}}),
     EditRow(kFixedDelay, {608, 176, 641, 191},
             {.limit = 5, .tag = kFixedDelayTag, .notifyKeyRelease = true}, FixedText(u"10")),
     Label(14, {648, 180, 672, 190}, kOption),

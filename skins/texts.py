@@ -121,7 +121,7 @@ MACRO = {
     10: "events",
     11: "Options",
     12: "Record delays",
-    13: "Fixed delay",
+    13: "Fixed delay per step",
     14: "ms",
     15: "Repeat count",
     16: "Repeat while held",
