@@ -21,6 +21,19 @@ inline constexpr SkinColour kDividerColour = SkinRgb(115, 115, 115);
 inline constexpr TableRect kDivider{246, 88, 246, 503};
 
 inline constexpr SkinColour kListText = SkinRgb(200, 200, 200);
+// The two lists (the gallery shows them too): the library on the panel texture, and the
+// records with a scroll bar and delays edited in place.
+inline constexpr ListLook kMacroListLook{.selectionMode = true,
+                                         .macroListMode = true,
+                                         .rightClickNotify = true,
+                                         .textColour = kListText,
+                                         .selectedTextColour = kSkinWhite};
+inline constexpr ListLook kRecordListLook{.scrollBar = true,
+                                          .selectionMode = true,
+                                          .delayEditing = true,
+                                          .rightClickNotify = true,
+                                          .textColour = kListText,
+                                          .selectedTextColour = kSkinWhite};
 inline constexpr ButtonStyle kListButton{kAssignFaces, kRegularCaption};
 inline constexpr ButtonStyle kDialogButton{kOkFaces, kBoldCaption};
 inline constexpr ButtonStyle kCheckBox{kCheckBoxFaces,
@@ -49,12 +62,7 @@ inline constexpr ControlRow kControls[] = {
 
     // The library.
     Label(2, {32, 92, 156, 110}),
-    ListBoxRow(kMacroList, {38, 120, 211, 466},
-               {.selectionMode = true,
-                .macroListMode = true,
-                .rightClickNotify = true,
-                .textColour = kListText,
-                .selectedTextColour = kSkinWhite}),
+    ListBoxRow(kMacroList, {38, 120, 211, 466}, kMacroListLook),
     ListButton(kNew, 18, {29, 478, 130, 496}),
     ListButton(kDelete, 19, {132, 478, 233, 496}),
 
@@ -63,13 +71,7 @@ inline constexpr ControlRow kControls[] = {
     Label(4, {284, 122, 342, 137}),
     Label(5, {362, 122, 418, 137}),
     Label(6, {447, 122, 557, 137}),
-    ListBoxRow(kRecordList, {275, 143, 548, 410},
-               {.scrollBar = true,
-                .selectionMode = true,
-                .delayEditing = true,
-                .rightClickNotify = true,
-                .textColour = kListText,
-                .selectedTextColour = kSkinWhite}),
+    ListBoxRow(kRecordList, {275, 143, 548, 410}, kRecordListLook),
     Label(7, {355, 420, 477, 435}),
     LabelRow(kTotalDelay, {483, 421, 542, 434}, FixedText(u"0"),
              {.align = TextAlign::kCentre, .font = {14, 400}}),

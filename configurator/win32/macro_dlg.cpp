@@ -191,10 +191,8 @@ void CMacroDlg::OnCommand(UINT id, UINT code, HWND) {
       OnMouseClick();
       break;
     case kDelayBox:
-      OnDelayBox();
-      break;
     case kFixedDelayBox:
-      OnFixedDelayBox();
+      OnDelayBox(static_cast<int>(id));
       break;
     case kRepeatCountBox:
     case kMode1Box:
@@ -464,21 +462,17 @@ void CMacroDlg::CommitDelayEdit() {
 
 // ---------------------------------------------------------------- options
 
-void CMacroDlg::OnDelayBox() {
+void CMacroDlg::OnDelayBox(int id) {
   if (!Editable() || m_editor.Recording()) return;
   CommitDelayEdit();
   TakeSelectedRow();
-  m_editor.ClickDelayBox(Button(kDelayBox).IsTicked());
-  ShowOptions();
-  ShowRecords();
-  SaveChanges();
-}
-
-void CMacroDlg::OnFixedDelayBox() {
-  if (!Editable() || m_editor.Recording()) return;
-  CommitDelayEdit();
-  TakeSelectedRow();
-  m_editor.ClickFixedDelayBox(Button(kFixedDelayBox).IsTicked());
+  const bool ticked = Button(id).IsTicked();
+  if (id == kDelayBox) {
+    m_editor.ClickDelayBox(ticked);
+  } else {
+    m_editor.ClickFixedDelayBox(ticked);
+  }
+  // Delays may be shown or hidden now.
   ShowOptions();
   ShowRecords();
   SaveChanges();

@@ -84,8 +84,8 @@ class CMacroDlg : public SkinnedDialog {
   void OnMenuChoice(const DecodedMenuChoice& choice);
   void OnDelayEdited(int row, int value);
   // Options.
-  void OnDelayBox();
-  void OnFixedDelayBox();
+  // The delay or the fixed-delay check box was clicked.
+  void OnDelayBox(int id);
   void OnLoopBox(int id);
   void OnEditKeyUp(UINT key, int tag);
   void OnFixedDelayTimer();

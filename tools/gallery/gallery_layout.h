@@ -1,5 +1,6 @@
 #pragma once
 // The control gallery's window as data: every skinned control in its states, at its place.
+#include "configurator/macro_layout.h"
 #include "skin/core/control_table.h"
 #include "skin/core/skin_faces.h"
 #include "tools/gallery/gallery_ids.h"
@@ -98,18 +99,8 @@ inline constexpr ControlRow kControls[] = {
 
     // The macro editor's record list with its in-place editor, its macro list, and a list in
     // hover mode.
-    ListBoxRow(kRecordList, {262, 72, 452, 256},
-               {.scrollBar = true,
-                .selectionMode = true,
-                .delayEditing = true,
-                .rightClickNotify = true,
-                .textColour = kListText,
-                .selectedTextColour = kSkinWhite}),
-    ListBoxRow(kMacroList, {262, 290, 452, 400},
-               {.selectionMode = true,
-                .macroListMode = true,
-                .textColour = kListText,
-                .selectedTextColour = kSkinWhite}),
+    ListBoxRow(kRecordList, {262, 72, 452, 256}, macro_layout::kRecordListLook),
+    ListBoxRow(kMacroList, {262, 290, 452, 400}, macro_layout::kMacroListLook),
     ListBoxRow(kHoverList, {262, 432, 452, 548},
                {.textColour = kListText, .selectedTextColour = kSkinWhite}),
 
