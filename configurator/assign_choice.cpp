@@ -70,11 +70,12 @@ void ChooseFireKey(ButtonAssignment& r, ChoiceWindows& windows) {
   r.KeyNumber = static_cast<std::uint8_t>(std::clamp(setup->keyNumber, 0, 255));
 }
 
-void ChooseMacro(ButtonAssignment& r, int button, int sub, ChoiceWindows& windows,
-                 const MacroLibrary& macros) {
+void ChooseMacro(ButtonAssignment& r, int sub, ChoiceWindows& windows, const MacroLibrary& macros) {
   int slot = sub;
   if (sub == assign_menu::kMacroEditorRow) {
-    const std::optional<int> edited = windows.EditMacro(button);
+    // The editor opens on the macro the button plays.
+    const std::optional<int> edited =
+        windows.EditMacro(r.ButtonFunc == kFunctionMacro ? r.KeyNumber : -1);
     if (!edited) return;
     if (*edited < 0 || *edited >= kMacroLibrarySlots) {
       r.ButtonFunc = kFunctionNone;
@@ -112,7 +113,7 @@ ChoiceOutcome ApplyChoice(ProfileRecord& record, int button, int code, int sub,
   } else if (code == kFunctionFireKey) {
     ChooseFireKey(r, windows);
   } else if (code == kFunctionMacro) {
-    ChooseMacro(r, button, sub, windows, macros);
+    ChooseMacro(r, sub, windows, macros);
   } else {
     r.ButtonFunc = static_cast<std::uint8_t>(IsCascadeOnly(code) ? sub : code);
   }

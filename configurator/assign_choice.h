@@ -29,9 +29,10 @@ class ChoiceWindows {
                                                   const CapturedKeys& preset) = 0;
   // The rapid-fire window (CFireKey).
   virtual std::optional<FireKey::Setup> SetUpFireKey(const FireKey::Setup& preset) = 0;
-  // The macro editor opened from the macro cascade for button `button`: the library slot of the
-  // macro selected when it closed with OK, or kNoMacro.
-  virtual std::optional<int> EditMacro(int button) = 0;
+  // The macro editor opened from the macro cascade, showing first the macro of library slot
+  // `shownSlot` (the one the button plays now, or -1): the library slot of the macro selected
+  // when it closed with OK, or kNoMacro.
+  virtual std::optional<int> EditMacro(int shownSlot) = 0;
   // The warning that the only primary click cannot be given another function.
   virtual void WarnPrimaryClick() = 0;
 };

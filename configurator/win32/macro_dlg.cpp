@@ -6,6 +6,7 @@
 #include "configurator/macro_layout.h"
 #include "configurator/win32/exchange_file_dialog.h"
 #include "configurator/win32/single_key_dlg.h"
+#include "configurator/win32/warning_dlg.h"
 #include "contract/window_messages.h"
 #include "settings/folders.h"
 #include "settings/macro_name.h"
@@ -622,8 +623,6 @@ void CMacroDlg::SaveChanges() {
 }
 
 bool CMacroDlg::Warn(int first, int second) {
-  // Until the configurator's warning dialog arrives: the system's box with the same texts.
-  const std::u16string text = SkinText(u"WARNING", second);
-  return ::MessageBoxW(Hwnd(), AsWide(text), AsWide(SkinText(u"WARNING", first)),
-                       MB_OKCANCEL | MB_ICONWARNING) == IDOK;
+  CWarningDlg warning(SkinText(u"WARNING", first), SkinText(u"WARNING", second), u"");
+  return warning.DoModal(Hwnd()) == IDOK;
 }

@@ -6,9 +6,9 @@
 // mouse follows: 0x1514 when the records changed, 0x1516 for each button playing the macro when
 // its playback changed. After deleting a macro it posts 0x1517 to its owner.
 //
-// The assignment menu's one call, when a button is to play a macro:
+// The assignment menu's "edit macros" row opens it on the macro the button plays:
 //
-//   if (const std::optional<MacroChoice> choice = CMacroDlg::Choose(Hwnd(), button.KeyNumber)) {
+//   if (const std::optional<MacroChoice> choice = CMacroDlg::Choose(Hwnd(), shownSlot)) {
 //     // choice->Slot and choice->Name: the macro shown at OK (-1 and "" with an empty library);
 //     // choice->LoopTime: its repeat count ("LoopTime" of its file)
 //   }

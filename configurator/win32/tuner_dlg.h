@@ -75,7 +75,7 @@ class CTunerDlg : public SkinnedDialog, private ChoiceWindows {
   std::optional<CapturedKeys> CaptureKeys(KeyCapture::Mode mode,
                                           const CapturedKeys& preset) override;
   std::optional<FireKey::Setup> SetUpFireKey(const FireKey::Setup& preset) override;
-  std::optional<int> EditMacro(int button) override;
+  std::optional<int> EditMacro(int shownSlot) override;
   void WarnPrimaryClick() override;
 
   // ---- page 3 (tuner_dlg_lighting.cpp)

@@ -1,11 +1,13 @@
 // CTunerDlg: the assignment menus of page 1 and what their choices do. A menu opens beside the
 // pressed button; its choice changes the button's record in the working set (after the key,
-// combination or rapid-fire window when the function needs one), and the button's caption says
-// so at once. Apply, OK, a reset or a profile switch later takes it to the files and the mouse.
+// combination or rapid-fire window, or the macro editor, when the function needs one), and the
+// button's caption says so at once. Apply, OK, a reset or a profile switch later takes it to the
+// files and the mouse.
 #include <string>
 
 #include "configurator/assign_menu.h"
 #include "configurator/win32/fire_key_dlg.h"
+#include "configurator/win32/macro_dlg.h"
 #include "configurator/win32/single_key.h"
 #include "configurator/win32/tuner_dlg.h"
 #include "configurator/win32/warning_dlg.h"
@@ -95,11 +97,11 @@ std::optional<FireKey::Setup> CTunerDlg::SetUpFireKey(const FireKey::Setup& pres
   return window.Result();
 }
 
-std::optional<int> CTunerDlg::EditMacro(int) {
-  // The macro editor (CMacroDlg) opens here for the button and returns the library slot of the
-  // macro selected when it closes with OK (ChoiceWindows::kNoMacro for none). Until it exists
-  // the editor's row changes nothing; the macro rows below it assign their slots directly.
-  return std::nullopt;
+std::optional<int> CTunerDlg::EditMacro(int shownSlot) {
+  // A macro the editor deletes meanwhile posts 0x1517 here: the captions follow at once.
+  const std::optional<MacroChoice> choice = CMacroDlg::Choose(Hwnd(), shownSlot);
+  if (!choice) return std::nullopt;
+  return choice->Slot >= 0 ? choice->Slot : ChoiceWindows::kNoMacro;
 }
 
 void CTunerDlg::WarnPrimaryClick() {

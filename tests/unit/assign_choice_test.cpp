@@ -37,8 +37,9 @@ class ScriptedWindows : public ChoiceWindows {
     firePreset = preset;
     return fire;
   }
-  std::optional<int> EditMacro(int) override {
+  std::optional<int> EditMacro(int shownSlot) override {
     opened.push_back("editor");
+    editorShown = shownSlot;
     return editedSlot;
   }
   void WarnPrimaryClick() override { opened.push_back("warning"); }
@@ -46,6 +47,7 @@ class ScriptedWindows : public ChoiceWindows {
   std::optional<CapturedKeys> keys;
   std::optional<FireKey::Setup> fire;
   std::optional<int> editedSlot;
+  int editorShown = -2;
   std::vector<std::string> opened;
   CapturedKeys keyPreset;
   FireKey::Setup firePreset;
@@ -154,11 +156,15 @@ TEST_F(AssignChoiceTest, EveryKindStoresWhatItsWindowGaveAndCancelKeepsTheFuncti
   EXPECT_EQ(Button(7).ButtonFunc, kFunctionMacro);
   EXPECT_EQ(Button(7).KeyNumber, 2);
   EXPECT_EQ(Button(7).LoopNumber, 255);
-  // The editor's row: what the editor chose, "no function" for none, nothing when cancelled.
+  // The editor's row: it opens on the macro the button plays (none for another function); what
+  // the editor chose, "no function" for none, nothing when cancelled.
   m_windows.editedSlot = 0;
   Choose(7, kFunctionMacro, assign_menu::kMacroEditorRow);
+  EXPECT_EQ(m_windows.editorShown, 2);
   EXPECT_EQ(Button(7).KeyNumber, 0);
   EXPECT_EQ(Button(7).LoopNumber, 4);
+  Choose(6, kFunctionMacro, assign_menu::kMacroEditorRow);
+  EXPECT_EQ(m_windows.editorShown, -1);
   m_windows.editedSlot.reset();
   EXPECT_EQ(Choose(7, kFunctionMacro, assign_menu::kMacroEditorRow), ChoiceOutcome::kUnchanged);
   m_windows.editedSlot = ChoiceWindows::kNoMacro;
