@@ -17,12 +17,14 @@
 #include "agent/device_codes.h"
 #include "configurator/catalogue_text.h"
 #include "configurator/key_window_ids.h"
+#include "configurator/macro_ids.h"
 #include "configurator/picker_field.h"
 #include "configurator/tuner_ids.h"
 #include "contract/mouse_map.h"
 #include "contract/program_names.h"
 #include "contract/window_messages.h"
 #include "settings/ini_file.h"
+#include "settings/macro.h"
 #include "settings/macro_library.h"
 #include "settings/profile_files.h"
 #include "settings/profile_set.h"
@@ -73,6 +75,7 @@ constexpr POINT AssignButton(int i) {
 }
 constexpr int kSingleKeyRow = 5;
 constexpr int kBasicRow = 7;
+constexpr int kMacroRow = 10;
 constexpr int kFireKeyRow = 11;
 // The key windows' OK button and the rapid-fire window's second kind (the right button).
 constexpr POINT kKeyWindowOk{181, 232};
@@ -80,6 +83,10 @@ constexpr POINT kRightButtonKind{122, 120};
 // The warning dialog's buttons.
 constexpr POINT kWarningOk{181, 232};
 constexpr POINT kWarningCancel{280, 232};
+// The macro editor's Delete, OK and Leave buttons.
+constexpr POINT kMacroDelete{182, 487};
+constexpr POINT kMacroOk{562, 528};
+constexpr POINT kMacroLeave{661, 528};
 
 bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout = 10s) {
   const auto deadline = std::chrono::steady_clock::now() + timeout;
@@ -205,6 +212,28 @@ class ConfiguratorTest : public testing::Test {
     });
     Sleep(300);  // its controls and focus are in place
     return found;
+  }
+  // The macro editor the window opened (its macro list is how it is told from the closing menu).
+  HWND WaitForMacroEditor() {
+    HWND editor = nullptr;
+    WaitUntil([&] {
+      editor = WaitForOwned(m_window);
+      return editor != nullptr && GetDlgItem(editor, macro_dlg_id::kMacroList) != nullptr;
+    });
+    return editor;
+  }
+  // The row the editor's macro list has selected, and a click on row `row` of it.
+  static int SelectedMacroRow(HWND editor) {
+    DWORD_PTR row = LB_ERR;
+    SendMessageTimeoutW(GetDlgItem(editor, macro_dlg_id::kMacroList), LB_GETCURSEL, 0, 0,
+                        SMTO_NORMAL, 5000, &row);
+    return static_cast<int>(row);
+  }
+  static void ClickMacroRow(HWND editor, int row) {
+    const HWND list = GetDlgItem(editor, macro_dlg_id::kMacroList);
+    DWORD_PTR height = 0;
+    SendMessageTimeoutW(list, LB_GETITEMHEIGHT, 0, 0, SMTO_NORMAL, 5000, &height);
+    harness::ClickAt(list, {30, static_cast<LONG>(height) * row + static_cast<LONG>(height) / 2});
   }
   // A picture of a window as the screen shows it, for the README.
   static void TakePicture(HWND window, const wchar_t* name) {
@@ -530,6 +559,86 @@ TEST_F(ConfiguratorTest, MenuChoicesShowAtOnceAndReachTheMousesButtonMemoryOnApp
   for (int button : {3, 4, 5, 6}) {
     EXPECT_EQ(MouseButton(profile, button), FileButton(profile, button)) << "button " << button;
   }
+}
+
+// The macro cascade's first row opens the macro editor on the macro the button plays; OK assigns
+// the macro then shown (Apply takes it to the mouse, playing its slot), and deleting that macro
+// in the editor turns the caption into "no function" while the editor is still open.
+TEST_F(ConfiguratorTest, TheMacroEditorFromTheMenuAssignsOnOkAndADeletedMacroFallsBackAtOnce) {
+  GdiplusSession gdiplus;
+  {
+    MacroLibrary library(Data());
+    ASSERT_EQ(library.CreateMacro(u"Alpha"), 0);
+    ASSERT_EQ(library.CreateMacro(u"Beta"), 1);
+    Macro beta = library.ReadMacroFile(u"Beta");
+    beta.LoopTime = 3;
+    ASSERT_TRUE(library.SaveMacro(beta));
+  }
+  StartAll();
+  const int profile = Files().CurrentProfile;
+
+  HWND menu = OpenMenu(4);
+  ASSERT_NE(menu, nullptr) << "no menu";
+  const HWND cascade = OpenCascade(menu, kMacroRow);
+  ASSERT_NE(cascade, nullptr) << "no macro cascade";
+  RECT area{}, part{};
+  GetWindowRect(m_window, &area);
+  for (HWND w : {menu, cascade}) {
+    GetWindowRect(w, &part);
+    UnionRect(&area, &area, &part);
+  }
+  harness::WindowCapture capture;
+  ASSERT_TRUE(harness::CaptureScreenArea(area, capture));
+  EXPECT_TRUE(harness::SaveCaptureAsPng(capture, harness::BinFolder() + L"tuner-macro-menu.png"));
+  ClickRow(cascade, 0);
+  HWND editor = WaitForMacroEditor();
+  ASSERT_NE(editor, nullptr) << "no macro editor";
+  EXPECT_EQ(SelectedMacroRow(editor), 0) << "a button without a macro shows the first";
+  ClickMacroRow(editor, 1);
+  EXPECT_TRUE(WaitUntil([&] { return SelectedMacroRow(editor) == 1; }));
+  harness::ClickAt(editor, kMacroOk);
+  Settle();
+  EXPECT_FALSE(IsWindow(editor));
+  EXPECT_EQ(Caption(4), L"Beta");
+
+  const std::size_t reports = m_mouse->ReportsReceived();
+  Click(kApply);
+  ASSERT_TRUE(m_mouse->WaitForReports(reports + kFullWriteReports, 10000ms));
+  WaitForQuietMouse();
+  const ButtonAssignment assigned = Files().Profiles[profile].Buttons[4];
+  EXPECT_EQ(assigned.ButtonFunc, kFunctionMacro);
+  EXPECT_EQ(assigned.KeyNumber, 1);
+  EXPECT_EQ(assigned.LoopNumber, 3) << "the macro's repeat count";
+  EXPECT_EQ(MouseButton(profile, 4),
+            MacroButtonCode(1, MacroLibrary(Data()).ReadMacroFile(u"Beta")))
+      << "the button plays slot 1";
+
+  // Opened again from the same button: the editor shows "Beta". Its delete, answered OK in the
+  // warning, turns the caption at once; Leave then changes nothing more.
+  menu = OpenMenu(4);
+  ClickRow(OpenCascade(menu, kMacroRow), 0);
+  editor = WaitForMacroEditor();
+  ASSERT_NE(editor, nullptr) << "no macro editor";
+  EXPECT_EQ(SelectedMacroRow(editor), 1) << "the button's macro first";
+  harness::ClickAt(editor, kMacroDelete);
+  const HWND warning = WaitForOwned(editor);
+  ASSERT_NE(warning, nullptr) << "no warning";
+  EXPECT_EQ(WindowTitle(warning), WarningText(9));
+  harness::ClickAt(warning, kWarningOk);
+  EXPECT_TRUE(WaitUntil([&] { return Caption(4) == Catalogue(kFunctionNone); }))
+      << "the caption while the editor is open: "
+      << std::string(Caption(4).begin(), Caption(4).end());
+  EXPECT_TRUE(IsWindow(editor));
+  harness::ClickAt(editor, kMacroLeave);
+  Settle();
+  EXPECT_FALSE(IsWindow(editor));
+  EXPECT_EQ(Caption(4), Catalogue(kFunctionNone));
+  const std::size_t before = m_mouse->ReportsReceived();
+  Click(kApply);
+  ASSERT_TRUE(m_mouse->WaitForReports(before + kFullWriteReports, 10000ms));
+  WaitForQuietMouse();
+  EXPECT_EQ(Files().Profiles[profile].Buttons[4].ButtonFunc, kFunctionNone);
+  EXPECT_EQ(MouseButton(profile, 4), FileButton(profile, 4));
 }
 
 // Choices that must not change anything: a key capture window closed with OK before any key,
