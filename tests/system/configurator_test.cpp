@@ -241,6 +241,18 @@ class ConfiguratorTest : public testing::Test {
     ASSERT_TRUE(harness::CaptureWindow(window, capture)) << name;
     EXPECT_TRUE(harness::SaveCaptureAsPng(capture, harness::BinFolder() + name, window)) << name;
   }
+  // The open menu with its cascade as the screen shows it, over the window (for the README).
+  void TakeMenuPicture(HWND menu, HWND cascade, const wchar_t* name) const {
+    RECT area{}, part{};
+    GetWindowRect(m_window, &area);
+    for (HWND w : {menu, cascade}) {
+      GetWindowRect(w, &part);
+      UnionRect(&area, &area, &part);
+    }
+    harness::WindowCapture capture;
+    ASSERT_TRUE(harness::CaptureScreenArea(area, capture)) << name;
+    EXPECT_TRUE(harness::SaveCaptureAsPng(capture, harness::BinFolder() + name)) << name;
+  }
   std::wstring Caption(int button) const {
     return TextOf(m_window, tuner_id::kFirstAssign + button);
   }
@@ -485,16 +497,7 @@ TEST_F(ConfiguratorTest, MenuChoicesShowAtOnceAndReachTheMousesButtonMemoryOnApp
   ASSERT_NE(menu, nullptr) << "no menu";
   const HWND cascade = OpenCascade(menu, kBasicRow);
   ASSERT_NE(cascade, nullptr) << "no cascade";
-  // The open menu with its cascade as the screen shows it, over the window (for the README).
-  RECT area{}, part{};
-  GetWindowRect(m_window, &area);
-  for (HWND w : {menu, cascade}) {
-    GetWindowRect(w, &part);
-    UnionRect(&area, &area, &part);
-  }
-  harness::WindowCapture capture;
-  ASSERT_TRUE(harness::CaptureScreenArea(area, capture));
-  EXPECT_TRUE(harness::SaveCaptureAsPng(capture, harness::BinFolder() + L"tuner-menu.png"));
+  TakeMenuPicture(menu, cascade, L"tuner-menu.png");
   ClickRow(cascade, 0);
   Settle();
   EXPECT_FALSE(IsWindow(menu)) << "the choice closes the menu";
@@ -581,15 +584,7 @@ TEST_F(ConfiguratorTest, TheMacroEditorFromTheMenuAssignsOnOkAndADeletedMacroFal
   ASSERT_NE(menu, nullptr) << "no menu";
   const HWND cascade = OpenCascade(menu, kMacroRow);
   ASSERT_NE(cascade, nullptr) << "no macro cascade";
-  RECT area{}, part{};
-  GetWindowRect(m_window, &area);
-  for (HWND w : {menu, cascade}) {
-    GetWindowRect(w, &part);
-    UnionRect(&area, &area, &part);
-  }
-  harness::WindowCapture capture;
-  ASSERT_TRUE(harness::CaptureScreenArea(area, capture));
-  EXPECT_TRUE(harness::SaveCaptureAsPng(capture, harness::BinFolder() + L"tuner-macro-menu.png"));
+  TakeMenuPicture(menu, cascade, L"tuner-macro-menu.png");
   ClickRow(cascade, 0);
   HWND editor = WaitForMacroEditor();
   ASSERT_NE(editor, nullptr) << "no macro editor";
