@@ -1,5 +1,6 @@
 #include "skin/control_set.h"
 
+#include <optional>
 #include <stdexcept>
 #include <type_traits>
 #include <utility>
@@ -54,27 +55,75 @@ void ControlSet::Destroy() noexcept {
   // Later rows may sit over earlier ones: they go first.
   while (!m_controls.empty()) m_controls.pop_back();
   m_rows = {};
+  m_parent = nullptr;
+  m_images = nullptr;
+  m_shownPage = 0;
 }
 
-void ControlSet::Create(HWND parent, std::span<const ControlRow> rows, SkinImageSet& images) {
+void ControlSet::Create(HWND parent, std::span<const ControlRow> rows, SkinImageSet& images,
+                        int firstPage) {
   Destroy();
+  m_parent = parent;
+  m_images = &images;
   m_rows = rows;
-  RECT client{};
-  ::GetClientRect(parent, &client);
-  m_controls.reserve(rows.size());
-  for (const ControlRow& row : rows) {
-    const RECT place = row.fillsClient ? client : ToRect(row.place);
-    std::unique_ptr<Window> control = Make(row, parent, place, images);
-    if (control->Hwnd() != nullptr && row.disabled) ::EnableWindow(control->Hwnd(), FALSE);
-    if (row.group != 0 && row.Kind() == ControlKind::kButton) {
-      m_groups[row.group].Add(static_cast<CBitmapBtn&>(*control), row.id);
-    }
-    m_controls.push_back(std::move(control));
-  }
+  m_controls.resize(rows.size());
+  MakeRows([firstPage](const ControlRow& row) {
+    return firstPage == 0 || row.ShownOnPage(firstPage);
+  });
 }
 
-std::unique_ptr<Window> ControlSet::Make(const ControlRow& row, HWND parent, const RECT& place,
-                                         SkinImageSet& images) {
+bool ControlSet::MakePage(int page) {
+  return MakeRows([page](const ControlRow& row) { return row.pages != 0 && row.ShownOnPage(page); });
+}
+
+template <typename Wanted>
+bool ControlSet::MakeRows(Wanted wanted) {
+  if (m_parent == nullptr) return false;
+  RECT client{};
+  ::GetClientRect(m_parent, &client);
+  bool made = false;
+  for (size_t i = 0; i < m_rows.size(); ++i) {
+    const ControlRow& row = m_rows[i];
+    if (m_controls[i] != nullptr || !wanted(row)) continue;
+    // A row off the page shown is made hidden: a visible control can paint as it is made.
+    std::optional<Window::HiddenChildren> hidden;
+    if (m_shownPage != 0 && !row.ShownOnPage(m_shownPage)) hidden.emplace(m_parent);
+    std::unique_ptr<Window> control = Make(row, row.fillsClient ? client : ToRect(row.place));
+    hidden.reset();
+    if (control->Hwnd() != nullptr && row.disabled) ::EnableWindow(control->Hwnd(), FALSE);
+    m_controls[i] = std::move(control);
+    made = true;
+  }
+  if (!made) return false;
+  // The groups in table order, whichever rows came first.
+  m_groups.clear();
+  for (size_t i = 0; i < m_rows.size(); ++i) {
+    const ControlRow& row = m_rows[i];
+    if (m_controls[i] != nullptr && row.group != 0 && row.Kind() == ControlKind::kButton) {
+      m_groups[row.group].Add(static_cast<CBitmapBtn&>(*m_controls[i]), row.id);
+    }
+  }
+  return true;
+}
+
+std::uint32_t ControlSet::PagesToMake() const noexcept {
+  std::uint32_t pages = 0;
+  for (size_t i = 0; i < m_controls.size(); ++i) {
+    if (m_controls[i] == nullptr) pages |= m_rows[i].pages;
+  }
+  return pages;
+}
+
+bool ControlSet::Made(int id) const noexcept {
+  for (size_t i = 0; i < m_controls.size(); ++i) {
+    if (m_rows[i].id == id) return m_controls[i] != nullptr;
+  }
+  return false;
+}
+
+std::unique_ptr<Window> ControlSet::Make(const ControlRow& row, const RECT& place) {
+  const HWND parent = m_parent;
+  SkinImageSet& images = *m_images;
   return std::visit(
       [&](const auto& style) -> std::unique_ptr<Window> {
         using Style = std::decay_t<decltype(style)>;
@@ -121,10 +170,12 @@ std::unique_ptr<Window> ControlSet::Make(const ControlRow& row, HWND parent, con
 
 Window& ControlSet::Control(int id, ControlKind kind) {
   for (size_t i = 0; i < m_controls.size(); ++i) {
-    if (m_rows[i].id == id && m_rows[i].Kind() == kind) return *m_controls[i];
+    if (m_rows[i].id == id && m_rows[i].Kind() == kind && m_controls[i] != nullptr) {
+      return *m_controls[i];
+    }
   }
-  throw std::out_of_range(std::string("the table has no ") + KindName(kind) + " " +
-                          std::to_string(id));
+  throw std::out_of_range(std::string("no ") + KindName(kind) + " " + std::to_string(id) +
+                          " is made from the table");
 }
 
 CBitmapBtn& ControlSet::Button(int id) {
@@ -174,9 +225,10 @@ ButtonGroup& ControlSet::Group(int number) {
 }
 
 void ControlSet::ShowPage(int page) {
+  m_shownPage = page;
   for (size_t i = 0; i < m_controls.size(); ++i) {
     const ControlRow& row = m_rows[i];
-    if (row.pages == 0 || m_controls[i]->Hwnd() == nullptr) continue;
+    if (row.pages == 0 || m_controls[i] == nullptr || m_controls[i]->Hwnd() == nullptr) continue;
     ::ShowWindow(m_controls[i]->Hwnd(), row.ShownOnPage(page) ? SW_SHOWNA : SW_HIDE);
   }
 }

@@ -2,9 +2,12 @@
 // The controls of a control table (skin/core/control_table.h), made in a parent window and
 // owned here: created in table order, found by id, shown and hidden by page, and gathered into
 // the radio groups the rows name. Captions are looked up in the skin's texts; pictures come from
-// the window's SkinImageSet, so each file is loaded once per window.
+// the window's SkinImageSet, so each file is loaded once per window (and must outlive the set).
+// A window with several pages may have only one page's controls made at first and the others'
+// later (MakePage), which keeps their windows and pictures out of its start.
 #include <windows.h>
 
+#include <cstdint>
 #include <map>
 #include <memory>
 #include <span>
@@ -36,25 +39,36 @@ class ControlSet {
 
   // Creates every row's control in `parent` (controls of an earlier Create go first). A row
   // that fills the client area takes the parent's client rectangle. A control whose window
-  // cannot be made stays in the set without one, so lookups never fail for a row of the table.
-  void Create(HWND parent, std::span<const ControlRow> rows, SkinImageSet& images);
+  // cannot be made stays in the set without one, so lookups never fail for a made row. With a
+  // `firstPage`, only the rows shown on that page (or on every page) are made now; MakePage
+  // makes the others.
+  void Create(HWND parent, std::span<const ControlRow> rows, SkinImageSet& images,
+              int firstPage = 0);
+  // Makes the rows shown on `page` that are not made yet, in table order; those not shown on
+  // the page shown now stay hidden, without any repaint. False when there were none.
+  bool MakePage(int page);
+  // The pages (PageBit) that have rows not made yet.
+  std::uint32_t PagesToMake() const noexcept;
+  // Whether row `id` has its control; false for an id the table does not have.
+  bool Made(int id) const noexcept;
   // Destroys the controls, their windows first.
   void Destroy() noexcept;
 
-  // The control of row `id`; std::out_of_range when the table has no such row of that kind.
+  // The control of row `id`; std::out_of_range when the table has no such row of that kind or
+  // it is not made yet.
   CBitmapBtn& Button(int id);
   CPngSliderBar& Slider(int id);
   CListBoxEx& ListBox(int id);
   CStaticTrans& Label(int id);
   CClrEdit& Edit(int id);
   CDMarker& Marker(int id);
-  // Any control by id, null when the table has none.
+  // Any control by id, null when the table has none or it is not made yet.
   Window* Find(int id) noexcept;
   const Window* Find(int id) const noexcept;
   const ControlRow* Row(int id) const noexcept;
   std::span<const ControlRow> Rows() const noexcept { return m_rows; }
 
-  // The radio group the rows numbered `number`; empty when no row names it.
+  // The radio group of the made rows numbered `number`; empty when no such row is made.
   ButtonGroup& Group(int number);
 
   // Shows the controls of `page` and those on every page, hides the others.
@@ -62,10 +76,16 @@ class ControlSet {
 
  private:
   Window& Control(int id, ControlKind kind);
-  std::unique_ptr<Window> Make(const ControlRow& row, HWND parent, const RECT& place,
-                               SkinImageSet& images);
+  std::unique_ptr<Window> Make(const ControlRow& row, const RECT& place);
+  // Makes the rows `wanted` accepts that are not made yet; false when there were none.
+  template <typename Wanted>
+  bool MakeRows(Wanted wanted);
 
+  HWND m_parent = nullptr;
+  SkinImageSet* m_images = nullptr;
   std::span<const ControlRow> m_rows;
-  std::vector<std::unique_ptr<Window>> m_controls;  // one per row, in table order
+  // One per row, in table order; null while the row is not made.
+  std::vector<std::unique_ptr<Window>> m_controls;
   std::map<int, ButtonGroup> m_groups;
+  int m_shownPage = 0;  // 0 until ShowPage: every made control visible
 };

@@ -31,15 +31,37 @@ BOOL SkinnedDialog::OnInitDialog() {
                    SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   }
   m_shaped = !m_layout.mask.Empty() && ShapeWindowFromMask(Hwnd(), SkinPath(m_layout.mask));
-  m_controls.Create(Hwnd(), m_layout.controls, m_images);
+  m_controls.Create(Hwnd(), m_layout.controls, m_images, m_firstPage);
+  if (m_controls.PagesToMake() != 0) SetTimer(kMakePagesTimer, 0);
   return OnReady();
 }
 
 bool SkinnedDialog::ShowPage(int page) {
   if (page == m_page) return false;
   m_page = page;
+  MakePage(page);
   m_controls.ShowPage(page);
   return true;
+}
+
+void SkinnedDialog::MakePage(int page) {
+  if (m_controls.MakePage(page)) OnPageMade(page);
+}
+
+void SkinnedDialog::OnMakePagesTimer() {
+  KillTimer(kMakePagesTimer);
+  for (int page = 1; page < 32 && m_controls.PagesToMake() != 0; ++page) MakePage(page);
+}
+
+ControlSet& SkinnedDialog::MadeControls(int id) {
+  if (!m_controls.Made(id)) {
+    if (const ControlRow* row = m_controls.Row(id); row != nullptr && row->pages != 0) {
+      int page = 1;
+      while (page < 32 && !row->ShownOnPage(page)) ++page;
+      MakePage(page);
+    }
+  }
+  return m_controls;
 }
 
 void SkinnedDialog::PaintWindow(HDC dc, const RECT& client) {

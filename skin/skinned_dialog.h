@@ -52,15 +52,30 @@ class SkinnedDialog : public Dialog {
   // and nothing changes, when that page is already shown.
   bool ShowPage(int page);
 
+  // For a window with pages, called in its constructor: only the controls of `firstPage` and
+  // of every page are made with the window; each other page's are made when it is first shown
+  // or as soon as the window has painted and has nothing else to do, whichever comes first
+  // (OnPageMade then sets them). The window appears sooner, and by the time anyone can click,
+  // every control is there.
+  void MakePagesLater(int firstPage) noexcept { m_firstPage = firstPage; }
+  // Called after the controls of `page` were made later (MakePagesLater): set them from the
+  // window's state, as they would have been set had they been there all along.
+  virtual void OnPageMade(int /*page*/) {}
+  // Whether the controls of `page` are made (always, without MakePagesLater).
+  bool PageMade(int page) const noexcept {
+    return (m_controls.PagesToMake() & PageBit(page)) == 0;
+  }
+
+  // The controls; a control of a page not made yet makes that page first.
   ControlSet& Controls() noexcept { return m_controls; }
   const ControlSet& Controls() const noexcept { return m_controls; }
   SkinImageSet& Images() noexcept { return m_images; }
-  CBitmapBtn& Button(int id) { return m_controls.Button(id); }
-  CPngSliderBar& Slider(int id) { return m_controls.Slider(id); }
-  CListBoxEx& ListBox(int id) { return m_controls.ListBox(id); }
-  CStaticTrans& Label(int id) { return m_controls.Label(id); }
-  CClrEdit& Edit(int id) { return m_controls.Edit(id); }
-  CDMarker& Marker(int id) { return m_controls.Marker(id); }
+  CBitmapBtn& Button(int id) { return MadeControls(id).Button(id); }
+  CPngSliderBar& Slider(int id) { return MadeControls(id).Slider(id); }
+  CListBoxEx& ListBox(int id) { return MadeControls(id).ListBox(id); }
+  CStaticTrans& Label(int id) { return MadeControls(id).Label(id); }
+  CClrEdit& Edit(int id) { return MadeControls(id).Edit(id); }
+  CDMarker& Marker(int id) { return MadeControls(id).Marker(id); }
   ButtonGroup& Group(int number) { return m_controls.Group(number); }
 
   BEGIN_MESSAGE_TABLE(SkinnedDialog, Dialog)
@@ -68,6 +83,7 @@ class SkinnedDialog : public Dialog {
     MSG_WM_ERASEBKGND(OnEraseBackground)
     MSG_WM_PRINTCLIENT(OnPrintClient)
     MSG_WM_LBUTTONDOWN(OnBackgroundPress)
+    TIMER_ID_HANDLER(kMakePagesTimer, OnMakePagesTimer)
     MESSAGE_HANDLER_THEN_DEFAULT(WM_NCDESTROY, OnNcDestroy)
   END_MESSAGE_TABLE()
 
@@ -78,6 +94,12 @@ class SkinnedDialog : public Dialog {
   void OnPrintClient(HDC dc, UINT flags);
   void OnBackgroundPress(UINT keys, POINT point);
   LRESULT OnNcDestroy(WPARAM, LPARAM);
+  // Timers come after every pending paint: this one fires once the window has painted.
+  static constexpr UINT_PTR kMakePagesTimer = 0x5D1A;
+  void OnMakePagesTimer();
+  // Makes the controls of `page` when they are not made yet, then OnPageMade.
+  void MakePage(int page);
+  ControlSet& MadeControls(int id);
   // Copies the background picture, stretched once into a bitmap of the client's size: GDI+
   // stretching it at every paint costs milliseconds. False when no such bitmap can be made.
   bool CopyBackground(HDC dc, const RECT& client);
@@ -91,4 +113,5 @@ class SkinnedDialog : public Dialog {
   HBITMAP m_backgroundPicture = nullptr;  // owned by m_images
   bool m_shaped = false;
   int m_page = 0;
+  int m_firstPage = 0;  // MakePagesLater's; 0: every control with the window
 };

@@ -85,9 +85,10 @@ HBRUSH CStaticTrans::OnCtlColor(HDC dc) {
 }
 
 LRESULT CStaticTrans::OnSetText(WPARAM, LPARAM) {
-  // The parent repaints its background under the label before the new text is drawn.
+  // The parent repaints its background under the label before the new text is drawn. A hidden
+  // label shows nothing (its area was repainted when it was hidden), so nothing to repaint.
   const HWND parent = ::GetParent(Hwnd());
-  if (parent != nullptr) {
+  if (parent != nullptr && ::IsWindowVisible(Hwnd())) {
     RECT area{};
     ::GetWindowRect(Hwnd(), &area);
     ::MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&area), 2);

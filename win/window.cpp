@@ -144,9 +144,29 @@ bool Window::RegisterOwnClass() const {
   return ::RegisterClassExW(&windowClass) != 0 || ::GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
 }
 
+namespace {
+
+thread_local HWND t_hiddenChildrenParent = nullptr;
+
+DWORD CreationStyle(DWORD style, HWND parent) noexcept {
+  return parent != nullptr && parent == t_hiddenChildrenParent ? style & ~WS_VISIBLE : style;
+}
+
+}  // namespace
+
+Window::HiddenChildren::HiddenChildren(HWND parent) noexcept
+    : m_previous(t_hiddenChildrenParent) {
+  t_hiddenChildrenParent = parent;
+}
+
+Window::HiddenChildren::~HiddenChildren() {
+  t_hiddenChildrenParent = m_previous;
+}
+
 bool Window::Create(DWORD exStyle, const wchar_t* title, DWORD style, int x, int y, int width,
                     int height, HWND parent, HMENU menu) {
   if (m_hwnd != nullptr || !RegisterOwnClass()) return false;
+  style = CreationStyle(style, parent);
   // WM_NCCREATE binds the window (see WindowProc); a failed creation has unbound it again,
   // without OnFinalMessage, so the object is still ours to read here and the caller's to free.
   m_creating = true;
@@ -161,7 +181,7 @@ bool Window::CreateControl(const wchar_t* className, DWORD exStyle, const wchar_
                            int controlId) {
   if (m_hwnd != nullptr) return false;
   const HWND window = ::CreateWindowExW(
-      exStyle, className, title, style, x, y, width, height, parent,
+      exStyle, className, title, CreationStyle(style, parent), x, y, width, height, parent,
       reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId)), ModuleInstance(), nullptr);
   if (window == nullptr) return false;
   if (!SubclassWindow(window)) {

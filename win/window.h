@@ -30,6 +30,20 @@ class Window {
   bool CreateControl(const wchar_t* className, DWORD exStyle, const wchar_t* title, DWORD style,
                      int x, int y, int width, int height, HWND parent, int controlId);
 
+  // While one lives, the children of `parent` that Create and CreateControl make on this thread
+  // start hidden, whatever their style says: a window making the controls of a page not shown
+  // keeps them off the screen (a visible control may paint at once, before it could be hidden).
+  class HiddenChildren {
+   public:
+    explicit HiddenChildren(HWND parent) noexcept;
+    HiddenChildren(const HiddenChildren&) = delete;
+    HiddenChildren& operator=(const HiddenChildren&) = delete;
+    ~HiddenChildren();
+
+   private:
+    HWND m_previous;
+  };
+
   // Routes the messages of an existing window (usually a control) through this object's table.
   // The object owns it from now on.
   bool SubclassWindow(HWND window);

@@ -65,7 +65,10 @@ CTunerDlg::CTunerDlg()
           kTunerLayout,
           // No caption; minimised and closed from the task bar like any program.
           DialogTemplate(WS_POPUP | WS_MINIMIZEBOX | WS_SYSMENU, WS_EX_APPWINDOW, 10, 10)),
-      m_macros(DataFolder()) {}
+      m_macros(DataFolder()) {
+  // Page 1 opens first; the other pages' controls follow once the window is on the screen.
+  MakePagesLater(1);
+}
 
 CTunerDlg::~CTunerDlg() = default;
 

@@ -37,6 +37,7 @@ class CTunerDlg : public SkinnedDialog, private ChoiceWindows {
  private:
   // ---- frame (tuner_dlg.cpp)
   BOOL OnReady() override;
+  void OnPageMade(int page) override;
   void PaintWindow(HDC dc, const RECT& client) override;
   // Enter does not end the window: only OK, Cancel, Close and Escape do.
   void OnOK() override {}
@@ -144,7 +145,7 @@ class CTunerDlg : public SkinnedDialog, private ChoiceWindows {
   static void SendToAgent(HWND agent, unsigned message);
 
   // ---- pages 1, 2 and 4
-  // Sets every control from the current profile.
+  // Sets every made control from the current profile (a page made later is set when made).
   void RefreshAll();
   void RefreshResolutionPage();
   void ShowStageTitle();

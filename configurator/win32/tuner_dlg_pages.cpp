@@ -25,6 +25,16 @@ void CTunerDlg::RefreshAll() {
   ShowStageTitle();
 }
 
+void CTunerDlg::OnPageMade(int page) {
+  if (page == 2) {
+    RefreshResolutionPage();
+    ShowStageTitle();
+  } else if (page == 3) {
+    ShowLightingMode(LightingMode(Current()));
+    SelectOptionButtons();
+  }
+}
+
 // ---------------------------------------------------------------- page 1
 
 void CTunerDlg::OnSliderMoved(int id, int value) {
@@ -81,6 +91,7 @@ void CTunerDlg::OnStageButton(int id) {
 }
 
 void CTunerDlg::RefreshResolutionPage() {
+  if (!PageMade(2)) return;
   for (int stage = 0; stage < tuner_id::kStageCount; ++stage) {
     const DpiStage& values = Current().DpiStages[stage];
     const bool enabled = values.Enabled != 0;
@@ -110,6 +121,7 @@ void CTunerDlg::ShowStageValues(int stage, bool x, bool y) {
 }
 
 void CTunerDlg::ShowStageTitle() {
+  if (!PageMade(2)) return;
   // "%s : %d": the text, then the stage counted from 1.
   const std::wstring title =
       ToWide(SkinText(u"General", 91)) + L" : " + std::to_wstring(Current().DPI + 1);

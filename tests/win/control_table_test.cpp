@@ -10,6 +10,7 @@
 
 #include "settings/folders.h"
 #include "skin/core/list_rows.h"
+#include "skin/core/skin_faces.h"
 #include "skin/png_slider_bar.h"
 #include "skin/skinned_dialog.h"
 #include "support/process_harness.h"
@@ -292,6 +293,88 @@ TEST_F(ControlTableTest, AModalDialogsListEditorAnswersEnterAndEscapeInsideTheDi
   ASSERT_TRUE(::PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
   EXPECT_EQ(quit.wParam, 5u);
   EXPECT_TRUE(::IsWindowEnabled(owner.Hwnd()));
+}
+
+// ---------------------------------------------------------------- pages made later
+
+constexpr int kEveryPageButton = 20;
+constexpr int kPageOneButton = 21;
+constexpr int kPageTwoButton = 22;
+constexpr int kPageTwoValue = 23;
+
+constexpr ControlRow kPagedControls[] = {
+    ButtonRow(kEveryPageButton, {10, 10, 110, 30}, {kOkFaces, kBoldCaption}, FixedText(u"all")),
+    ButtonRow(kPageOneButton, {10, 40, 110, 60}, {kOkFaces, kBoldCaption}, FixedText(u"one"))
+        .OnPages({1}),
+    ButtonRow(kPageTwoButton, {10, 40, 110, 60}, {kOkFaces, kBoldCaption}, FixedText(u"two"))
+        .OnPages({2}),
+    LabelRow(kPageTwoValue, {10, 70, 110, 90}, {}).OnPages({2}),
+};
+constexpr WindowLayout kPagedLayout{
+    .name = "paged test", .width = 200, .height = 100, .controls = kPagedControls};
+
+// Shows `value` on page two whenever that page exists, as the configurator sets its pages from
+// the profile it holds.
+class PagedDialog : public SkinnedDialog {
+ public:
+  PagedDialog() : SkinnedDialog(kPagedLayout) { MakePagesLater(1); }
+
+  using SkinnedDialog::Button;
+  using SkinnedDialog::ShowPage;
+
+  void SetValue(int newValue) {
+    value = newValue;
+    if (PageMade(2)) Label(kPageTwoValue).SetText(std::to_wstring(value));
+  }
+
+  int value = 0;
+  std::vector<int> made;
+  bool pageOnePaintedFirst = false;
+
+ private:
+  BOOL OnReady() override {
+    ShowPage(1);
+    return TRUE;
+  }
+  void OnPageMade(int page) override {
+    made.push_back(page);
+    pageOnePaintedFirst = Button(kPageOneButton).LastDrawnFace() != 0;
+    if (page == 2) SetValue(value);
+  }
+};
+
+TEST_F(ControlTableTest, PagesMadeLaterComeAfterThePaintHiddenAndSetFromTheWindowsState) {
+  PagedDialog dialog;
+  ASSERT_TRUE(dialog.CreateModeless());
+  const HWND window = dialog.Hwnd();
+  ::ShowWindow(window, SW_SHOWNA);
+  EXPECT_NE(::GetDlgItem(window, kEveryPageButton), nullptr);
+  EXPECT_NE(::GetDlgItem(window, kPageOneButton), nullptr);
+  EXPECT_EQ(::GetDlgItem(window, kPageTwoButton), nullptr);
+  dialog.SetValue(7);  // while page two is not there
+
+  harness::PumpMessages(300);
+  // Made once the shown page had painted, hidden and never drawn, showing what it missed.
+  const HWND pageTwo = ::GetDlgItem(window, kPageTwoButton);
+  ASSERT_NE(pageTwo, nullptr);
+  EXPECT_EQ(dialog.made, std::vector<int>{2});
+  EXPECT_TRUE(dialog.pageOnePaintedFirst);
+  EXPECT_FALSE(::IsWindowVisible(pageTwo));
+  EXPECT_EQ(dialog.Button(kPageTwoButton).LastDrawnFace(), 0);
+  EXPECT_EQ(TextOfWindow(::GetDlgItem(window, kPageTwoValue)), L"7");
+  dialog.ShowPage(2);
+  harness::PumpMessages(100);
+  EXPECT_TRUE(::IsWindowVisible(pageTwo));
+  EXPECT_FALSE(::IsWindowVisible(::GetDlgItem(window, kPageOneButton)));
+  EXPECT_NE(dialog.Button(kPageTwoButton).LastDrawnFace(), 0);
+
+  // Asked for before the window is idle, a page's control makes its page at once.
+  PagedDialog early;
+  ASSERT_TRUE(early.CreateModeless());
+  early.SetValue(3);
+  EXPECT_EQ(early.Button(kPageTwoButton).Caption(), L"two");
+  EXPECT_EQ(early.made, std::vector<int>{2});
+  EXPECT_EQ(TextOfWindow(::GetDlgItem(early.Hwnd(), kPageTwoValue)), L"3");
 }
 
 }  // namespace
