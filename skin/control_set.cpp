@@ -72,17 +72,18 @@ void ControlSet::Create(HWND parent, std::span<const ControlRow> rows, SkinImage
   });
 }
 
-bool ControlSet::MakePage(int page) {
-  return MakeRows([page](const ControlRow& row) { return row.pages != 0 && row.ShownOnPage(page); });
+bool ControlSet::MakePage(int page, std::size_t most) {
+  return MakeRows([page](const ControlRow& row) { return row.pages != 0 && row.ShownOnPage(page); },
+                  most);
 }
 
 template <typename Wanted>
-bool ControlSet::MakeRows(Wanted wanted) {
+bool ControlSet::MakeRows(Wanted wanted, std::size_t most) {
   if (m_parent == nullptr) return false;
   RECT client{};
   ::GetClientRect(m_parent, &client);
-  bool made = false;
-  for (size_t i = 0; i < m_rows.size(); ++i) {
+  std::size_t count = 0;
+  for (size_t i = 0; i < m_rows.size() && count < most; ++i) {
     const ControlRow& row = m_rows[i];
     if (m_controls[i] != nullptr || !wanted(row)) continue;
     // A row off the page shown is made hidden: a visible control can paint as it is made.
@@ -92,9 +93,9 @@ bool ControlSet::MakeRows(Wanted wanted) {
     hidden.reset();
     if (control->Hwnd() != nullptr && row.disabled) ::EnableWindow(control->Hwnd(), FALSE);
     m_controls[i] = std::move(control);
-    made = true;
+    ++count;
   }
-  if (!made) return false;
+  if (count == 0) return false;
   // The groups in table order, whichever rows came first.
   m_groups.clear();
   for (size_t i = 0; i < m_rows.size(); ++i) {

@@ -44,9 +44,9 @@ class ControlSet {
   // makes the others.
   void Create(HWND parent, std::span<const ControlRow> rows, SkinImageSet& images,
               int firstPage = 0);
-  // Makes the rows shown on `page` that are not made yet, in table order; those not shown on
-  // the page shown now stay hidden, without any repaint. False when there were none.
-  bool MakePage(int page);
+  // Makes the rows shown on `page` that are not made yet (at most `most` of them), in table
+  // order; those not shown on the page shown now are made hidden. False when none was made.
+  bool MakePage(int page, std::size_t most = SIZE_MAX);
   // The pages (PageBit) that have rows not made yet.
   std::uint32_t PagesToMake() const noexcept;
   // Whether row `id` has its control; false for an id the table does not have.
@@ -77,9 +77,9 @@ class ControlSet {
  private:
   Window& Control(int id, ControlKind kind);
   std::unique_ptr<Window> Make(const ControlRow& row, const RECT& place);
-  // Makes the rows `wanted` accepts that are not made yet; false when there were none.
+  // Makes the rows `wanted` accepts that are not made yet, at most `most`; false when none.
   template <typename Wanted>
-  bool MakeRows(Wanted wanted);
+  bool MakeRows(Wanted wanted, std::size_t most = SIZE_MAX);
 
   HWND m_parent = nullptr;
   SkinImageSet* m_images = nullptr;

@@ -49,8 +49,11 @@ void SkinnedDialog::MakePage(int page) {
 }
 
 void SkinnedDialog::OnMakePagesTimer() {
-  KillTimer(kMakePagesTimer);
-  for (int page = 1; page < 32 && m_controls.PagesToMake() != 0; ++page) MakePage(page);
+  const std::uint32_t pages = m_controls.PagesToMake();
+  int page = 1;
+  while (page < 32 && (pages & PageBit(page)) == 0) ++page;
+  if (page < 32 && m_controls.MakePage(page, kRowsPerStep) && PageMade(page)) OnPageMade(page);
+  if (m_controls.PagesToMake() == 0) KillTimer(kMakePagesTimer);
 }
 
 ControlSet& SkinnedDialog::MadeControls(int id) {

@@ -55,8 +55,8 @@ class SkinnedDialog : public Dialog {
   // For a window with pages, called in its constructor: only the controls of `firstPage` and
   // of every page are made with the window; each other page's are made when it is first shown
   // or as soon as the window has painted and has nothing else to do, whichever comes first
-  // (OnPageMade then sets them). The window appears sooner, and by the time anyone can click,
-  // every control is there.
+  // (OnPageMade then sets them). The window appears sooner, and about a tenth of a second after
+  // its first paint every control is there.
   void MakePagesLater(int firstPage) noexcept { m_firstPage = firstPage; }
   // Called after the controls of `page` were made later (MakePagesLater): set them from the
   // window's state, as they would have been set had they been there all along.
@@ -94,8 +94,11 @@ class SkinnedDialog : public Dialog {
   void OnPrintClient(HDC dc, UINT flags);
   void OnBackgroundPress(UINT keys, POINT point);
   LRESULT OnNcDestroy(WPARAM, LPARAM);
-  // Timers come after every pending paint: this one fires once the window has painted.
+  // Timers come after every pending paint and input: this one fires once the window has
+  // painted, and again until every page is made, a few controls each time, so a click in the
+  // meantime waits milliseconds at most.
   static constexpr UINT_PTR kMakePagesTimer = 0x5D1A;
+  static constexpr std::size_t kRowsPerStep = 8;
   void OnMakePagesTimer();
   // Makes the controls of `page` when they are not made yet, then OnPageMade.
   void MakePage(int page);
