@@ -372,11 +372,16 @@ TEST_F(ConfiguratorTest, LightingModesAndThePickerReachTheMouseAtOnce) {
   PickerField field;
   field.Build(base);
   const POINT pick{picker::kLeft + 70, picker::kTop + 40};
-  const HDC windowDc = GetDC(m_window);
-  const COLORREF shown = GetPixel(windowDc, pick.x, pick.y);
-  ReleaseDC(m_window, windowDc);
   const PickerColour expected = field.AtPoint(pick.x, pick.y);
-  EXPECT_EQ(shown, expected);
+  // Once the window has painted the picker the mode click showed (a paint waits for a quiet
+  // queue, so it may come after the click's answer).
+  COLORREF shown = CLR_INVALID;
+  EXPECT_TRUE(WaitUntil([&] {
+    const HDC windowDc = GetDC(m_window);
+    shown = GetPixel(windowDc, pick.x, pick.y);
+    ReleaseDC(m_window, windowDc);
+    return shown == expected;
+  })) << "shown " << shown << ", expected " << expected;
   Click(pick);
   EXPECT_EQ(static_cast<PickerColour>(Files().Profiles[profile].LedColor[2]), expected);
   EXPECT_TRUE(m_mouse->WaitUntil(
