@@ -14,7 +14,8 @@ bool InputDispatcher::Start() {
     std::lock_guard lock(m_mutex);
     m_stopping = false;
   }
-  return m_thread.Start([this] { Run(); });
+  // The callback may reach the shell (a mouse button's PC function): a full-size stack.
+  return m_thread.Start([this] { Run(); }, LibraryThread::kCallbackStack);
 }
 
 void InputDispatcher::Stop() {

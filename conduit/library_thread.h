@@ -4,6 +4,7 @@
 // so a FreeLibrary by the host can never unmap code that a thread still executes.
 #include <windows.h>
 
+#include <cstddef>
 #include <functional>
 
 #include "win/unique_handle.h"
@@ -15,7 +16,12 @@ class LibraryThread {
   LibraryThread(const LibraryThread&) = delete;
   LibraryThread& operator=(const LibraryThread&) = delete;
 
-  bool Start(std::function<void()> body);
+  // The library's transfer threads call little below them: a small reservation. A thread that
+  // runs the host's callbacks (which may call into the shell) asks for more.
+  static constexpr std::size_t kSmallStack = 256 * 1024;
+  static constexpr std::size_t kCallbackStack = 1024 * 1024;
+
+  bool Start(std::function<void()> body, std::size_t stackReservation = kSmallStack);
   // Waits for the end of the body; never call it from the thread itself.
   void Join();
   bool Running() const { return static_cast<bool>(m_thread); }
