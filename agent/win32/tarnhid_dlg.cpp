@@ -221,10 +221,8 @@ LRESULT CTarnhidDlg::OnDeviceNotify(WPARAM kind, LPARAM record) {
 }
 
 void CTarnhidDlg::AddTrayIcon() {
-  wchar_t module[MAX_PATH] = {};
-  const DWORD length = GetModuleFileNameW(nullptr, module, MAX_PATH);
-  const std::wstring program = length > 0 && length < MAX_PATH ? module : L"";
-  m_notifyIcon.Add(Hwnd(), kTrayIconId, agent_msg::kTrayCallback, program, kTrayTip);
+  m_notifyIcon.Add(Hwnd(), kTrayIconId, agent_msg::kTrayCallback, GetModuleHandleW(nullptr),
+                   kTrayTip);
 }
 
 // The shell restarted and lost every icon: put ours back.

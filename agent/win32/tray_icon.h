@@ -7,8 +7,6 @@
 // after windows.h
 #include <shellapi.h>
 
-#include <string>
-
 #include "win/unique_handle.h"
 
 class TrayIcon {
@@ -19,9 +17,9 @@ class TrayIcon {
   ~TrayIcon() { Remove(); }
 
   // Adds the icon of `window` with the given id, callback message and tip; the picture is the
-  // small icon the shell shows for `iconFile`. Returns whether the shell took it.
-  bool Add(HWND window, UINT id, UINT callbackMessage, const std::wstring& iconFile,
-           const wchar_t* tip);
+  // small icon the shell shows for the program file of `program`: its first icon group. Returns
+  // whether the shell took it.
+  bool Add(HWND window, UINT id, UINT callbackMessage, HMODULE program, const wchar_t* tip);
   // Adds the same icon again after the task bar was re-created; nothing when none was added.
   bool Restore();
   // Takes the icon out of the notification area and frees its picture.
