@@ -21,6 +21,9 @@ class CBeaconWnd : public Window {
   // `title` and `text` are the notification's; empty ones take the built-in English texts.
   bool CreateBeaconWindow(std::wstring title, std::wstring text);
 
+  // The title is the address the agent finds the beacon by.
+  bool OnlyFromOwnThread(UINT message) const noexcept override { return message == WM_SETTEXT; }
+
  protected:
   const wchar_t* ClassName() const override { return L"VireoBeaconWindow"; }
 

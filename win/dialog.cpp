@@ -185,26 +185,29 @@ LRESULT Dialog::HandleCommand(WPARAM wParam, LPARAM) {
 
 INT_PTR CALLBACK Dialog::DialogProc(HWND window, UINT message, WPARAM wParam,
                                     LPARAM lParam) noexcept {
-  Dialog* self = nullptr;
-  if (message == WM_INITDIALOG) {
+  auto* self = reinterpret_cast<Dialog*>(::GetWindowLongPtrW(window, DWLP_USER));
+  // The creation binds the object named by CreateDialog, once, from this thread.
+  if (message == WM_INITDIALOG && self == nullptr &&
+      IsCreatingOnThisThread(static_cast<const Window*>(reinterpret_cast<Dialog*>(lParam)))) {
     self = reinterpret_cast<Dialog*>(lParam);
-    if (self != nullptr) {
-      self->BindHandle(window, Kind::kDialog);
-      ::SetWindowLongPtrW(window, DWLP_USER, reinterpret_cast<LONG_PTR>(self));
-      if (!self->m_modal) {
-        if (Application* app = Application::Instance()) {
-          try {
-            app->AddModelessDialog(window);
-          } catch (...) {
-            // Without registration the dialog only lacks keyboard navigation.
-          }
+    self->BindHandle(window, Kind::kDialog);
+    ::SetWindowLongPtrW(window, DWLP_USER, reinterpret_cast<LONG_PTR>(self));
+    if (!self->m_modal) {
+      if (Application* app = Application::Instance()) {
+        try {
+          app->AddModelessDialog(window);
+        } catch (...) {
+          // Without registration the dialog only lacks keyboard navigation.
         }
       }
     }
-  } else {
-    self = reinterpret_cast<Dialog*>(::GetWindowLongPtrW(window, DWLP_USER));
   }
   if (self == nullptr) return FALSE;
+  if (self->IsForged(message)) {
+    // Answered here, so that the dialog manager's default processing does not run either.
+    ::SetWindowLongPtrW(window, DWLP_MSGRESULT, 0);
+    return TRUE;
+  }
 
   LRESULT result = 0;
   const bool answered = self->RouteMessage(message, wParam, lParam, result);

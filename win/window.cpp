@@ -2,9 +2,11 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstdint>
 
 #include <utility>
+#include <vector>
 
 #include "win/dialog.h"
 #include "win/module_instance.h"
@@ -109,6 +111,66 @@ HWND ReflectionTarget(HWND parent, UINT message, WPARAM wParam, LPARAM lParam) {
   }
 }
 
+// The object whose creation call this thread is in (the innermost one).
+thread_local Window* t_creating = nullptr;
+
+// The windows this thread is destroying (DestroyWindow called, not yet gone); their children
+// go with them. Only those get WM_DESTROY and WM_NCDESTROY from the system.
+thread_local std::vector<HWND> t_destroying;
+
+void ForgetGoneWindows() {
+  std::erase_if(t_destroying, [](HWND window) { return !::IsWindow(window); });
+}
+
+bool IsBeingDestroyed(HWND window) {
+  ForgetGoneWindows();
+  for (HWND up = window; up != nullptr; up = ::GetAncestor(up, GA_PARENT)) {
+    if (std::find(t_destroying.begin(), t_destroying.end(), up) != t_destroying.end()) return true;
+  }
+  return false;
+}
+
+LRESULT CALLBACK NoteDestruction(int code, WPARAM window, LPARAM info) noexcept {
+  if (code == HCBT_DESTROYWND) {
+    try {
+      ForgetGoneWindows();
+      t_destroying.push_back(reinterpret_cast<HWND>(window));
+    } catch (...) {
+      // Without the note the window keeps its object: a leak, never a wrong delete.
+    }
+  }
+  return ::CallNextHookEx(nullptr, code, window, info);
+}
+
+// Turns posted messages that a window takes only when sent into WM_NULL before any loop of
+// this thread dispatches them (ours, a menu's, a message box's): lifecycle messages, which the
+// system only ever sends, and each window's OnlyFromOwnThread.
+LRESULT CALLBACK NeutralisePosted(int code, WPARAM removal, LPARAM message) noexcept {
+  if (code == HC_ACTION) {
+    auto* const posted = reinterpret_cast<MSG*>(message);
+    const Window* target = posted->hwnd != nullptr ? Window::FromHandle(posted->hwnd) : nullptr;
+    if (Window::IsLifecycleMessage(posted->message) ||
+        (target != nullptr && target->OnlyFromOwnThread(posted->message))) {
+      posted->message = WM_NULL;
+    }
+  }
+  return ::CallNextHookEx(nullptr, code, removal, message);
+}
+
+// Once per thread that has windows of ours, for the thread's life.
+void GuardThisThread() noexcept {
+  struct Guard {
+    const DWORD thread = ::GetCurrentThreadId();
+    HHOOK posted = ::SetWindowsHookExW(WH_GETMESSAGE, &NeutralisePosted, nullptr, thread);
+    HHOOK destruction = ::SetWindowsHookExW(WH_CBT, &NoteDestruction, nullptr, thread);
+    ~Guard() {
+      if (posted != nullptr) ::UnhookWindowsHookEx(posted);
+      if (destruction != nullptr) ::UnhookWindowsHookEx(destruction);
+    }
+  };
+  thread_local Guard guard;
+}
+
 }  // namespace
 
 Window::~Window() {
@@ -169,10 +231,10 @@ bool Window::Create(DWORD exStyle, const wchar_t* title, DWORD style, int x, int
   style = CreationStyle(style, parent);
   // WM_NCCREATE binds the window (see WindowProc); a failed creation has unbound it again,
   // without OnFinalMessage, so the object is still ours to read here and the caller's to free.
-  m_creating = true;
+  SetCreating(true);
   const HWND window = ::CreateWindowExW(exStyle, ClassName(), title, style, x, y, width, height,
                                         parent, menu, ModuleInstance(), this);
-  m_creating = false;
+  SetCreating(false);
   return window != nullptr && window == m_hwnd;
 }
 
@@ -201,6 +263,7 @@ bool Window::SubclassWindow(HWND window) {
     ::RemoveWindowSubclass(window, &Window::ControlProc, kControlSubclassId);
     return false;
   }
+  GuardThisThread();
   m_hwnd = window;
   m_kind = Kind::kControl;
   return true;
@@ -262,6 +325,7 @@ LRESULT Window::DefaultProcessing(UINT message, WPARAM wParam, LPARAM lParam) no
 }
 
 void Window::BindHandle(HWND window, Kind kind) noexcept {
+  GuardThisThread();
   m_hwnd = window;
   m_kind = kind;
 }
@@ -284,6 +348,57 @@ void Window::ReleaseHandle() noexcept {
   }
   m_hwnd = nullptr;
   m_kind = Kind::kNone;
+}
+
+bool Window::IsLifecycleMessage(UINT message) noexcept {
+  switch (message) {
+    case WM_NCCREATE:
+    case WM_CREATE:
+    case WM_INITDIALOG:
+    case WM_DESTROY:
+    case WM_NCDESTROY:
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool Window::OnlyFromOwnThread(UINT message) const noexcept {
+  static_cast<void>(message);
+  return false;
+}
+
+void Window::SetCreating(bool creating) noexcept {
+  if (creating == m_creating) return;
+  m_creating = creating;
+  if (creating) {
+    m_outerCreating = std::exchange(t_creating, this);
+  } else {
+    t_creating = m_outerCreating;
+    m_outerCreating = nullptr;
+  }
+}
+
+bool Window::IsCreatingOnThisThread(const void* object) noexcept {
+  return object != nullptr && object == t_creating;
+}
+
+bool Window::IsForged(UINT message) const noexcept {
+  switch (message) {
+    case WM_NCCREATE:
+    case WM_CREATE:
+    case WM_INITDIALOG:
+      return !m_creating;
+    case WM_DESTROY:
+    case WM_NCDESTROY:
+      // A creation that fails destroys the window before CreateWindowEx returns.
+      return !m_creating && !IsBeingDestroyed(m_hwnd);
+    default:
+      // Posted ones never get here (see GuardThisThread). A message sent by this thread in a
+      // handler of one sent by another counts as the other's: the library holds its
+      // notifications back meanwhile, and the agent sets its title at its creation.
+      return OnlyFromOwnThread(message) && ::InSendMessageEx(nullptr) != ISMEX_NOSEND;
+  }
 }
 
 bool Window::CarriesChildStructure(UINT message) noexcept {
@@ -358,18 +473,18 @@ bool Window::ReflectToChild(UINT message, WPARAM wParam, LPARAM lParam, LRESULT&
 
 LRESULT CALLBACK Window::WindowProc(HWND window, UINT message, WPARAM wParam,
                                     LPARAM lParam) noexcept {
-  Window* self = nullptr;
-  if (message == WM_NCCREATE) {
+  auto* self = reinterpret_cast<Window*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+  // The creation binds the object named by CreateWindowEx, once, from this thread.
+  if (message == WM_NCCREATE && self == nullptr) {
     const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
-    self = static_cast<Window*>(create->lpCreateParams);
-    if (self != nullptr) {
+    if (IsCreatingOnThisThread(create->lpCreateParams)) {
+      self = static_cast<Window*>(create->lpCreateParams);
       self->BindHandle(window, Kind::kOwnClass);
       ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
     }
-  } else {
-    self = reinterpret_cast<Window*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
   }
   if (self == nullptr) return ::DefWindowProcW(window, message, wParam, lParam);
+  if (self->IsForged(message)) return 0;
 
   LRESULT result = 0;
   if (!self->RouteMessage(message, wParam, lParam, result)) {
@@ -382,6 +497,7 @@ LRESULT CALLBACK Window::WindowProc(HWND window, UINT message, WPARAM wParam,
 LRESULT CALLBACK Window::ControlProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                                      UINT_PTR subclassId, DWORD_PTR refData) noexcept {
   auto* const self = reinterpret_cast<Window*>(refData);
+  if (self->IsForged(message)) return 0;
   // The subclass goes before the window does; DefSubclassProc still reaches the class.
   if (message == WM_NCDESTROY) ::RemoveWindowSubclass(window, &Window::ControlProc, subclassId);
   LRESULT result = 0;

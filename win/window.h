@@ -71,6 +71,19 @@ class Window {
   // from another process as they are, so a made-up pointer in one would be read as real.
   static bool CarriesChildStructure(UINT message) noexcept;
 
+  // Messages the system sends a window while it creates or destroys it (WM_NCCREATE, WM_CREATE,
+  // WM_INITDIALOG, WM_DESTROY, WM_NCDESTROY). Another process can send or post the same numbers
+  // to a live window at any time: those are answered 0 without handler or default processing,
+  // so the creation or the teardown never runs twice and the object stays bound to its window.
+  // Genuine ones come inside the object's creation call, or while DestroyWindow runs for the
+  // window or one of its ancestors (a hook of the thread notes those).
+  static bool IsLifecycleMessage(UINT message) noexcept;
+
+  // Messages this window takes only when sent from its own thread (a pointer it follows, a
+  // title that is its address): posted ones are dropped before any loop dispatches them, and
+  // ones sent from another thread or process are answered 0 unread. None by default.
+  virtual bool OnlyFromOwnThread(UINT message) const noexcept;
+
  protected:
   // The message table; BEGIN_MESSAGE_TABLE overrides it. The base answers nothing.
   virtual bool ProcessMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
@@ -106,12 +119,19 @@ class Window {
   // While a creation is under way (CreateWindowEx or CreateDialog has not returned), a
   // WM_NCDESTROY means the creation failed: the object is unbound but OnFinalMessage is not
   // called.
-  void SetCreating(bool creating) noexcept { m_creating = creating; }
+  void SetCreating(bool creating) noexcept;
+  // Whether `object` is a Window inside its creation call on this thread: the only object a
+  // creation message may bind (lpCreateParams, the dialog's init parameter).
+  static bool IsCreatingOnThisThread(const void* object) noexcept;
+  // A lifecycle message that did not come from the system's creation or destruction of this
+  // window (see IsLifecycleMessage), or a message of OnlyFromOwnThread sent by another thread.
+  bool IsForged(UINT message) const noexcept;
   // The window's last message has been handled: unbinds the object and, unless its creation
   // failed, calls OnFinalMessage. The object must not be touched afterwards.
   void FinishLastMessage() noexcept;
 
-  // For Dialog: binds and releases the window.
+  // For Dialog: binds and releases the window. Binding also hooks the thread once, to note its
+  // DestroyWindow calls and to drop posted messages of IsLifecycleMessage and OnlyFromOwnThread.
   void BindHandle(HWND window, Kind kind) noexcept;
   void ReleaseHandle() noexcept;
   Kind HandleKind() const noexcept { return m_kind; }
@@ -132,4 +152,5 @@ class Window {
   // Handled flag of the message being dispatched (messages nest, so it lives on the stack).
   bool* m_handled = nullptr;
   bool m_creating = false;
+  Window* m_outerCreating = nullptr;  // creations nest: a WM_CREATE may create children
 };

@@ -210,7 +210,8 @@ LRESULT CTarnhidDlg::OnButtonMacro(WPARAM profile, LPARAM button) {
 }
 
 // The mouse library's open/close notification; default processing follows. The record behind
-// lParam is only valid, and only ours to read, when the library sent it from this thread.
+// lParam is only valid, and only ours to read, when the library sent it from this thread (posted
+// ones never get here, see OnlyFromOwnThread).
 LRESULT CTarnhidDlg::OnDeviceNotify(WPARAM kind, LPARAM record) {
   if (InSendMessageEx(nullptr) != ISMEX_NOSEND) return 0;
   if (kind != 1 || record == 0) return 0;

@@ -36,6 +36,12 @@ class CTarnhidDlg : public Window, private BeaconStarter, private PointerSpeedSo
   // Reset, load the five profile files, validate: missing files leave defaults.
   void ReloadProfiles();
 
+  // The library's notification (its record lives on this thread's stack) and the title, which
+  // is the address the configurator finds the agent by.
+  bool OnlyFromOwnThread(UINT message) const noexcept override {
+    return message == agent_msg::kDeviceNotify || message == WM_SETTEXT;
+  }
+
  protected:
   const wchar_t* ClassName() const override { return L"VireoAgentWindow"; }
 
