@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "conduit/conduit_log.h"
+#include "conduit/window_creation.h"
 #include "win/module_instance.h"
 
 namespace {
@@ -123,8 +124,11 @@ void HidTransport::Run() {
   windowClass.hInstance = instance;
   windowClass.lpszClassName = kClassName;
   RegisterClassExW(&windowClass);  // fails harmlessly when already registered
-  m_window =
-      CreateWindowExW(0, kClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, instance, this);
+  {
+    const WindowCreation creation(this);
+    m_window =
+        CreateWindowExW(0, kClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, instance, this);
+  }
   if (!m_window) ConduitLog("the watch window could not be created: error %lu", GetLastError());
   UniqueDeviceNotification notification;
   if (m_window) {
@@ -149,6 +153,7 @@ void HidTransport::Run() {
   Pump();
   notification.reset();
   CloseAll();
+  m_destroyingWindow = true;
   if (m_window) DestroyWindow(m_window);
   m_window = nullptr;
 }
@@ -173,12 +178,17 @@ void HidTransport::RequestRescan() {
 
 LRESULT CALLBACK HidTransport::WindowProc(HWND window, UINT message, WPARAM wParam,
                                           LPARAM lParam) noexcept {
-  if (message == WM_NCCREATE) {
-    auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
-    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-  }
   auto* self = reinterpret_cast<HidTransport*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+  if (message == WM_NCCREATE) {
+    // Bound once, by its creation; the same number from outside is nothing.
+    void* created = self ? nullptr : WindowCreation::Bindable(lParam);
+    if (!created) return 0;
+    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(created));
+    return DefWindowProcW(window, message, wParam, lParam);
+  }
   if (!self) return DefWindowProcW(window, message, wParam, lParam);
+  // Only the end the watch thread itself brings about.
+  if (message == WM_NCDESTROY && !self->m_destroyingWindow) return 0;
   try {
     switch (message) {
       case WM_DEVICECHANGE:

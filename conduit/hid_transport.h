@@ -67,7 +67,8 @@ class HidTransport : public ConduitTransport {
   UniqueKernelHandle m_stopEvent;
   UniqueKernelHandle m_firstLookEvent;
   LibraryThread m_thread;
-  HWND m_window = nullptr;  // of the watch thread, created and destroyed there
+  HWND m_window = nullptr;          // of the watch thread, created and destroyed there
+  bool m_destroyingWindow = false;  // a WM_NCDESTROY before this is not the system's
   std::atomic<bool> m_rescanRequested{false};
   bool m_polling = false;  // no device notifications: look every few seconds instead
 

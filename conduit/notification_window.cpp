@@ -4,6 +4,7 @@
 #include <mutex>
 
 #include "conduit/conduit.h"
+#include "conduit/window_creation.h"
 #include "win/module_instance.h"
 
 namespace {
@@ -20,7 +21,8 @@ struct NotificationWindow::Queue {
   UINT Message;
   std::mutex Mutex;
   std::deque<ConduitNotification> Waiting;
-  bool Retiring = false;  // the owner is gone: deliver what waits, then destroy the window
+  bool Retiring = false;    // the owner is gone: deliver what waits, then destroy the window
+  bool Destroying = false;  // a WM_NCDESTROY before this is not the system's
 
   // Sends what waits, in order. Not while this thread handles a message that another thread
   // sent: a notification sent then would look like part of that foreign call, and the
@@ -47,7 +49,10 @@ struct NotificationWindow::Queue {
       std::lock_guard lock(Mutex);
       retiring = Retiring;
     }
-    if (retiring) DestroyWindow(window);
+    if (retiring) {
+      Destroying = true;
+      DestroyWindow(window);
+    }
   }
 };
 
@@ -65,14 +70,18 @@ NotificationWindow::NotificationWindow(HWND target, UINT message)
 
   // The window keeps its own reference to the queue, freed with it.
   auto* owned = new std::shared_ptr<Queue>(m_queue);
-  m_window =
-      CreateWindowExW(0, kClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, instance, owned);
+  {
+    const WindowCreation creation(owned);
+    m_window =
+        CreateWindowExW(0, kClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, instance, owned);
+  }
   if (!m_window) delete owned;
 }
 
 NotificationWindow::~NotificationWindow() {
   if (!m_window) return;
   if (GetWindowThreadProcessId(m_window, nullptr) == GetCurrentThreadId()) {
+    m_queue->Destroying = true;
     DestroyWindow(m_window);
     return;
   }
@@ -103,11 +112,14 @@ LRESULT CALLBACK NotificationWindow::WindowProc(HWND window, UINT message, WPARA
   auto* queue = reinterpret_cast<std::shared_ptr<Queue>*>(GetWindowLongPtrW(window, GWLP_USERDATA));
   switch (message) {
     case WM_NCCREATE: {
-      auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
-      SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+      // Bound once, by its creation; the same number from outside is nothing.
+      void* created = queue ? nullptr : WindowCreation::Bindable(lParam);
+      if (!created) return 0;
+      SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(created));
       break;
     }
     case WM_NCDESTROY:
+      if (queue && !(*queue)->Destroying) return 0;  // not the library's DestroyWindow
       SetWindowLongPtrW(window, GWLP_USERDATA, 0);
       delete queue;
       return 0;
