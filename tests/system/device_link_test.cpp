@@ -4,10 +4,13 @@
 // the agent from a fresh data folder with VIREO_VMOUSE in its environment.
 #include <gtest/gtest.h>
 #include <windows.h>
+// after windows.h
+#include <shellapi.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cstdint>
+#include <cstdio>
 #include <map>
 #include <memory>
 #include <string>
@@ -22,11 +25,13 @@
 #include "settings/profile_set.h"
 #include "support/fake_hid_bus.h"
 #include "support/fake_hid_mouse.h"
+#include "support/hostile_messages.h"
 #include "support/process_harness.h"
 #include "support/stand_in_configurator.h"
 #include "vmouse/tcp_socket.h"
 #include "vmouse/virtual_mouse_server.h"
 #include "win/text.h"
+#include "win/unique_handle.h"
 
 namespace {
 
@@ -697,6 +702,170 @@ TEST_F(DeviceLinkTest, MessagesFromAnotherProcessToTheLibrarysWindowsChangeNothi
   SendExpecting(106, agent_msg::kApplyAll);
   ExpectDistinctSetInTheMouse();
   // An unplug and a plug-in are still noticed.
+  m_mouse->Detach();
+  m_mouse->Attach();
+  EXPECT_TRUE(m_configurator.WaitFor(configurator_msg::kNewsProfilesRewritten, 2));
+}
+
+// ---- random messages from another process to every window of the agent and the beacon -----
+//
+// Left out of the random messages, because acting on them is the receiver's contract:
+// - ending requests the platform lets any program make: WM_QUIT (PostThreadMessage does the
+//   same), WM_CLOSE and the close system command (how taskkill and installers end a program);
+// - to the agent: the configurator's change notifications 0x4DE, 0x4DF, 0x4E2, 0x4E3, 0x1514
+//   and 0x1516 (each is a transfer to the mouse), the tray icon's callback 0x7E9 and its
+//   commands 6001 and 6006 (open or close the configurator, show the menu, exit), and 0x7EB (a
+//   mouse arrived: pause, beacon, device state); while its tray menu is open, keyboard and
+//   mouse input too, which the menu takes as the user's choice;
+// - to the beacon: its tray callback (a click ends it) and its ten-second timer (which ends it).
+// Everything else, the agent's other numbers (0x502 above all) and every lifecycle message
+// included, must change nothing.
+
+const std::vector<harness::ExcludedMessage> kEndingRequests = {
+    {WM_QUIT, {}}, {WM_CLOSE, {}}, {WM_SYSCOMMAND, SC_CLOSE}};
+
+std::vector<harness::ExcludedMessage> AgentExclusions(bool menuOpen) {
+  std::vector<harness::ExcludedMessage> excluded = kEndingRequests;
+  for (UINT message : {agent_msg::kApplyAll, agent_msg::kPollingRate, agent_msg::kProfileSelected,
+                       agent_msg::kLightingChanged, agent_msg::kMacroChanged,
+                       agent_msg::kButtonMacro, agent_msg::kTrayCallback, agent_msg::kMouseData}) {
+    excluded.push_back({message, {}});
+  }
+  excluded.push_back({WM_COMMAND, agent_msg::kCommandOpenConfigurator});
+  excluded.push_back({WM_COMMAND, agent_msg::kCommandExit});
+  if (menuOpen) {
+    for (UINT input = WM_KEYFIRST; input <= WM_KEYLAST; ++input) excluded.push_back({input, {}});
+    for (UINT input = WM_MOUSEFIRST; input <= WM_MOUSELAST; ++input)
+      excluded.push_back({input, {}});
+    for (UINT input = WM_NCMOUSEMOVE; input <= WM_NCXBUTTONDBLCLK; ++input) {
+      excluded.push_back({input, {}});
+    }
+  }
+  return excluded;
+}
+
+// The open tray menu of the agent's thread, once it is on screen.
+HWND WaitForTrayMenu(HWND agent) {
+  const DWORD agentThread = GetWindowThreadProcessId(agent, nullptr);
+  for (int i = 0; i < 200; ++i) {
+    for (HWND menu = FindWindowW(L"#32768", nullptr); menu != nullptr;
+         menu = FindWindowExW(nullptr, menu, L"#32768", nullptr)) {
+      if (IsWindowVisible(menu) && GetWindowThreadProcessId(menu, nullptr) == agentThread) {
+        return menu;
+      }
+    }
+    harness::PumpMessages(25);
+  }
+  return nullptr;
+}
+
+TEST_F(DeviceLinkTest, RandomMessagesFromAnotherProcessToEveryWindowOfTheAgentChangeNothing) {
+  harness::ChildCounter children;
+  ASSERT_TRUE(children.Ready());
+  ASSERT_TRUE(harness::CopyInto(harness::BinFolder() + L"beacon.exe", m_program.Path()));
+  StartAttached();
+  const HWND beacon = harness::WaitForWindow(AsWide(program_names::kBeaconWindowTitle), 10000);
+  ASSERT_NE(beacon, nullptr);
+  DWORD beaconProcessId = 0;
+  GetWindowThreadProcessId(beacon, &beaconProcessId);
+  const UniqueKernelHandle beaconProcess(
+      OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, beaconProcessId));
+  ASSERT_TRUE(beaconProcess);
+  harness::PumpMessages(1000);  // the first run's configurator start is over
+  DWORD agentProcess = 0;
+  GetWindowThreadProcessId(m_agentWindow, &agentProcess);
+  const std::vector<HWND> windows = harness::WindowsOfProcess(agentProcess, {L"Conduit.dll"});
+  ASSERT_GE(windows.size(), 2u);  // its own and the library's
+
+  const auto files = DataFiles();
+  const std::size_t reports = m_mouse->ReportsReceived();
+  const std::size_t news = m_configurator.Got().size();
+  const long started = children.Started();
+  const std::uint64_t seed = harness::HostileSeed();
+  std::printf("hostile messages: seed %llu (VIREO_HOSTILE_SEED=%llu replays it)\n",
+              static_cast<unsigned long long>(seed), static_cast<unsigned long long>(seed));
+  harness::HostileMessageSource source(seed);
+  // The window lives through all of them.
+  const auto deliver = [&source](const harness::HostileMessageSource::Target& target) {
+    EXPECT_EQ(source.Deliver(target), target.Count) << "window " << target.Window;
+  };
+
+  // The beacon, within its ten seconds.
+  std::vector<harness::ExcludedMessage> beaconExcluded = kEndingRequests;
+  beaconExcluded.push_back({WM_APP + 1, {}});
+  beaconExcluded.push_back({WM_TIMER, 1});
+  deliver({beacon, beaconExcluded, {WM_APP + 1, WM_TIMER, WM_SETTEXT}, 2000});
+  EXPECT_EQ(FindWindowW(nullptr, AsWide(program_names::kBeaconWindowTitle)), beacon);
+
+  // Every window of the agent's process: its own and the library's message-only ones.
+  for (HWND window : windows) {
+    harness::HostileMessageSource::Target target;
+    target.Window = window;
+    if (window == m_agentWindow) {
+      target.Excluded = AgentExclusions(false);
+      target.Own = {agent_msg::kDeviceNotify,
+                    agent_msg::kIgnored504,
+                    agent_msg::kIgnored4AC,
+                    RegisterWindowMessageW(L"TaskbarCreated"),
+                    WM_TIMER,
+                    WM_COMMAND,
+                    WM_DEVICECHANGE,
+                    WM_WTSSESSION_CHANGE,
+                    WM_SETTEXT};
+    } else {
+      target.Excluded = {{WM_QUIT, {}}};
+      target.Own = {WM_APP + 1, WM_TIMER, WM_DEVICECHANGE, WM_CLOSE};
+    }
+    deliver(target);
+  }
+
+  // The agent inside its tray menu's loop, which dispatches what is posted meanwhile.
+  PostMessageW(m_agentWindow, agent_msg::kTrayCallback, 128, WM_RBUTTONDOWN);
+  const HWND menu = WaitForTrayMenu(m_agentWindow);
+  ASSERT_NE(menu, nullptr);
+  deliver({m_agentWindow, AgentExclusions(true), {agent_msg::kDeviceNotify}, 1000});
+  PostMessageW(menu, WM_KEYDOWN, VK_ESCAPE, 0);
+  EXPECT_TRUE(harness::WaitForNoWindow(L"#32768", 5000) || !IsWindowVisible(menu));
+
+  harness::PumpMessages(3000);  // time for the agent to act on them, if it did
+  EXPECT_TRUE(m_agent->Running());
+  for (HWND window : windows) EXPECT_TRUE(IsWindow(window));
+  EXPECT_EQ(FindWindowW(nullptr, AsWide(program_names::kAgentWindowTitle)), m_agentWindow);
+  EXPECT_EQ(m_mouse->ReportsReceived(), reports);
+  EXPECT_EQ(Differences(DataFiles(), files), "");
+  EXPECT_EQ(m_configurator.Got().size(), news);
+  EXPECT_EQ(children.Started(), started);
+  NOTIFYICONDATAW icon{};
+  icon.cbSize = sizeof icon;
+  icon.hWnd = m_agentWindow;
+  icon.uID = 128;
+  EXPECT_TRUE(Shell_NotifyIconW(NIM_MODIFY, &icon)) << "the tray icon is gone";
+  // The beacon ends by itself, after its ten seconds.
+  ASSERT_EQ(WaitForSingleObject(beaconProcess.get(), 15000), WAIT_OBJECT_0);
+  DWORD beaconExit = 1;
+  GetExitCodeProcess(beaconProcess.get(), &beaconExit);
+  EXPECT_EQ(beaconExit, 0u);
+
+  // Full writes with the progress window under fire; each still writes everything, once.
+  ASSERT_TRUE(SaveProfileFiles(DistinctSet(), Data()));
+  for (int write = 0; write < 3; ++write) {
+    const std::size_t before = m_mouse->ReportsReceived();
+    PostMessageW(m_agentWindow, agent_msg::kApplyAll, 0, 0);
+    const HWND progress = harness::WaitForWindow(L"VireoProgressbar", 5000);
+    ASSERT_NE(progress, nullptr);
+    for (HWND window : harness::WindowsOfProcess(agentProcess, {})) {
+      if (window == progress || IsChild(progress, window)) {
+        // The write takes hardly any messages in; what waits goes with the window.
+        source.Deliver({window, {{WM_QUIT, {}}}, {}, 4000, false});
+      }
+    }
+    EXPECT_TRUE(m_mouse->WaitForReports(before + 106, 10000ms));
+    EXPECT_TRUE(harness::WaitForNoWindow(L"VireoProgressbar", 5000));
+    Sleep(100);
+    EXPECT_EQ(m_mouse->ReportsReceived() - before, 106u);
+  }
+  ExpectDistinctSetInTheMouse();
+  EXPECT_TRUE(m_agent->Running());
   m_mouse->Detach();
   m_mouse->Attach();
   EXPECT_TRUE(m_configurator.WaitFor(configurator_msg::kNewsProfilesRewritten, 2));

@@ -87,29 +87,8 @@ std::pair<long, long> KeyContent(HKEY root, const wchar_t* path) {
   return {static_cast<long>(subkeys), static_cast<long>(values)};
 }
 
-// Every process this one starts, even one that ended at once, is counted by the job it is in.
-class ChildCounter {
- public:
-  ChildCounter() : m_job(CreateJobObjectW(nullptr, nullptr)) {
-    m_assigned = m_job != nullptr && AssignProcessToJobObject(m_job, GetCurrentProcess());
-  }
-  bool Ready() const { return m_assigned; }
-  long Started() const {
-    JOBOBJECT_BASIC_ACCOUNTING_INFORMATION info{};
-    if (!QueryInformationJobObject(m_job, JobObjectBasicAccountingInformation, &info, sizeof info,
-                                   nullptr)) {
-      return -1;
-    }
-    return static_cast<long>(info.TotalProcesses);
-  }
-
- private:
-  HANDLE m_job;
-  bool m_assigned = false;
-};
-
-ChildCounter& Children() {
-  static ChildCounter counter;
+harness::ChildCounter& Children() {
+  static harness::ChildCounter counter;
   return counter;
 }
 

@@ -440,12 +440,22 @@ TEST_F(ConduitHidTest, MessagesPostedToTheLibrarysWindowsChangeNothing) {
     }
     PostMessageW(window, WM_TIMER, 1, 0);
     PostMessageW(window, WM_CLOSE, 0, 0);
+    // The numbers of a window's creation and end, as any program can send them.
+    CREATESTRUCTW create{};
+    create.lpCreateParams = &create;
+    SendMessageW(window, WM_NCCREATE, 0, reinterpret_cast<LPARAM>(&create));
+    SendMessageW(window, WM_NCDESTROY, 0, 0);
+    PostMessageW(window, WM_NCDESTROY, 0, 0);
   }
   harness::PumpMessages(1000);
   EXPECT_EQ(m_recorder.Got().size(), notified);
   EXPECT_EQ(Bus().OpenSessions(mouse.Vendor()), 1);
   mouse.WithMouse([](VirtualMouse& m) { m.WriteMemory(0x300, Bytes{0x24}); });
   EXPECT_EQ(ReadMemory(vendor, 0x300, 1), Bytes{0x24});
+  // Both windows still do their work: an unplug and a plug-in are told.
+  mouse.Unplug();
+  mouse.Plug();
+  EXPECT_TRUE(m_recorder.WaitCount(notified + 4));
 }
 
 }  // namespace

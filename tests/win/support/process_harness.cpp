@@ -134,6 +134,24 @@ HWND WaitForWindow(const wchar_t* title, DWORD milliseconds) {
   }
 }
 
+ChildCounter::ChildCounter() : m_job(CreateJobObjectW(nullptr, nullptr)) {
+  m_assigned = m_job != nullptr && AssignProcessToJobObject(m_job, GetCurrentProcess());
+}
+
+// The process stays in the job; the handle only lets it be asked.
+ChildCounter::~ChildCounter() {
+  if (m_job != nullptr) CloseHandle(m_job);
+}
+
+long ChildCounter::Started() const {
+  JOBOBJECT_BASIC_ACCOUNTING_INFORMATION info{};
+  if (!QueryInformationJobObject(m_job, JobObjectBasicAccountingInformation, &info, sizeof info,
+                                 nullptr)) {
+    return -1;
+  }
+  return static_cast<long>(info.TotalProcesses);
+}
+
 HWND WaitForReadyWindow(const wchar_t* title, DWORD milliseconds) {
   HWND window = WaitForWindow(title, milliseconds);
   if (window == nullptr) return nullptr;

@@ -55,6 +55,23 @@ class Process {
   PROCESS_INFORMATION m_info{};
 };
 
+// Every process this one starts from now on, and every process those start, even one that ended
+// at once, is counted by the job this process joins.
+class ChildCounter {
+ public:
+  ChildCounter();
+  ~ChildCounter();
+  ChildCounter(const ChildCounter&) = delete;
+  ChildCounter& operator=(const ChildCounter&) = delete;
+  bool Ready() const { return m_assigned; }
+  // Processes started in the job so far; -1 when the job cannot tell.
+  long Started() const;
+
+ private:
+  HANDLE m_job;
+  bool m_assigned = false;
+};
+
 HWND WaitForWindow(const wchar_t* title, DWORD milliseconds);
 // Finds the window and waits until its thread takes messages, so its creation has finished
 // (the title is found while WM_CREATE still runs).
