@@ -3,9 +3,14 @@
 #include <winternl.h>
 
 #include <cstdint>
+#include <vector>
 
 DWORD GdiObjectCount() {
-  const DWORD counted = ::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS);
+  return GdiObjectCount(::GetCurrentProcess());
+}
+
+DWORD GdiObjectCount(HANDLE process) {
+  const DWORD counted = ::GetGuiResources(process, GR_GDIOBJECTS);
   if (counted != 0) return counted;
 #if defined(_M_X64) || defined(__x86_64__)
   // One entry of the handle table; the type byte is 0 when the entry is free.
@@ -25,15 +30,24 @@ DWORD GdiObjectCount() {
       ::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "NtQueryInformationProcess")));
   PROCESS_BASIC_INFORMATION basic{};
   if (query == nullptr ||
-      query(::GetCurrentProcess(), ProcessBasicInformation, &basic, sizeof(basic), nullptr) != 0 ||
+      query(process, ProcessBasicInformation, &basic, sizeof(basic), nullptr) != 0 ||
       basic.PebBaseAddress == nullptr) {
     return 0;
   }
+  // Read from the process, which may be this one.
   const auto* peb = reinterpret_cast<const std::uint8_t*>(basic.PebBaseAddress);
-  const auto* table = *reinterpret_cast<const HandleEntry* const*>(peb + kPebHandleTableOffset);
-  if (table == nullptr) return 0;
+  const HandleEntry* table = nullptr;
+  if (!::ReadProcessMemory(process, peb + kPebHandleTableOffset, &table, sizeof table, nullptr) ||
+      table == nullptr) {
+    return 0;
+  }
+  std::vector<HandleEntry> entries(kEntries);
+  if (!::ReadProcessMemory(process, table, entries.data(), entries.size() * sizeof(HandleEntry),
+                           nullptr)) {
+    return 0;
+  }
   DWORD live = 0;
-  for (int i = 0; i < kEntries; ++i) live += table[i].type != 0 ? 1 : 0;
+  for (const HandleEntry& entry : entries) live += entry.type != 0 ? 1 : 0;
   return live;
 #else
   return 0;

@@ -7,3 +7,5 @@
 // there the live entries of the process's GDI handle table are counted (its address is in
 // the process environment block, as on Windows). 0 when neither way works.
 DWORD GdiObjectCount();
+// The same for another process (opened with PROCESS_QUERY_INFORMATION | PROCESS_VM_READ).
+DWORD GdiObjectCount(HANDLE process);
