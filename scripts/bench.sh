@@ -9,7 +9,7 @@ cmake --preset bench >/dev/null
 cmake --build --preset bench -j "$(nproc)" --target profile_files_bench vmouse
 cmake --preset win >/dev/null
 cmake --build --preset win -j "$(nproc)" --target profile_files_bench device_link_bench \
-  agent_idle_bench basic_function_bench tuner_bench
+  agent_idle_bench agent_soak_bench basic_function_bench tuner_bench
 
 echo "== native (Linux) =="
 build/bench/bin/profile_files_bench 50
@@ -36,4 +36,6 @@ sleep 0.5
 wine build/win/bin/device_link_bench.exe 7 --vmouse "$LINK_PORT" "$CONTROL_PORT"
 # The agent at rest: memory and wake-ups, a minute per case, the native vmouse as the last one.
 wine build/win/bin/agent_idle_bench.exe "${AGENT_IDLE_SECONDS:-60}" --vmouse "$LINK_PORT" "$CONTROL_PORT"
+# The agent through many full writes and plug cycles (about 12 minutes): its counts must not grow.
+wine build/win/bin/agent_soak_bench.exe "${AGENT_SOAK_WRITES:-1000}" "${AGENT_SOAK_CYCLES:-200}"
 wineserver -w
