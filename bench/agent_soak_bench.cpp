@@ -133,6 +133,11 @@ class Soak {
         return false;
       }
     }
+    // The progress window's pictures: their bitmaps and region are counted too.
+    if (!harness::InstallProgressPictures(m_program.Path())) {
+      std::fprintf(stderr, "the built skin lacks a progress picture\n");
+      return false;
+    }
     if (FindWindowW(nullptr, AsWide(program_names::kAgentWindowTitle))) {
       std::fprintf(stderr, "an agent is already running\n");
       return false;

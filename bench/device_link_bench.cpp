@@ -136,6 +136,11 @@ int Run(int runs) {
       return 1;
     }
   }
+  // The progress window as the user sees it, shaped and drawn from the skin's pictures.
+  if (!harness::InstallProgressPictures(program.Path())) {
+    std::fprintf(stderr, "the built skin lacks a progress picture\n");
+    return 1;
+  }
   if (FindWindowW(nullptr, AsWide(program_names::kAgentWindowTitle))) {
     std::fprintf(stderr, "an agent is already running\n");
     return 1;

@@ -52,9 +52,7 @@ class ProgressWindowSystemTest : public testing::Test {
         << "an agent is already running";
     ASSERT_TRUE(harness::InstallAgent(m_program.Path()));
     // The agent reads its progress pictures below its own folder.
-    ASSERT_TRUE(
-        harness::InstallSkinFiles(m_program.Path(), L"controls\\",
-                                  {L"updatebar_Mask.BMP", L"updatebar_n.jpg", L"updatebar_o.jpg"}))
+    ASSERT_TRUE(harness::InstallProgressPictures(m_program.Path()))
         << "the built skin lacks a progress picture (build vireo_skin_files)";
   }
 

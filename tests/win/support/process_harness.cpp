@@ -292,4 +292,9 @@ bool InstallSkinFiles(const std::wstring& folder, const std::wstring& skinFolder
   return ok;
 }
 
+bool InstallProgressPictures(const std::wstring& folder) {
+  return InstallSkinFiles(folder, L"controls\\",
+                          {L"updatebar_Mask.BMP", L"updatebar_n.jpg", L"updatebar_o.jpg"});
+}
+
 }  // namespace harness

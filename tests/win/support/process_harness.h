@@ -97,6 +97,8 @@ int StandInTunerStarts(const std::wstring& folder);
 // same place below `folder`. False when one is missing.
 bool InstallSkinFiles(const std::wstring& folder, const std::wstring& skinFolder,
                       std::initializer_list<const wchar_t*> files);
+// The agent's progress pictures (mask, face, fill) below `folder`, where hid.exe reads them.
+bool InstallProgressPictures(const std::wstring& folder);
 // Runs the message loop of this thread for the given time.
 void PumpMessages(DWORD milliseconds);
 
