@@ -66,8 +66,10 @@ void DeviceSession::SendAll2Mouse() {
 
 void DeviceSession::FullWrite() {
   ProgressSink& progress = m_ports.Progress;
-  progress.Open();
+  // The window is made and shown during the pause the mouse needs after the begin of the
+  // transfer: the first write waits only for what remains of it.
   m_protocol.BeginTransfer();
+  progress.Open();
   m_protocol.WriteClearBlock();
   m_protocol.WriteLighting(m_profiles);
   progress.SetPercent(5);

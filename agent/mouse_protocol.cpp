@@ -62,7 +62,17 @@ MouseProtocol::MouseProtocol(DeviceLink& link, DeviceRegistry& registry, Sleeper
     : m_link(link), m_registry(registry), m_sleeper(sleeper), m_library(library) {}
 
 void MouseProtocol::Send(std::span<const std::uint8_t> report) {
+  WaitOutPause();
   if (!m_link.WriteReport(m_registry.CurrentDevice(), report)) ++m_failures;
+}
+
+void MouseProtocol::WaitOutPause() {
+  if (!m_pauseEnd) return;
+  const std::uint64_t now = m_sleeper.NowMicroseconds();
+  if (now < *m_pauseEnd) {
+    m_sleeper.Sleep(static_cast<unsigned>((*m_pauseEnd - now + 999) / 1000));
+  }
+  m_pauseEnd.reset();
 }
 
 void MouseProtocol::SelectDevice() {
@@ -95,7 +105,7 @@ std::vector<std::uint8_t> MouseProtocol::ReadMemory(std::uint16_t address, std::
 void MouseProtocol::BeginTransfer() {
   SelectDevice();
   Send(Request(kShortReportId, kCommandTransfer, kTransferBegin, 0, 0));
-  m_sleeper.Sleep(kTransferPauseMs);
+  m_pauseEnd = m_sleeper.NowMicroseconds() + kTransferPauseMs * 1000ull;
 }
 
 void MouseProtocol::EndTransfer() {

@@ -7,6 +7,7 @@
 // sequence of them went through.
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -25,7 +26,11 @@ class MouseProtocol {
   MouseProtocol(DeviceLink& link, DeviceRegistry& registry, Sleeper& sleeper,
                 MacroLibrary& library);
 
+  // Sends the begin of a transfer. The mouse needs kTransferPauseMs without reports after it:
+  // the next report waits for what remains of the pause, so that work done in between (the
+  // progress window) overlaps it instead of adding to it.
   void BeginTransfer();
+  // Sends the end of a transfer and waits out its pause.
   void EndTransfer();
   void Apply(std::uint8_t sections);
 
@@ -60,6 +65,7 @@ class MouseProtocol {
 
  private:
   void Send(std::span<const std::uint8_t> report);
+  void WaitOutPause();
   void WriteMemory(std::uint16_t address, std::uint8_t length, std::span<const std::uint8_t> data,
                    std::uint8_t reportId = device_map::kShortReportId);
   // The data bytes of the answer (the report from byte 8 on).
@@ -72,4 +78,6 @@ class MouseProtocol {
   Sleeper& m_sleeper;
   MacroLibrary& m_library;
   unsigned m_failures = 0;
+  // While a pause runs: when it ends on the sleeper's clock.
+  std::optional<std::uint64_t> m_pauseEnd;
 };

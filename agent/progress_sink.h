@@ -4,7 +4,7 @@
 class ProgressSink {
  public:
   virtual ~ProgressSink() = default;
-  // Shown at 0 % before the first report.
+  // Shown at 0 % before the first write (during the pause after the transfer's begin).
   virtual void Open() = 0;
   virtual void SetPercent(int percent) = 0;
   // Hidden and destroyed after the last report.

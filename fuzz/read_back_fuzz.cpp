@@ -40,6 +40,7 @@ class FuzzedLink : public DeviceLink {
 
 struct NoPause : Sleeper {
   void Sleep(unsigned) override {}
+  std::uint64_t NowMicroseconds() override { return 0; }
 };
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <map>
 #include <memory>
@@ -32,10 +33,14 @@ using Bytes = std::vector<std::uint8_t>;
 
 class RecordingProgress : public ProgressSink {
  public:
-  void Open() override { Steps.push_back(-1); }
+  void Open() override {
+    Steps.push_back(-1);
+    if (OnOpen) OnOpen();
+  }
   void SetPercent(int percent) override { Steps.push_back(percent); }
   void Close() override { Steps.push_back(-2); }
   std::vector<int> Steps;
+  std::function<void()> OnOpen;
 };
 
 class CountingBeacon : public BeaconStarter {
@@ -158,6 +163,21 @@ TEST_F(DeviceSessionTest, FullWriteSends106ReportsInOrderWith400MsOfPauses) {
             (std::vector<int>{-1, 5, 10, 15, 20, 25, 30, 30, 40, 50, 60, 70, 100, -2}));
   EXPECT_EQ(m_sleeper.Pauses, (std::vector<unsigned>{100, 100, 200}));
   EXPECT_EQ(m_log.Lines, std::vector<std::string>{"SendAll2Mouse\n"});
+}
+
+TEST_F(DeviceSessionTest, TheProgressWindowAppearsDuringTheBeginPauseWithoutShorteningIt) {
+  AttachMouse();
+  m_link.Clock = &m_sleeper.Clock;
+  std::size_t sentAtOpen = 0;
+  m_progress.OnOpen = [&] {
+    sentAtOpen = m_link.Sent.size();
+    m_sleeper.Clock += 30000;  // the window takes 30 ms to appear
+  };
+  m_session->SendAll2Mouse();
+  ASSERT_EQ(m_link.Sent.size(), 106u);
+  EXPECT_EQ(sentAtOpen, 1u);  // the transfer's begin
+  EXPECT_EQ(m_link.Sent[1].At - m_link.Sent[0].At, 100000u);
+  EXPECT_EQ(m_sleeper.Pauses, (std::vector<unsigned>{70, 100, 200}));
 }
 
 TEST_F(DeviceSessionTest, FullWriteRunsWithoutAMouseAndSkipsMacrosNotInTheLibrary) {

@@ -22,6 +22,7 @@
 struct SentReport {
   std::uint32_t DeviceId;
   std::vector<std::uint8_t> Bytes;
+  std::uint64_t At = 0;  // microseconds on the link's Clock, when it has one
 
   std::uint8_t Command() const { return Bytes.size() > 1 ? Bytes[1] : 0; }
   std::uint16_t Address() const {
@@ -37,7 +38,8 @@ class FakeDeviceLink : public DeviceLink {
   bool WriteReport(std::uint32_t deviceId, std::span<const std::uint8_t> report) override {
     ++Writes;
     if (UnpluggedAtWrite > 0 && Writes >= UnpluggedAtWrite) return false;
-    Sent.push_back({deviceId, std::vector<std::uint8_t>(report.begin(), report.end())});
+    Sent.push_back(
+        {deviceId, std::vector<std::uint8_t>(report.begin(), report.end()), Clock ? *Clock : 0});
     return deviceId != 0;
   }
 
@@ -68,6 +70,8 @@ class FakeDeviceLink : public DeviceLink {
   bool AllAnswersUsed() const { return m_answers.empty(); }
 
   std::vector<SentReport> Sent;
+  // When set (a RecordingSleeper's), each report notes the time it was sent.
+  const std::uint64_t* Clock = nullptr;
   int Reads = 0;
   int Writes = 0;
   // Counted from 1: the read or write at which the mouse is gone (0: never).
@@ -81,8 +85,13 @@ class FakeDeviceLink : public DeviceLink {
 
 class RecordingSleeper : public Sleeper {
  public:
-  void Sleep(unsigned milliseconds) override { Pauses.push_back(milliseconds); }
+  void Sleep(unsigned milliseconds) override {
+    Pauses.push_back(milliseconds);
+    Clock += milliseconds * 1000ull;
+  }
+  std::uint64_t NowMicroseconds() override { return Clock; }
   std::vector<unsigned> Pauses;
+  std::uint64_t Clock = 0;  // moved on by the pauses and by whoever stands for slow work
 };
 
 class RecordingLog : public DebugLog {
