@@ -45,6 +45,9 @@ class CDMarker : public Window {
 
  private:
   void OnPaint();
+  // Copies columns [from, to) of the fill (or of the background) picture to the screen; false,
+  // drawing nothing, when that picture is missing or smaller than the bar.
+  bool DrawColumns(int from, int to, bool filled);
   BOOL OnEraseBkgnd(HDC) { return TRUE; }
   void OnLButtonDown(UINT keys, POINT point);
   void OnMouseMove(UINT keys, POINT point);
@@ -65,7 +68,9 @@ class CDMarker : public Window {
   // The position under a pointer given in this window's client coordinates.
   int PositionAt(POINT point) const noexcept;
   void CopyImage(HBITMAP source, int x, int y, int width, int height, UniqueBitmap& copy);
+  // Repaints the whole bar at the next paint.
   void Invalidate() noexcept;
+  int FillWidth() const noexcept;
 
   int m_left = 0;
   int m_top = 0;
@@ -76,6 +81,8 @@ class CDMarker : public Window {
   int m_maximum = 10;
   int m_position = 0;
   bool m_dragging = false;
+  // The width of the fill on the screen, -1 when not known (a paint is due).
+  int m_shownFill = -1;
   UniqueBitmap m_background;
   UniqueBitmap m_fill;
 };

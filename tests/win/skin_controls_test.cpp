@@ -1176,6 +1176,19 @@ TEST_F(MarkerTest, PositionsShowTheirShareOfTheFillAtOnce) {
   EXPECT_TRUE(Near(MarkerPixel(m_marker.Hwnd(), 0), kMarkerBack));
 }
 
+TEST_F(MarkerTest, NewPicturesShowWholeAtTheNextPositionWithoutAPaintInBetween) {
+  m_marker.SetMarkerPos(50);
+  // The agent's thread handles no messages during a write: only SetMarkerPos draws.
+  const COLORREF back = RGB(0, 160, 60), fill = RGB(200, 30, 200);
+  UniqueBitmap newBack = SolidBitmap(300, 20, back);
+  UniqueBitmap newFill = SolidBitmap(300, 20, fill);
+  m_marker.SetMarkerImages(0, 0, 300, 20, newBack.get(), newFill.get());
+  m_marker.SetMarkerPos(60);
+  EXPECT_TRUE(Near(MarkerPixel(m_marker.Hwnd(), 0), fill));
+  EXPECT_TRUE(Near(MarkerPixel(m_marker.Hwnd(), 175), fill));
+  EXPECT_TRUE(Near(MarkerPixel(m_marker.Hwnd(), 299), back));
+}
+
 TEST_F(MarkerTest, DraggingFollowsThePointerWithinTheRange) {
   const HWND bar = m_marker.Hwnd();
   ::SendMessageW(bar, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 5));
