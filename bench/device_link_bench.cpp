@@ -198,9 +198,9 @@ int Run(int runs) {
   const double write = Median(writeTimes), read = Median(readTimes);
   std::printf("device link over the virtual mouse, median of %d runs\n", runs);
   std::printf(
-      "  full write (0x4DE): %zu reports, %.1f ms, %.3f x its 400 ms of pauses (goal <= 1.10)\n",
+      "  full write (0x4DE): %zu reports, %.1f ms, %.3f x its 400 ms of pauses (goal <= 1.05)\n",
       writeReports, write, write / 400.0);
-  std::printf("  read-back after plug-in: %.1f ms, %.3f x its 200 ms of pauses (goal <= 1.5)\n",
+  std::printf("  read-back after plug-in: %.1f ms, %.3f x its 200 ms of pauses (goal <= 1.25)\n",
               read, read / 200.0);
   std::printf("    plug-in to transfer begin %.1f ms, transfer %.1f ms, files and news %.1f ms\n",
               Median(untilBegin), Median(transfer), Median(afterEnd));
