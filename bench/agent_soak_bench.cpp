@@ -2,21 +2,27 @@
 // fresh data folder, against a virtual mouse served by this program. It performs full writes
 // (0x4DE, progress window included) and plug cycles (unplug, plug in, read-back), then prints
 // the agent's handle, GDI-object and thread counts after the first cycle and at the end, with
-// the counts on the way, and the time each part took. A leak shows as counts that grow.
+// the counts on the way, and the time each part took. A leak shows as counts that grow; the
+// handle types whose count changed are named.
 //
 //   agent_soak_bench.exe [full writes, default 1000] [plug cycles, default 200]
 #include <windows.h>
 // After windows.h.
 #include <tlhelp32.h>
+#include <winternl.h>
 
 #include <algorithm>
 #include <chrono>
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <cwchar>
+#include <map>
 #include <string>
 #include <vector>
 
+#include "bench/settled_reports.h"
 #include "contract/program_names.h"
 #include "contract/window_messages.h"
 #include "support/gdi_object_count.h"
@@ -35,6 +41,8 @@ struct Counts {
   DWORD Handles = 0;
   DWORD GdiObjects = 0;
   DWORD Threads = 0;
+  // Handles by object type, where the system's handle list has them.
+  std::map<std::wstring, DWORD> HandleTypes;
   bool operator==(const Counts&) const = default;
 };
 
@@ -51,64 +59,130 @@ DWORD ThreadsOf(DWORD processId) {
   return count;
 }
 
-// Wine answers GetProcessHandleCount with 0; the system's list of handles has them.
-DWORD HandlesOf(HANDLE process, DWORD processId) {
-  DWORD count = 0;
-  if (GetProcessHandleCount(process, &count) && count != 0) return count;
-  struct Entry {
-    void* Object;
-    ULONG_PTR ProcessId;
-    ULONG_PTR Handle;
-    ULONG Access;
-    USHORT BackTrace, Type;
-    ULONG Attributes, Reserved;
-  };
+template <typename Function>
+Function NtdllFunction(const char* name) {
+  return reinterpret_cast<Function>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), name)));
+}
+
+struct HandleEntry {
+  void* Object;
+  ULONG_PTR ProcessId;
+  ULONG_PTR Handle;
+  ULONG Access;
+  USHORT BackTrace, Type;
+  ULONG Attributes, Reserved;
+};
+
+// The system's list of every process's handles (Wine answers GetProcessHandleCount with 0).
+std::vector<HandleEntry> SystemHandles() {
   struct List {
     ULONG_PTR Count, Reserved;
-    Entry Entries[1];
+    HandleEntry Entries[1];
   };
   using Query = LONG(WINAPI*)(ULONG, PVOID, ULONG, PULONG);
-  const auto query = reinterpret_cast<Query>(reinterpret_cast<void*>(
-      GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQuerySystemInformation")));
+  const auto query = NtdllFunction<Query>("NtQuerySystemInformation");
   constexpr ULONG kExtendedHandleInformation = 64;
   std::vector<std::uint8_t> buffer(1 << 20);
   ULONG length = 0;
   while (query && query(kExtendedHandleInformation, buffer.data(),
                         static_cast<ULONG>(buffer.size()), &length) != 0) {
-    if (buffer.size() >= (1u << 26)) return 0;
+    if (buffer.size() >= (1u << 26)) return {};
     buffer.resize(buffer.size() * 2);
   }
-  if (!query) return 0;
+  if (!query) return {};
   const auto* list = reinterpret_cast<const List*>(buffer.data());
-  for (ULONG_PTR i = 0; i < list->Count; ++i) {
-    if (list->Entries[i].ProcessId == processId) ++count;
+  return std::vector<HandleEntry>(list->Entries, list->Entries + list->Count);
+}
+
+// The system's object type names by the type number its handle list gives: the list of types
+// numbers them its own way (Wine's handle list counts from 0, Windows' from 2), so an event of
+// this process shows where the names start.
+std::map<USHORT, std::wstring> ObjectTypeNames() {
+  using Query = LONG(WINAPI*)(HANDLE, ULONG, PVOID, ULONG, PULONG);
+  const auto query = NtdllFunction<Query>("NtQueryObject");
+  constexpr ULONG kObjectTypesInformation = 3;
+  std::vector<std::uint8_t> buffer(1 << 16);
+  ULONG length = 0;
+  while (query && query(nullptr, kObjectTypesInformation, buffer.data(),
+                        static_cast<ULONG>(buffer.size()), &length) != 0) {
+    if (buffer.size() >= (1u << 22)) return {};
+    buffer.resize(buffer.size() * 2);
   }
-  return count;
+  if (!query) return {};
+  std::map<int, std::wstring> byIndex;
+  int eventIndex = -1;
+  ULONG count = 0;
+  std::memcpy(&count, buffer.data(), sizeof count);
+  // Each record is followed by its name; records start pointer-aligned. The type index is the
+  // byte after MaintainHandleCount.
+  std::size_t at = sizeof(void*);
+  for (ULONG i = 0; i < count && at + sizeof(OBJECT_TYPE_INFORMATION) <= buffer.size(); ++i) {
+    OBJECT_TYPE_INFORMATION type;
+    std::memcpy(&type, buffer.data() + at, sizeof type);
+    const int index = buffer[at + offsetof(OBJECT_TYPE_INFORMATION, MaintainHandleCount) + 1];
+    std::wstring name(type.TypeName.Buffer, type.TypeName.Length / sizeof(wchar_t));
+    if (name == L"Event") eventIndex = index;
+    byIndex[index] = std::move(name);
+    at += sizeof type + type.TypeName.MaximumLength;
+    at = (at + sizeof(void*) - 1) & ~(sizeof(void*) - 1);
+  }
+  const UniqueKernelHandle event(CreateEventW(nullptr, FALSE, FALSE, nullptr));
+  int eventType = -1;
+  for (const HandleEntry& entry : SystemHandles()) {
+    if (entry.ProcessId == GetCurrentProcessId() &&
+        entry.Handle == reinterpret_cast<ULONG_PTR>(event.get())) {
+      eventType = entry.Type;
+    }
+  }
+  std::map<USHORT, std::wstring> names;
+  if (eventIndex < 0 || eventType < 0) return names;
+  for (auto& [index, name] : byIndex) {
+    names[static_cast<USHORT>(index - eventIndex + eventType)] = std::move(name);
+  }
+  return names;
+}
+
+// The process's handles by type.
+std::map<std::wstring, DWORD> HandleTypesOf(DWORD processId) {
+  static const std::map<USHORT, std::wstring> names = ObjectTypeNames();
+  std::map<std::wstring, DWORD> types;
+  for (const HandleEntry& entry : SystemHandles()) {
+    if (entry.ProcessId != processId) continue;
+    const auto name = names.find(entry.Type);
+    ++types[name != names.end() ? name->second : L"type " + std::to_wstring(entry.Type)];
+  }
+  return types;
 }
 
 Counts CountsOf(HANDLE process, DWORD processId) {
   Counts counts;
-  counts.Handles = HandlesOf(process, processId);
+  counts.HandleTypes = HandleTypesOf(processId);
+  if (!GetProcessHandleCount(process, &counts.Handles) || counts.Handles == 0) {
+    counts.Handles = 0;
+    for (const auto& [type, count] : counts.HandleTypes) counts.Handles += count;
+  }
   counts.GdiObjects = GdiObjectCount(process);
   counts.Threads = ThreadsOf(processId);
   return counts;
+}
+
+// Handle types whose count differs, with both counts.
+void PrintChangedTypes(const Counts& first, const Counts& last) {
+  std::map<std::wstring, std::pair<DWORD, DWORD>> both;
+  for (const auto& [type, count] : first.HandleTypes) both[type].first = count;
+  for (const auto& [type, count] : last.HandleTypes) both[type].second = count;
+  for (const auto& [type, counts] : both) {
+    if (counts.first != counts.second) {
+      std::printf("    %ls handles: %lu -> %lu\n", type.c_str(), counts.first, counts.second);
+    }
+  }
 }
 
 void Print(const char* label, const Counts& counts) {
   std::printf("  %-34s handles %4lu, GDI objects %4lu, threads %2lu\n", label, counts.Handles,
               counts.GdiObjects, counts.Threads);
   std::fflush(stdout);
-}
-
-// Waits until the mouse took no report for a while: the count of a finished transfer.
-std::size_t SettledReports(VirtualMouseServer& mouse) {
-  std::size_t count = mouse.ReportsReceived();
-  for (;;) {
-    Sleep(100);
-    const std::size_t now = mouse.ReportsReceived();
-    if (now == count) return count;
-    count = now;
-  }
 }
 
 // The program's own threads take a moment to end after the thing they served: counts are read
@@ -163,11 +237,11 @@ class Soak {
   }
 
   bool FullWrite() {
-    const std::size_t before = SettledReports(m_mouse);
+    const std::size_t before = SettledReports(m_mouse, 100);
     DWORD_PTR result = 0;
     if (!SendMessageTimeoutW(m_window, agent_msg::kApplyAll, 0, 0, SMTO_NORMAL, 60000, &result))
       return false;
-    return SettledReports(m_mouse) - before == 106;
+    return SettledReports(m_mouse, 100) - before == 106;
   }
 
   bool PlugCycle() {
@@ -212,6 +286,9 @@ int Run(int writes, int cycles) {
   }
   const Counts first = soak.Now();
   Print("after the first write and plug cycle", first);
+  std::printf("    by type:");
+  for (const auto& [type, count] : first.HandleTypes) std::printf(" %ls %lu;", type.c_str(), count);
+  std::printf("\n");
 
   const auto writesStart = Clock::now();
   for (int i = 1; i <= writes; ++i) {
@@ -244,6 +321,7 @@ int Run(int writes, int cycles) {
               static_cast<long>(last.Handles) - static_cast<long>(first.Handles),
               static_cast<long>(last.GdiObjects) - static_cast<long>(first.GdiObjects),
               static_cast<long>(last.Threads) - static_cast<long>(first.Threads));
+  PrintChangedTypes(first, last);
   return 0;
 }
 

@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "agent/mouse_protocol.h"
+#include "bench/settled_reports.h"
 #include "conduit/conduit.h"
 #include "contract/program_names.h"
 #include "contract/window_messages.h"
@@ -63,17 +64,6 @@ class ReadBackWatch {
   harness::StandInConfigurator m_configurator;
   int m_readBacks = 0;
 };
-
-// Waits until the mouse took no report for a while: the count of a finished transfer.
-std::size_t SettledReports(VirtualMouseServer& mouse) {
-  std::size_t count = mouse.ReportsReceived();
-  for (;;) {
-    Sleep(150);
-    const std::size_t now = mouse.ReportsReceived();
-    if (now == count) return count;
-    count = now;
-  }
-}
 
 LRESULT CALLBACK PlainProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   return DefWindowProcW(window, message, wParam, lParam);
@@ -173,12 +163,12 @@ int Run(int runs) {
   std::vector<double> writeTimes, readTimes, untilBegin, transfer, afterEnd;
   std::size_t writeReports = 0;
   for (int run = 0; run < runs; ++run) {
-    const std::size_t before = SettledReports(mouse);
+    const std::size_t before = SettledReports(mouse, 150);
     const auto start = Clock::now();
     DWORD_PTR result = 0;
     SendMessageTimeoutW(agentWindow, agent_msg::kApplyAll, 0, 0, SMTO_NORMAL, 60000, &result);
     writeTimes.push_back(Milliseconds(Clock::now() - start));
-    writeReports = SettledReports(mouse) - before;
+    writeReports = SettledReports(mouse, 150) - before;
 
     mouse.Detach();
     Sleep(300);
