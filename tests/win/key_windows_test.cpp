@@ -17,7 +17,7 @@
 #include "settings/folders.h"
 #include "support/modal_script.h"
 #include "support/process_harness.h"
-#include "support/virtual_keys.h"
+#include "support/user_input.h"
 #include "win/gdiplus_session.h"
 #include "win/text.h"
 

@@ -104,9 +104,9 @@ TEST_F(MacroLibraryWin32Test, LibraryReadsWhatWindowsWrites) {
 constexpr wchar_t kRaceVariable[] = L"VIREO_MACRO_RACE";
 
 TEST(MacroIndexRace, Worker) {
-  wchar_t spec[MAX_PATH * 2] = {};
-  if (!GetEnvironmentVariableW(kRaceVariable, spec, MAX_PATH * 2)) GTEST_SKIP();
-  const std::wstring text = spec;
+  wchar_t setting[MAX_PATH * 2] = {};
+  if (!GetEnvironmentVariableW(kRaceVariable, setting, MAX_PATH * 2)) GTEST_SKIP();
+  const std::wstring text = setting;
   const std::size_t bar = text.find(L'|');
   ASSERT_NE(bar, std::wstring::npos);
   MacroLibrary library(ToU16(text.substr(0, bar)));

@@ -2,6 +2,18 @@
 
 namespace harness {
 
+namespace {
+
+void SendLeftClick() {
+  INPUT clicks[2] = {};
+  clicks[0].type = clicks[1].type = INPUT_MOUSE;
+  clicks[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+  clicks[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+  ::SendInput(2, clicks, sizeof(INPUT));
+}
+
+}  // namespace
+
 void MoveTo(HWND window, POINT client) {
   ::ClientToScreen(window, &client);
   ::SetCursorPos(client.x, client.y);
@@ -21,11 +33,7 @@ void MoveTo(HWND window, POINT client) {
 
 void ClickAt(HWND window, POINT client) {
   MoveTo(window, client);
-  INPUT clicks[2] = {};
-  clicks[0].type = clicks[1].type = INPUT_MOUSE;
-  clicks[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-  clicks[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-  ::SendInput(2, clicks, sizeof(INPUT));
+  SendLeftClick();
   Sleep(50);
 }
 
@@ -42,12 +50,40 @@ void TypeText(std::wstring_view text) {
 }
 
 void PressKey(WORD virtualKey) {
-  INPUT keys[2] = {};
-  keys[0].type = keys[1].type = INPUT_KEYBOARD;
-  keys[0].ki.wVk = keys[1].ki.wVk = virtualKey;
-  keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
-  ::SendInput(2, keys, sizeof(INPUT));
+  SendVirtualKey(virtualKey, false);
+  SendVirtualKey(virtualKey, true);
   Sleep(50);
+}
+
+void ClickWithPointer(HWND window, POINT point, int clicks) {
+  ::ClientToScreen(window, &point);
+  ::SetCursorPos(point.x, point.y);
+  INPUT move{};
+  move.type = INPUT_MOUSE;
+  move.mi.dwFlags = MOUSEEVENTF_MOVE;
+  ::SendInput(1, &move, sizeof(INPUT));
+  for (int i = 0; i < clicks; ++i) SendLeftClick();
+}
+
+POINT ListRowPoint(HWND list, int row) {
+  RECT rect{};
+  ::SendMessageW(list, LB_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&rect));
+  return {rect.left + 30, (rect.top + rect.bottom) / 2};
+}
+
+void SendVirtualKey(WORD vk, bool up) {
+  INPUT input{};
+  input.type = INPUT_KEYBOARD;
+  input.ki.wVk = vk;
+  input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+  ::SendInput(1, &input, sizeof(INPUT));
+}
+
+void TypeVirtualKeys(std::wstring_view keys) {
+  for (const wchar_t vk : keys) {
+    SendVirtualKey(vk, false);
+    SendVirtualKey(vk, true);
+  }
 }
 
 }  // namespace harness

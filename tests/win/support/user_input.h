@@ -19,4 +19,17 @@ void TypeText(std::wstring_view text);
 // Presses and releases one key.
 void PressKey(WORD virtualKey);
 
+// `clicks` left clicks (2: a double click) at `point` in `window`'s client coordinates, at once:
+// the pointer is put there and the presses follow without waiting for the window.
+void ClickWithPointer(HWND window, POINT point, int clicks = 1);
+// The middle of row `row` of a list box, in its client coordinates.
+POINT ListRowPoint(HWND list, int row);
+
+// Keys injected by virtual key, as a keyboard sends them: the keyboard hook (Snare.dll) sees
+// them, and so does the window with the focus.
+void SendVirtualKey(WORD vk, bool up);
+// Each key pressed and released in turn, without pauses; letters and digits are their own
+// virtual keys.
+void TypeVirtualKeys(std::wstring_view keys);
+
 }  // namespace harness
