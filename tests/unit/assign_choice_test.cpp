@@ -18,6 +18,7 @@
 #include "settings/macro_slot_notifier.h"
 #include "settings/skin_texts.h"
 #include "settings/utf8.h"
+#include "support/scratch_folder.h"
 
 namespace {
 
@@ -93,9 +94,7 @@ class AssignChoiceTest : public testing::Test {
   ProfileRecord& Record() { return m_set.Profiles[0]; }
   ButtonAssignment& Button(int b) { return Record().Buttons[b]; }
 
-  fs::path m_root =
-      fs::temp_directory_path() /
-      ("vireo-assign-" + std::to_string(testing::UnitTest::GetInstance()->random_seed()));
+  fs::path m_root = NewScratchFolder("assign");
   std::u16string Folder() const { return Utf8ToUtf16(m_root.string()) + u"/"; }
   MacroLibrary m_macros{Folder()};
   SkinTexts m_texts{Folder()};

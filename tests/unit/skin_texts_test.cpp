@@ -7,6 +7,7 @@
 #include <string>
 
 #include "settings/folders.h"
+#include "support/scratch_folder.h"
 
 namespace {
 
@@ -15,8 +16,7 @@ namespace fs = std::filesystem;
 class SkinTextsTest : public testing::Test {
  protected:
   void SetUp() override {
-    m_program = fs::temp_directory_path() /
-                ("vireo-skin-" + std::to_string(testing::UnitTest::GetInstance()->random_seed()));
+    m_program = NewScratchFolder("skin");
     fs::create_directories(m_program / "images" / "0409" / "strings");
   }
   void TearDown() override { fs::remove_all(m_program); }

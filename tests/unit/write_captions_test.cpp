@@ -12,6 +12,7 @@
 #include "settings/macro_library.h"
 #include "settings/skin_texts.h"
 #include "settings/utf8.h"
+#include "support/scratch_folder.h"
 
 namespace {
 
@@ -71,9 +72,7 @@ class WriteCaptionsTest : public testing::Test {
     return button;
   }
 
-  fs::path m_root =
-      fs::temp_directory_path() /
-      ("vireo-captions-" + std::to_string(testing::UnitTest::GetInstance()->random_seed()));
+  fs::path m_root = NewScratchFolder("captions");
   SkinTexts m_texts{Folder()};
   MacroLibrary m_macros{Folder()};
   LetterLayout m_layout;
