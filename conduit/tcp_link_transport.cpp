@@ -86,7 +86,8 @@ bool TcpLinkTransport::Start() {
   m_stopEvent.reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
   m_firstLookEvent.reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
   m_inputQueuedEvent.reset(CreateEventW(nullptr, FALSE, FALSE, nullptr));
-  if (!m_stopEvent || !m_firstLookEvent || !m_inputQueuedEvent) return false;
+  m_socketEvent.reset(WSACreateEvent());
+  if (!m_stopEvent || !m_firstLookEvent || !m_inputQueuedEvent || !m_socketEvent) return false;
   if (!m_thread.Start([this] { Run(); })) return false;
   WaitForSingleObject(m_firstLookEvent.get(), kFirstLookMilliseconds);
   std::lock_guard lock(m_mutex);
@@ -189,9 +190,7 @@ void TcpLinkTransport::Serve() {
   }
   // The thread sleeps until the socket has something, a read queued an input, a stop, or the
   // next deadline of the handshake: an idle link wakes nobody.
-  UniqueKernelHandle socketEvent(WSACreateEvent());
-  if (!socketEvent || WSAEventSelect(m_socket.get(), socketEvent.get(), FD_READ | FD_CLOSE) != 0)
-    return;
+  if (WSAEventSelect(m_socket.get(), m_socketEvent.get(), FD_READ | FD_CLOSE) != 0) return;
   bool firstLookDone = false;
   while (!Stopping()) {
     const ULONGLONG quietUntil = m_readRunUntil.load();
@@ -229,25 +228,16 @@ void TcpLinkTransport::Serve() {
         timeout = static_cast<DWORD>(m_matchedAt + kOpenWaitMilliseconds + 1 - now);
       }
     }
-    HANDLE waits[] = {m_stopEvent.get(), socketEvent.get(), m_inputQueuedEvent.get()};
+    HANDLE waits[] = {m_stopEvent.get(), m_socketEvent.get(), m_inputQueuedEvent.get()};
     const DWORD woke = WaitForMultipleObjects(3, waits, FALSE, timeout);
     if (woke == WAIT_OBJECT_0 || woke == WAIT_FAILED) return;
-    if (woke == WAIT_OBJECT_0 + 1) {
-      WSANETWORKEVENTS events;
-      WSAEnumNetworkEvents(m_socket.get(), socketEvent.get(), &events);  // resets the event
-    }
   }
 }
 
-int TcpLinkTransport::WaitReadable(long milliseconds) const {
-  fd_set readable;
-  FD_ZERO(&readable);
-  FD_SET(m_socket.get(), &readable);
-  timeval timeout = Timeout(milliseconds);
-  return select(0, &readable, nullptr, nullptr, &timeout);
-}
-
 bool TcpLinkTransport::ReceiveAvailable() {
+  // Only the event: asking for the network events too (WSAEnumNetworkEvents) costs Wine two
+  // more server calls, and nothing here needs them.
+  WSAResetEvent(m_socketEvent.get());
   uint8_t buffer[16384];
   for (;;) {
     const int received = recv(m_socket.get(), reinterpret_cast<char*>(buffer), sizeof(buffer), 0);
@@ -396,8 +386,9 @@ bool TcpLinkTransport::SendLocked(const std::vector<uint8_t>& bytes) {
       if (select(0, nullptr, &writable, nullptr, &timeout) > 0) continue;
     }
     // A server that takes nothing any more is as good as gone; the network thread sees the
-    // shut-down socket and closes the collections.
+    // shut-down socket and closes the collections. A local shut-down sets no socket event.
     shutdown(m_socket.get(), SD_BOTH);
+    SetEvent(m_socketEvent.get());
     return false;
   }
   return true;
@@ -444,10 +435,12 @@ bool TcpLinkTransport::Read(uint32_t deviceId, uint8_t* buffer, uint32_t length)
     }
   }
   // The answer is received on this thread: a hand-over from the network thread would cost
-  // two thread switches per read.
+  // two thread switches per read. It waits for the socket's event, not in select(), which
+  // under Wine costs a poll request and a wake-up by call-back, about twice the time.
   const ULONGLONG deadline = GetTickCount64() + kReadTimeoutMilliseconds;
   {
     std::lock_guard receiveLock(m_receiveMutex);
+    HANDLE waits[] = {m_socketEvent.get(), m_stopEvent.get()};
     for (;;) {
       {
         std::lock_guard lock(m_mutex);
@@ -455,11 +448,13 @@ bool TcpLinkTransport::Read(uint32_t deviceId, uint8_t* buffer, uint32_t length)
       }
       const ULONGLONG now = GetTickCount64();
       if (now >= deadline || !m_socket || m_receiveBroken) break;
-      const int ready = WaitReadable(static_cast<long>(deadline - now));
-      if (ready == SOCKET_ERROR) break;
-      if (ready > 0 && !ReceiveAvailable()) {
-        // The network thread sees the broken stream and closes the collections.
+      const DWORD woke =
+          WaitForMultipleObjects(2, waits, FALSE, static_cast<DWORD>(deadline - now));
+      if (woke != WAIT_OBJECT_0) break;
+      if (!ReceiveAvailable()) {
+        // The network thread, woken, sees the broken stream and closes the collections.
         shutdown(m_socket.get(), SD_BOTH);
+        SetEvent(m_socketEvent.get());
         break;
       }
     }

@@ -47,9 +47,10 @@ class TcpLinkTransport : public ConduitTransport {
   void Run();
   UniqueSocket Connect() const;
   void Serve();
-  int WaitReadable(long milliseconds) const;  // select() on the socket
-  // Receives what has arrived and handles its frames; m_receiveMutex held. False when the
-  // connection ended or the stream is malformed.
+  // Resets the socket's event, then receives what has arrived and handles its frames;
+  // m_receiveMutex held. False when the connection ended or the stream is malformed. The event
+  // is reset nowhere else: whatever arrives after a receive sets it again, so a thread that
+  // waits for it (the network thread, or a read for its answer) never misses data.
   bool ReceiveAvailable();
   bool HandleFrame(const LinkFrame& frame);  // false: the stream is malformed
   void DeliverInputs();                      // network thread
@@ -63,6 +64,8 @@ class TcpLinkTransport : public ConduitTransport {
   UniqueKernelHandle m_stopEvent;
   UniqueKernelHandle m_firstLookEvent;    // set once the first attempt has an outcome
   UniqueKernelHandle m_inputQueuedEvent;  // wakes the network thread to hand inputs on
+  // Set by the socket when data or its close arrived (WSAEventSelect), and after a failed send.
+  UniqueKernelHandle m_socketEvent;
   LibraryThread m_thread;
 
   // Set by the network thread before it starts receiving.
