@@ -84,10 +84,12 @@ sockaddr_in LoopbackAddress(uint16_t port) {
 
 // Small request/answer frames: no waiting for more data to fill a segment. A peer that stops
 // reading must not stall the sender for ever.
+constexpr int kSendTimeoutMs = 5000;
+
 void TuneConnection(NativeSocket s) {
   int on = 1;
   setsockopt(s, IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char*>(&on), sizeof on);
-  SetTimeout(s, SO_SNDTIMEO, 5000);
+  SetTimeout(s, SO_SNDTIMEO, kSendTimeoutMs);
 }
 
 }  // namespace
@@ -97,12 +99,16 @@ TcpSocket::~TcpSocket() {
 }
 
 TcpSocket::TcpSocket(TcpSocket&& other) noexcept
-    : m_handle(std::exchange(other.m_handle, kInvalid)) {}
+    : m_handle(std::exchange(other.m_handle, kInvalid)),
+      m_readEvent(std::exchange(other.m_readEvent, 0)),
+      m_receiveTimeoutMs(other.m_receiveTimeoutMs) {}
 
 TcpSocket& TcpSocket::operator=(TcpSocket&& other) noexcept {
   if (this != &other) {
     Close();
     m_handle = std::exchange(other.m_handle, kInvalid);
+    m_readEvent = std::exchange(other.m_readEvent, 0);
+    m_receiveTimeoutMs = other.m_receiveTimeoutMs;
   }
   return *this;
 }
@@ -158,6 +164,16 @@ bool TcpSocket::SendAll(std::span<const uint8_t> bytes) const {
     const int chunk = static_cast<int>(std::min<std::size_t>(bytes.size() - sent, 1 << 20));
     const auto n = send(Native(m_handle), reinterpret_cast<const char*>(bytes.data() + sent), chunk,
                         kSendFlags);
+#ifdef _WIN32
+    if (n < 0 && m_readEvent && WSAGetLastError() == WSAEWOULDBLOCK) {
+      // Non-blocking since it waits on its event: a full send buffer is waited out as long as
+      // the send timeout would have.
+      WSAPOLLFD entry{Native(m_handle), POLLOUT, 0};
+      if (WSAPoll(&entry, 1, kSendTimeoutMs) > 0 && !(entry.revents & (POLLERR | POLLHUP))) {
+        continue;
+      }
+    }
+#endif
     if (n <= 0) return false;
     sent += static_cast<std::size_t>(n);
   }
@@ -167,13 +183,44 @@ bool TcpSocket::SendAll(std::span<const uint8_t> bytes) const {
 long TcpSocket::Receive(std::span<uint8_t> buffer) const {
   if (!Valid()) return -1;
   const int size = static_cast<int>(std::min<std::size_t>(buffer.size(), 1 << 20));
+#ifdef _WIN32
+  if (m_readEvent) {
+    const HANDLE event = reinterpret_cast<HANDLE>(m_readEvent);
+    const ULONGLONG deadline = GetTickCount64() + static_cast<ULONGLONG>(m_receiveTimeoutMs);
+    for (;;) {
+      const ULONGLONG now = GetTickCount64();
+      const DWORD wait =
+          m_receiveTimeoutMs == 0 ? INFINITE : static_cast<DWORD>(now < deadline ? deadline - now : 0);
+      if (WaitForSingleObject(event, wait) != WAIT_OBJECT_0) return kTimedOut;
+      // Reset only right before a receive: whatever arrives after it sets the event again.
+      WSAResetEvent(event);
+      const auto n = recv(Native(m_handle), reinterpret_cast<char*>(buffer.data()), size, 0);
+      if (n >= 0) return static_cast<long>(n);
+      if (WSAGetLastError() != WSAEWOULDBLOCK) return -1;
+    }
+  }
+#endif
   const auto n = recv(Native(m_handle), reinterpret_cast<char*>(buffer.data()), size, 0);
   if (n >= 0) return static_cast<long>(n);
   return LastReceiveTimedOut() ? kTimedOut : -1;
 }
 
-void TcpSocket::SetReceiveTimeout(std::chrono::milliseconds timeout) const {
-  if (Valid()) SetTimeout(Native(m_handle), SO_RCVTIMEO, static_cast<int>(timeout.count()));
+void TcpSocket::SetReceiveTimeout(std::chrono::milliseconds timeout) {
+  if (!Valid()) return;
+#ifdef _WIN32
+  if (!m_readEvent) {
+    const WSAEVENT event = WSACreateEvent();
+    if (event == WSA_INVALID_EVENT) return;
+    if (WSAEventSelect(Native(m_handle), event, FD_READ | FD_CLOSE) != 0) {
+      WSACloseEvent(event);
+      return;
+    }
+    m_readEvent = reinterpret_cast<std::intptr_t>(event);
+  }
+  m_receiveTimeoutMs = static_cast<long>(timeout.count());
+#else
+  SetTimeout(Native(m_handle), SO_RCVTIMEO, static_cast<int>(timeout.count()));
+#endif
 }
 
 bool TcpSocket::WaitReadable(std::chrono::milliseconds timeout) const {
@@ -182,11 +229,19 @@ bool TcpSocket::WaitReadable(std::chrono::milliseconds timeout) const {
 }
 
 void TcpSocket::Shutdown() const {
-  if (Valid()) shutdown(Native(m_handle), kShutdownBoth);
+  if (!Valid()) return;
+  shutdown(Native(m_handle), kShutdownBoth);
+#ifdef _WIN32
+  // A local shut-down sets no socket event: the receiving thread is woken here.
+  if (m_readEvent) WSASetEvent(reinterpret_cast<HANDLE>(m_readEvent));
+#endif
 }
 
 void TcpSocket::Close() {
   if (Valid()) CloseNative(Native(std::exchange(m_handle, kInvalid)));
+#ifdef _WIN32
+  if (m_readEvent) WSACloseEvent(reinterpret_cast<HANDLE>(std::exchange(m_readEvent, 0)));
+#endif
 }
 
 int WaitAnyReadable(std::span<const TcpSocket* const> sockets, std::chrono::milliseconds timeout) {

@@ -35,7 +35,9 @@ class TcpSocket {
   long Receive(std::span<uint8_t> buffer) const;
   static constexpr long kTimedOut = -2;
   // Bounds how long Receive blocks (0: for ever); a timed-out receive leaves the socket usable.
-  void SetReceiveTimeout(std::chrono::milliseconds timeout) const;
+  // On Windows the socket then waits for data on an event of its own (and is non-blocking):
+  // under Wine a blocking receive is woken by a kernel call-back, which costs more.
+  void SetReceiveTimeout(std::chrono::milliseconds timeout);
   // True when a Receive (or Accept) would not block, the peer's close included.
   bool WaitReadable(std::chrono::milliseconds timeout) const;
   // Ends both directions; a thread blocked in Receive wakes up with 0 or -1.
@@ -49,6 +51,10 @@ class TcpSocket {
   explicit TcpSocket(std::intptr_t handle) : m_handle(handle) {}
 
   std::intptr_t m_handle = kInvalid;
+  // Windows, once a receive timeout is set: the event the socket sets when data or its close
+  // arrived, and the timeout.
+  std::intptr_t m_readEvent = 0;
+  long m_receiveTimeoutMs = 0;
 };
 
 // Index of the first of these sockets that is readable, or -1 after the timeout.

@@ -327,6 +327,40 @@ TEST(TcpSocket, AReceiveThatTimesOutLeavesTheConnectionUsable) {
   EXPECT_EQ(served.Receive(buffer), 0);  // a close is no timeout
 }
 
+// With a receive timeout the Windows socket waits on an event and does not block: a send larger
+// than the buffers still waits for the reader, and a shut-down still wakes a waiting receive.
+TEST(TcpSocket, ASocketWithAReceiveTimeoutSendsAllAndWakesOnShutDown) {
+  TcpSocket listener = TcpSocket::ListenLoopback(0);
+  TcpSocket client = TcpSocket::ConnectLoopback(listener.LocalPort());
+  TcpSocket served = listener.Accept();
+  ASSERT_TRUE(client.Valid() && served.Valid());
+  served.SetReceiveTimeout(10s);
+  const std::vector<uint8_t> large(4 << 20, 7);
+  bool sent = false;
+  std::thread sender([&] {
+    sent = served.SendAll(large);
+    if (!sent) served.Shutdown();  // the reader stops waiting
+  });
+  std::this_thread::sleep_for(100ms);  // the buffers fill up meanwhile
+  std::vector<uint8_t> buffer(64 * 1024);
+  std::size_t received = 0;
+  for (long n; received < large.size() && (n = client.Receive(buffer)) > 0;) {
+    received += static_cast<std::size_t>(n);
+  }
+  sender.join();
+  EXPECT_TRUE(sent);
+  EXPECT_EQ(received, large.size());
+
+  std::thread stopper([&] {
+    std::this_thread::sleep_for(50ms);
+    served.Shutdown();
+  });
+  const long n = served.Receive(buffer);
+  stopper.join();
+  EXPECT_NE(n, TcpSocket::kTimedOut);
+  EXPECT_LE(n, 0);
+}
+
 TEST(VirtualMouseServer, PortInUseIsReportedAndStopEndsTheLink) {
   VirtualMouseServer server;
   ASSERT_TRUE(server.Start());
