@@ -189,8 +189,9 @@ long TcpSocket::Receive(std::span<uint8_t> buffer) const {
     const ULONGLONG deadline = GetTickCount64() + static_cast<ULONGLONG>(m_receiveTimeoutMs);
     for (;;) {
       const ULONGLONG now = GetTickCount64();
-      const DWORD wait =
-          m_receiveTimeoutMs == 0 ? INFINITE : static_cast<DWORD>(now < deadline ? deadline - now : 0);
+      const DWORD wait = m_receiveTimeoutMs == 0
+                             ? INFINITE
+                             : static_cast<DWORD>(now < deadline ? deadline - now : 0);
       if (WaitForSingleObject(event, wait) != WAIT_OBJECT_0) return kTimedOut;
       // Reset only right before a receive: whatever arrives after it sets the event again.
       WSAResetEvent(event);
