@@ -21,6 +21,7 @@
 #include "skin/control_messages.h"
 #include "skin/core/button_face.h"
 #include "skin/core/control_table.h"
+#include "skin/face_image.h"
 #include "skin/skin_image.h"
 #include "win/unique_handle.h"
 #include "win/window.h"
@@ -28,10 +29,10 @@
 // The four faces of a button: normal, hover, pressed (also ticked), disabled. Empty faces draw
 // nothing in their state.
 struct ButtonFaces {
-  SkinImage normal{};
-  SkinImage hover{};
-  SkinImage pressed{};
-  SkinImage disabled{};
+  FaceImage normal{};
+  FaceImage hover{};
+  FaceImage pressed{};
+  FaceImage disabled{};
   // One picture for every state.
   static ButtonFaces Same(const SkinImage& image) { return {image, image, image, image}; }
 };

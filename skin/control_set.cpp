@@ -42,8 +42,10 @@ std::wstring TextOf(const TextKey& key) {
 }
 
 ButtonFaces FacesOf(const FaceFiles& files, SkinImageSet& images) {
-  return {images.Image(files.normal), images.Image(files.hover), images.Image(files.pressed),
-          images.Image(files.disabled)};
+  return {{images, files.normal},
+          {images, files.hover},
+          {images, files.pressed},
+          {images, files.disabled}};
 }
 
 ControlSet::~ControlSet() {

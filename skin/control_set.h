@@ -27,7 +27,7 @@
 
 // A row's text: the skin text of its key (SkinText), or its fixed text.
 std::wstring TextOf(const TextKey& key);
-// The four faces of a button from the window's pictures.
+// The four faces of a button from the window's pictures, each decoded when first drawn.
 ButtonFaces FacesOf(const FaceFiles& files, SkinImageSet& images);
 
 class ControlSet {
