@@ -149,15 +149,25 @@ HFONT CBitmapBtn::CaptionFont(int escapement) {
   return m_font.get();
 }
 
-BOOL CBitmapBtn::OnDrawItem(const DRAWITEMSTRUCT& drawItem) {
-  const DRAWITEMSTRUCT* item = &drawItem;
-  if (item->CtlType != ODT_BUTTON) return FALSE;
+BOOL CBitmapBtn::OnDrawItem(const DRAWITEMSTRUCT& item) {
+  if (item.CtlType != ODT_BUTTON) return FALSE;
+  Draw(item.hDC, 0, 0, (item.itemState & ODS_SELECTED) != 0, (item.itemState & ODS_DISABLED) != 0);
+  return TRUE;
+}
+
+void CBitmapBtn::DrawInParent(HDC dc, int x, int y) {
+  // The states the button class reports to its owner-drawn buttons.
+  const bool pressed = (::SendMessageW(Hwnd(), BM_GETSTATE, 0, 0) & BST_PUSHED) != 0;
+  Draw(dc, x, y, pressed, ::IsWindowEnabled(Hwnd()) == FALSE);
+}
+
+void CBitmapBtn::Draw(HDC target, int x, int y, bool pressed, bool disabled) {
   RECT client{};
   ::GetClientRect(Hwnd(), &client);
   const int width = client.right - client.left;
   const int height = client.bottom - client.top;
-  MemoryCanvas canvas(item->hDC, width, height);
-  if (!canvas) return TRUE;
+  MemoryCanvas canvas(target, width, height);
+  if (!canvas) return;
 
   ButtonFaceState state;
   state.fixedFace = m_fixedFace;
@@ -166,8 +176,8 @@ BOOL CBitmapBtn::OnDrawItem(const DRAWITEMSTRUCT& drawItem) {
   state.tickedDisabledFace = m_tickedDisabledFace;
   state.ticked = m_ticked;
   state.hover = m_hover;
-  state.pressed = (item->itemState & ODS_SELECTED) != 0;
-  state.disabled = (item->itemState & ODS_DISABLED) != 0;
+  state.pressed = pressed;
+  state.disabled = disabled;
   const ButtonFaceChoice choice = SelectButtonFace(state);
   m_lastFace = choice.face;
   const COLORREF colour = choice.colour == CaptionColour::kHover     ? m_colourHover
@@ -182,8 +192,7 @@ BOOL CBitmapBtn::OnDrawItem(const DRAWITEMSTRUCT& drawItem) {
     DrawSkinImage(graphics, face, 0, 0, m_squareFace ? height : width, height);
   }
   if (!m_caption.empty() && m_showCaption) DrawCaption(dc, client, colour);
-  canvas.CopyTo(item->hDC);
-  return TRUE;
+  canvas.CopyTo(target, x, y);
 }
 
 void CBitmapBtn::DrawCaption(HDC dc, const RECT& client, COLORREF colour) {

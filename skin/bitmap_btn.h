@@ -98,6 +98,9 @@ class CBitmapBtn : public Window {
   Gdiplus::Bitmap* Face(int number) const noexcept;
   // The face (1-4) the last paint chose, 0 before the first paint.
   int LastDrawnFace() const noexcept { return m_lastFace; }
+  // Draws the button as its own paint would, at (x, y) of its parent's `dc`: for a parent that
+  // paints under the button and spares it a paint of its own.
+  void DrawInParent(HDC dc, int x, int y);
 
  private:
   BOOL OnDrawItem(const DRAWITEMSTRUCT& item);
@@ -119,6 +122,7 @@ class CBitmapBtn : public Window {
   END_MESSAGE_TABLE()
 
   void RemoveFrameStyles() noexcept;
+  void Draw(HDC target, int x, int y, bool pressed, bool disabled);
   void DrawCaption(HDC dc, const RECT& client, COLORREF colour);
   HFONT CaptionFont(int escapement);
   void Redraw() noexcept;

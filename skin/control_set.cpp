@@ -1,5 +1,6 @@
 #include "skin/control_set.h"
 
+#include <algorithm>
 #include <optional>
 #include <stdexcept>
 #include <type_traits>
@@ -233,5 +234,50 @@ void ControlSet::ShowPage(int page) {
     const ControlRow& row = m_rows[i];
     if (row.pages == 0 || m_controls[i] == nullptr || m_controls[i]->Hwnd() == nullptr) continue;
     ::ShowWindow(m_controls[i]->Hwnd(), row.ShownOnPage(page) ? SW_SHOWNA : SW_HIDE);
+  }
+}
+
+namespace {
+
+// A child's rectangle in its parent's client coordinates.
+RECT PlaceInParent(HWND child, HWND parent) {
+  RECT rect{};
+  ::GetWindowRect(child, &rect);
+  ::MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&rect), 2);
+  return rect;
+}
+
+bool RegionHoldsRect(HRGN region, const RECT& rect) {
+  UniqueRegion outside(::CreateRectRgnIndirect(&rect));
+  return outside && ::CombineRgn(outside.get(), outside.get(), region, RGN_DIFF) == NULLREGION;
+}
+
+}  // namespace
+
+void ControlSet::PaintButtonsWithin(HDC dc, HRGN area) {
+  if (m_parent == nullptr || dc == nullptr || area == nullptr) return;
+  std::vector<HWND> shown;
+  for (HWND child = ::GetWindow(m_parent, GW_CHILD); child != nullptr;
+       child = ::GetWindow(child, GW_HWNDNEXT)) {
+    if ((::GetWindowLongPtrW(child, GWL_STYLE) & WS_VISIBLE) != 0) shown.push_back(child);
+  }
+  std::vector<RECT> places;
+  places.reserve(shown.size());
+  for (HWND child : shown) places.push_back(PlaceInParent(child, m_parent));
+  for (size_t i = 0; i < m_controls.size(); ++i) {
+    if (m_controls[i] == nullptr || m_rows[i].Kind() != ControlKind::kButton) continue;
+    auto& button = static_cast<CBitmapBtn&>(*m_controls[i]);
+    const auto self = std::find(shown.begin(), shown.end(), button.Hwnd());
+    if (self == shown.end()) continue;
+    const RECT& place = places[static_cast<size_t>(self - shown.begin())];
+    // Where children overlap, the order of their own paints decides what shows: left to them.
+    bool covered = false;
+    for (size_t k = 0; k < places.size() && !covered; ++k) {
+      RECT overlap{};
+      covered = shown[k] != button.Hwnd() && ::IntersectRect(&overlap, &place, &places[k]);
+    }
+    if (covered || !RegionHoldsRect(area, place)) continue;
+    button.DrawInParent(dc, place.left, place.top);
+    ::ValidateRect(button.Hwnd(), nullptr);
   }
 }

@@ -73,6 +73,11 @@ class ControlSet {
 
   // Shows the controls of `page` and those on every page, hides the others.
   void ShowPage(int page);
+  // For a parent painting `area` (client coordinates) into `dc` without clipping its children:
+  // draws there each shown button that lies wholly in `area` and under no other child, and
+  // takes its pending paint away. Each child's own paint costs a skinned window's first paint
+  // about a millisecond under Wine, mostly in the system's paint set-up.
+  void PaintButtonsWithin(HDC dc, HRGN area);
 
  private:
   Window& Control(int id, ControlKind kind);

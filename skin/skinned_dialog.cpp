@@ -111,8 +111,15 @@ bool SkinnedDialog::CopyBackground(HDC dc, const RECT& client) {
 }
 
 void SkinnedDialog::OnPaint() {
+  // The area to paint, before BeginPaint empties it.
+  UniqueRegion area(::CreateRectRgn(0, 0, 0, 0));
+  if (area && ::GetUpdateRgn(Hwnd(), area.get(), FALSE) == ERROR) area.reset();
   DoubleBufferedPaint paint(Hwnd());
   PaintWindow(paint.Dc(), paint.ClientRect());
+  // The buttons over it are drawn with it, unless this window clips its children away.
+  if (area && (::GetWindowLongPtrW(Hwnd(), GWL_STYLE) & WS_CLIPCHILDREN) == 0) {
+    m_controls.PaintButtonsWithin(paint.Dc(), area.get());
+  }
 }
 
 void SkinnedDialog::OnPrintClient(HDC dc, UINT) {

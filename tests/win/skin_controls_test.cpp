@@ -21,6 +21,7 @@
 #include "skin/png_h_slider_bar.h"
 #include "skin/png_slider_bar.h"
 #include "skin/skin_image.h"
+#include "skin/skinned_dialog.h"
 #include "skin/static_trans.h"
 #include "support/gdi_object_count.h"
 #include "support/temp_folder.h"
@@ -564,6 +565,45 @@ TEST_F(BitmapBtnTest, FacesOfDisabledTickedAndPressedButtons) {
   EXPECT_EQ(ShownFace(), 4);
   m_button.SetTickedDisabledFace(true);
   EXPECT_EQ(ShownFace(), 3);
+}
+
+// A skinned window draws the buttons over the area it paints with its own paint: each in the face
+// of its state (ticked, disabled, pushed), as its own paint would; buttons lying over another
+// control are left to paint themselves.
+constexpr FaceFiles kStateFaces{{SkinFolder::kButtons, u"face-1.png"},
+                                {SkinFolder::kButtons, u"face-2.png"},
+                                {SkinFolder::kButtons, u"face-3.png"},
+                                {SkinFolder::kButtons, u"face-4.png"}};
+constexpr ButtonStyle kStateButton{kStateFaces, {.caption = CaptionLayout::kNone}};
+constexpr ControlRow kStateRows[] = {
+    ButtonRow(1, {10, 10, 60, 40}, kStateButton),
+    ButtonRow(2, {70, 10, 120, 40}, kStateButton).Ticked(),
+    ButtonRow(3, {130, 10, 180, 40}, kStateButton).Disabled(),
+    ButtonRow(4, {10, 50, 60, 80}, kStateButton),
+    ButtonRow(5, {70, 50, 120, 80}, kStateButton),
+    ButtonRow(6, {100, 60, 150, 90}, kStateButton).Ticked(),
+};
+constexpr WindowLayout kStateLayout{
+    .name = "button states", .width = 200, .height = 100, .controls = kStateRows};
+
+TEST_F(BitmapBtnTest, ASkinnedWindowDrawsItsButtonsInTheFacesOfTheirStates) {
+  class StateDialog : public SkinnedDialog {
+   public:
+    StateDialog() : SkinnedDialog(kStateLayout) {}
+    using SkinnedDialog::Button;
+  } dialog;
+  ASSERT_TRUE(dialog.CreateModeless());
+  ::SendMessageW(dialog.Button(4).Hwnd(), BM_SETSTATE, TRUE, 0);
+  ::ShowWindow(dialog.Hwnd(), SW_SHOWNA);
+  Snapshot shot(dialog.Hwnd());
+  EXPECT_TRUE(Near(shot.At(35, 25), kFaceColours[0]));
+  EXPECT_TRUE(Near(shot.At(95, 25), kFaceColours[2]));   // ticked
+  EXPECT_TRUE(Near(shot.At(155, 25), kFaceColours[3]));  // disabled
+  EXPECT_TRUE(Near(shot.At(35, 65), kFaceColours[2]));   // pushed
+  EXPECT_TRUE(Near(shot.At(80, 55), kFaceColours[0]));
+  EXPECT_TRUE(Near(shot.At(140, 85), kFaceColours[2]));
+  EXPECT_TRUE(Near(shot.At(190, 95), RGB(0, 0, 0)));  // no background picture
+  for (int id = 1; id <= 6; ++id) EXPECT_NE(dialog.Button(id).LastDrawnFace(), 0) << id;
 }
 
 TEST_F(BitmapBtnTest, MissingPressedFaceShowsNoImageButKeepsTextAndBehaviour) {
