@@ -4,6 +4,7 @@
 #include <olectl.h>
 
 #include <cstdint>
+#include <cstring>
 #include <utility>
 #include <vector>
 
@@ -250,9 +251,36 @@ UniqueRegion RegionFromBitmap(HBITMAP bitmap, COLORREF key, int tolerance) {
   return result;
 }
 
-bool ShapeWindowFromMask(HWND window, const std::wstring& maskPath) {
+UniqueRegion OutlineFromMask(const std::wstring& maskPath) {
   UniqueBitmap mask;
-  if (LoadPictureBitmap(maskPath, mask).width == 0) return false;
-  UniqueRegion region = RegionFromBitmap(mask.get(), RGB(255, 255, 255), 0);
+  if (LoadPictureBitmap(maskPath, mask).width == 0) return {};
+  return RegionFromBitmap(mask.get(), RGB(255, 255, 255), 0);
+}
+
+bool ShapeWindowFromMask(HWND window, const std::wstring& maskPath) {
+  UniqueRegion region = OutlineFromMask(maskPath);
   return region && SetWindowRegion(window, region, true);
+}
+
+PictureSize PngFileSize(const std::wstring& path) {
+  UniqueKernelHandle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return {};
+  // The signature, then the IHDR chunk: length, type, width and height (big-endian).
+  std::uint8_t header[24] = {};
+  DWORD read = 0;
+  if (!::ReadFile(file.get(), header, sizeof(header), &read, nullptr) || read != sizeof(header)) {
+    return {};
+  }
+  constexpr std::uint8_t kStart[16] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n',
+                                       0,    0,   0,   13,  'I',  'H',  'D',  'R'};
+  if (std::memcmp(header, kStart, sizeof(kStart)) != 0) return {};
+  auto word = [&](int at) {
+    return (static_cast<std::uint32_t>(header[at]) << 24) | (header[at + 1] << 16) |
+           (header[at + 2] << 8) | header[at + 3];
+  };
+  const std::uint32_t width = word(16);
+  const std::uint32_t height = word(20);
+  if (width == 0 || height == 0 || width > 0x7FFFFFFF || height > 0x7FFFFFFF) return {};
+  return {static_cast<int>(width), static_cast<int>(height)};
 }

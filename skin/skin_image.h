@@ -46,6 +46,10 @@ struct PictureSize {
   int height = 0;
 };
 
+// The size a PNG file gives in its header, without decoding it; zero when the file is missing or
+// is no PNG.
+PictureSize PngFileSize(const std::wstring& path);
+
 // Decodes a BMP, JPEG or GIF file with the OLE picture loader into a GDI bitmap that replaces the
 // one in `bitmap`. On failure `bitmap` is left empty and the size is zero.
 PictureSize LoadPictureBitmap(const std::wstring& path, UniqueBitmap& bitmap);
@@ -54,6 +58,10 @@ PictureSize LoadPictureBitmap(const std::wstring& path, UniqueBitmap& bitmap);
 // [key, key + tolerance] is cut away. Empty (no region) for a missing bitmap or a mask without
 // any kept pixel, so that the caller leaves its window rectangular instead of invisible.
 UniqueRegion RegionFromBitmap(HBITMAP bitmap, COLORREF key, int tolerance);
+
+// The outline of the mask picture at `maskPath` (white cut away); empty when the mask is missing
+// or empty.
+UniqueRegion OutlineFromMask(const std::wstring& maskPath);
 
 // Shapes `window` from the mask picture at `maskPath` (white cut away). False, and the window
 // stays rectangular, when the mask is missing or empty.

@@ -2,6 +2,7 @@
 
 #include <cwctype>
 #include <string_view>
+#include <utility>
 
 #include "win/text.h"
 
@@ -62,6 +63,15 @@ SkinImage SkinImageSet::Image(const ImageFile& file) {
   }
   m_images.emplace_back(key, image);
   return image;
+}
+
+void SkinImageSet::Keep(const ImageFile& file, SkinImage image) {
+  if (file.Empty()) return;
+  const Key key = KeyOf(file);
+  for (const auto& entry : m_images) {
+    if (entry.first == key) return;
+  }
+  m_images.emplace_back(key, std::move(image));
 }
 
 HBITMAP SkinImageSet::Picture(const ImageFile& file) {

@@ -29,6 +29,8 @@ class SkinImageSet {
 
   // The GDI+ picture of `file`, turned as the reference says; empty when there is none.
   SkinImage Image(const ImageFile& file);
+  // Takes `image`, decoded elsewhere, as the set's picture of `file`, unless it has one.
+  void Keep(const ImageFile& file, SkinImage image);
   // The GDI bitmap of `file`, owned by the set (valid until Clear); null when there is none.
   HBITMAP Picture(const ImageFile& file);
 

@@ -13,12 +13,23 @@ SkinnedDialog::~SkinnedDialog() {
   Destroy();
 }
 
+void SkinnedDialog::OnCreating() {
+  m_prefetchTaken = false;
+  const bool pngBackground = IsPngFile(m_layout.background);
+  if (pngBackground || !m_layout.mask.Empty()) {
+    m_prefetch.Start(pngBackground ? SkinPath(m_layout.background) : std::wstring(),
+                     m_layout.mask.Empty() ? std::wstring() : SkinPath(m_layout.mask));
+  }
+}
+
 BOOL SkinnedDialog::OnInitDialog() {
   m_page = 0;
   PictureSize size{m_layout.width, m_layout.height};
   if (IsPngFile(m_layout.background)) {
-    m_background = m_images.Image(m_layout.background);
+    // The header gives the size; the picture is decoded meanwhile.
+    if (size.width <= 0 || size.height <= 0) size = PngFileSize(SkinPath(m_layout.background));
     if (size.width <= 0 || size.height <= 0) {
+      TakePrefetched();
       size = {ImageWidth(m_background.get()), ImageHeight(m_background.get())};
     }
   } else {
@@ -30,10 +41,27 @@ BOOL SkinnedDialog::OnInitDialog() {
     ::SetWindowPos(Hwnd(), nullptr, 0, 0, size.width, size.height,
                    SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   }
-  m_shaped = !m_layout.mask.Empty() && ShapeWindowFromMask(Hwnd(), SkinPath(m_layout.mask));
   m_controls.Create(Hwnd(), m_layout.controls, m_images, m_firstPage);
+  TakePrefetched();
   if (m_controls.PagesToMake() != 0) SetTimer(kMakePagesTimer, 0);
   return OnReady();
+}
+
+void SkinnedDialog::TakePrefetched() {
+  if (m_prefetchTaken) return;
+  m_prefetchTaken = true;
+  const bool prefetched = m_prefetch.Started();
+  m_prefetch.Finish();
+  if (IsPngFile(m_layout.background)) {
+    if (prefetched) m_images.Keep(m_layout.background, m_prefetch.TakeBackground());
+    m_background = m_images.Image(m_layout.background);
+  }
+  m_shaped = false;
+  if (!m_layout.mask.Empty()) {
+    UniqueRegion outline =
+        prefetched ? m_prefetch.TakeOutline() : OutlineFromMask(SkinPath(m_layout.mask));
+    m_shaped = outline && SetWindowRegion(Hwnd(), outline, true);
+  }
 }
 
 bool SkinnedDialog::ShowPage(int page) {

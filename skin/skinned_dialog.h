@@ -23,6 +23,7 @@
 #include "skin/control_set.h"
 #include "skin/core/control_table.h"
 #include "skin/skin_image_set.h"
+#include "skin/skin_prefetch.h"
 #include "win/dialog.h"
 
 class SkinnedDialog : public Dialog {
@@ -88,7 +89,10 @@ class SkinnedDialog : public Dialog {
   END_MESSAGE_TABLE()
 
  private:
+  void OnCreating() final;
   BOOL OnInitDialog() final;
+  // The background and the outline, from the prefetch when it ran: once per creation.
+  void TakePrefetched();
   void OnPaint();
   BOOL OnEraseBackground(HDC) { return TRUE; }
   void OnPrintClient(HDC dc, UINT flags);
@@ -115,6 +119,8 @@ class SkinnedDialog : public Dialog {
   PictureSize m_backgroundCacheSize{};
   HBITMAP m_backgroundPicture = nullptr;  // owned by m_images
   bool m_shaped = false;
+  SkinPrefetch m_prefetch;
+  bool m_prefetchTaken = false;
   int m_page = 0;
   int m_firstPage = 0;  // MakePagesLater's; 0: every control with the window
 };

@@ -41,6 +41,7 @@ Dialog::~Dialog() {
 
 HWND Dialog::CreateFromTemplate(HWND owner) {
   const std::vector<DWORD> block = m_template.Build();
+  OnCreating();
   m_result = -1;
   m_endRequested = false;
   // A creation that fails after WM_INITDIALOG leaves the object to us (see Window).

@@ -52,6 +52,8 @@ class Dialog : public Window {
   static Dialog* FromDialogHandle(HWND window) noexcept;
 
  protected:
+  // Called just before the window is made: for work that can run while it is.
+  virtual void OnCreating() {}
   // Create the children here. TRUE lets the system set the focus.
   virtual BOOL OnInitDialog() { return TRUE; }
   virtual void OnOK() { End(IDOK); }

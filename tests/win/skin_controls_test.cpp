@@ -321,6 +321,9 @@ TEST(SkinImage, LoadsDrawsAndSurvivesMissingOrBrokenFiles) {
   EXPECT_EQ(ImageWidth(red.get()), 12);
   EXPECT_EQ(ImageHeight(red.get()), 7);
   EXPECT_EQ(SkinPath(kSkinControlsFolder, L"red.png"), ControlsPath(L"red.png"));
+  // A window takes its size from the header before the picture is decoded.
+  EXPECT_EQ(PngFileSize(ControlsPath(L"red.png")).width, 12);
+  EXPECT_EQ(PngFileSize(ControlsPath(L"red.png")).height, 7);
 
   // Missing and undecodable files give no image; drawing nothing is harmless.
   EXPECT_FALSE(LoadSkinImage(kSkinControlsFolder, L"absent.png"));
@@ -332,6 +335,8 @@ TEST(SkinImage, LoadsDrawsAndSurvivesMissingOrBrokenFiles) {
   }
   EXPECT_FALSE(LoadSkinImage(kSkinControlsFolder, L"broken.png"));
   EXPECT_EQ(ImageWidth(nullptr), 0);
+  EXPECT_EQ(PngFileSize(ControlsPath(L"broken.png")).width, 0);
+  EXPECT_EQ(PngFileSize(ControlsPath(L"absent.png")).width, 0);
 
   // Drawn stretched into the rectangle, and nothing for an empty image.
   MemoryDcAndBitmap canvas(40, 20);
