@@ -43,7 +43,9 @@ BOOL SkinnedDialog::OnInitDialog() {
   }
   m_controls.Create(Hwnd(), m_layout.controls, m_images, m_firstPage);
   TakePrefetched();
-  if (m_controls.PagesToMake() != 0) SetTimer(kMakePagesTimer, 0);
+  // Armed for good by the first paint; this delay only serves a window that never paints.
+  m_pagesAfterPaint = m_controls.PagesToMake() != 0;
+  if (m_pagesAfterPaint) SetTimer(kMakePagesTimer, kMakePagesUnpaintedMs);
   return OnReady();
 }
 
@@ -147,6 +149,12 @@ void SkinnedDialog::OnPaint() {
   // The buttons over it are drawn with it, unless this window clips its children away.
   if (area && (::GetWindowLongPtrW(Hwnd(), GWL_STYLE) & WS_CLIPCHILDREN) == 0) {
     m_controls.PaintButtonsWithin(paint.Dc(), area.get());
+  }
+  if (m_pagesAfterPaint) {
+    // From now: a timer set earlier is already due when the paint ends, and the thread would go
+    // from message to message without waiting, which is when Wine shows what was painted.
+    m_pagesAfterPaint = false;
+    SetTimer(kMakePagesTimer, 0);
   }
 }
 

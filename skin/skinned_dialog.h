@@ -102,6 +102,7 @@ class SkinnedDialog : public Dialog {
   // painted, and again until every page is made, a few controls each time, so a click in the
   // meantime waits milliseconds at most.
   static constexpr UINT_PTR kMakePagesTimer = 0x5D1A;
+  static constexpr UINT kMakePagesUnpaintedMs = 500;
   static constexpr std::size_t kRowsPerStep = 8;
   void OnMakePagesTimer();
   // Makes the controls of `page` when they are not made yet, then OnPageMade.
@@ -121,6 +122,7 @@ class SkinnedDialog : public Dialog {
   bool m_shaped = false;
   SkinPrefetch m_prefetch;
   bool m_prefetchTaken = false;
+  bool m_pagesAfterPaint = false;  // the make-pages timer is set again by the first paint
   int m_page = 0;
   int m_firstPage = 0;  // MakePagesLater's; 0: every control with the window
 };
