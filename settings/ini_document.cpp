@@ -1,7 +1,11 @@
 #include "settings/ini_document.h"
 
 #include <algorithm>
+#include <array>
+#include <bit>
 #include <cstring>
+#include <initializer_list>
+#include <iterator>
 #include <limits>
 #include <utility>
 
@@ -15,7 +19,8 @@ constexpr std::size_t npos = std::u16string::npos;
 // The private-profile functions treat these as white space (Ctrl-Z included: old files end
 // with it).
 bool IsBlank(char16_t c) {
-  return (c >= 0x09 && c <= 0x0D) || c == 0x1A || c == 0x20;
+  constexpr std::uint64_t kBlanks = 0x3E00 | std::uint64_t{1} << 0x1A | std::uint64_t{1} << 0x20;
+  return c <= 0x20 && (kBlanks >> c & 1) != 0;
 }
 
 std::u16string_view CutAtNul(std::u16string_view text) {
@@ -34,10 +39,11 @@ std::u16string_view CleanName(std::u16string_view name) {
 // Names compare without regard to ASCII case only, as the Windows functions under Wine do;
 // other letters must match exactly.
 char16_t Fold(char16_t c) {
-  return (c >= u'A' && c <= u'Z') ? char16_t(c + 32) : c;
+  return char16_t(c - u'A') < 26 ? char16_t(c + 32) : c;
 }
 
 bool SameName(std::u16string_view a, std::u16string_view b) {
+  if (a == b) return true;  // the usual case, at the cost of a memory compare
   if (a.size() != b.size()) return false;
   for (std::size_t i = 0; i < a.size(); ++i) {
     if (Fold(a[i]) != Fold(b[i])) return false;
@@ -66,14 +72,52 @@ void AppendAnsi(std::u16string_view text, std::string& out) {
   }
 }
 
-void AppendUtf16(std::u16string_view text, bool bigEndian, std::string& out) {
-  for (char16_t c : text) {
-    const char low = char(c & 0xFF);
-    const char high = char(c >> 8);
-    out.push_back(bigEndian ? high : low);
-    out.push_back(bigEndian ? low : high);
-  }
+void SwapBytes(std::u16string& text) {
+  for (char16_t& c : text) c = char16_t(c << 8 | c >> 8);
 }
+
+// Copied as a whole in the machine's own order, swapped only when that is not the file's.
+void AppendUtf16(std::u16string_view text, bool bigEndian, std::string& out) {
+  const std::size_t at = out.size();
+  out.append(reinterpret_cast<const char*>(text.data()), 2 * text.size());
+  if (bigEndian == (std::endian::native == std::endian::big)) return;
+  for (std::size_t i = at; i + 1 < out.size(); i += 2) std::swap(out[i], out[i + 1]);
+}
+
+// The next line break ('\r' or '\n') at or after a position, found with memchr: a file costs a
+// few library calls per line instead of work per character. Positions asked for never go back.
+template <typename Unit>
+class LineBreaks {
+ public:
+  explicit LineBreaks(std::basic_string_view<Unit> units)
+      : m_units(units), m_cr(Find(Unit('\r'), 0)), m_lf(Find(Unit('\n'), 0)) {}
+
+  std::size_t Next(std::size_t from) {
+    if (m_cr < from) m_cr = Find(Unit('\r'), from);
+    if (m_lf < from) m_lf = Find(Unit('\n'), from);
+    return std::min(m_cr, m_lf);
+  }
+
+ private:
+  // The first unit equal to c from `from` on, or the size. A byte equal to c may be part of
+  // another unit (UTF-16 units are two bytes in the machine's order): the search then goes on.
+  std::size_t Find(Unit c, std::size_t from) const {
+    const char* bytes = reinterpret_cast<const char*>(m_units.data());
+    const std::size_t end = m_units.size() * sizeof(Unit);
+    for (std::size_t at = from * sizeof(Unit); at < end;) {
+      const void* hit = std::memchr(bytes + at, static_cast<unsigned char>(c), end - at);
+      if (!hit) break;
+      const std::size_t offset = static_cast<std::size_t>(static_cast<const char*>(hit) - bytes);
+      if (m_units[offset / sizeof(Unit)] == c) return offset / sizeof(Unit);
+      at = offset + 1;
+    }
+    return m_units.size();
+  }
+
+  std::basic_string_view<Unit> m_units;
+  std::size_t m_cr;
+  std::size_t m_lf;
+};
 
 // What RtlUnicodeStringToInteger does with base 0, as GetPrivateProfileIntW calls it: skip
 // leading characters up to the space, an optional sign, an optional 0x, 0o or 0b prefix (lower
@@ -117,19 +161,30 @@ int ParseInteger(std::u16string_view text) {
 
 // GetPrivateProfileStringW copies a value with matching surrounding quotes without them, and
 // cuts to the buffer.
-std::u16string CopyEntry(std::u16string_view value, std::size_t bufferUnits) {
+std::u16string_view EntryText(std::u16string_view value, std::size_t bufferUnits) {
   if (value.size() >= 2 && (value.front() == u'"' || value.front() == u'\'') &&
       value.back() == value.front()) {
     value = value.substr(1, value.size() - 2);
   }
-  return std::u16string(value.substr(0, bufferUnits - 1));
+  return value.substr(0, bufferUnits - 1);
 }
 
+// A table, so that decoding a block costs one test per character.
+constexpr auto kHexDigits = [] {
+  std::array<signed char, 128> digits{};
+  for (int c = 0; c < 128; ++c) {
+    digits[c] = static_cast<signed char>(c >= '0' && c <= '9'   ? c - '0'
+                                         : c >= 'A' && c <= 'F' ? c - 'A' + 10
+                                         : c >= 'a' && c <= 'f' ? c - 'a' + 10
+                                                                : -1);
+  }
+  return digits;
+}();
+
+// Negative for anything but a hex digit, without a branch: a unit beyond the table's ASCII
+// range turns the value negative.
 int HexDigit(char16_t c) {
-  if (c >= u'0' && c <= u'9') return c - u'0';
-  if (c >= u'A' && c <= u'F') return c - u'A' + 10;
-  if (c >= u'a' && c <= u'f') return c - u'a' + 10;
-  return -1;
+  return kHexDigits[c & 0x7F] | -static_cast<int>((c + 0xFF80u) >> 16);
 }
 
 }  // namespace
@@ -257,8 +312,8 @@ std::u16string_view IniDocument::TextOf(const Line& line) const {
 }
 
 std::size_t IniDocument::NextHeader(std::size_t from) const {
-  while (from < m_lines.size() && m_lines[from].kind != LineKind::Section) ++from;
-  return from;
+  const auto header = std::lower_bound(m_headers.begin(), m_headers.end(), from);
+  return header == m_headers.end() ? m_lines.size() : *header;
 }
 
 // The first section of that name (a range of lines: after the header up to the next one); the
@@ -267,10 +322,14 @@ std::optional<std::pair<std::size_t, std::size_t>> IniDocument::FindSection(
     std::u16string_view name) const {
   if (name.empty()) return std::pair{std::size_t{0}, NextHeader(0)};
   const std::uint32_t hash = NameHash(name);
-  for (std::size_t i = 0; i < m_lines.size(); ++i) {
-    if (m_lines[i].kind != LineKind::Section || m_lines[i].nameHash != hash) continue;
-    const std::u16string_view text = TextOf(m_lines[i]);
-    if (SameName(NameOf(text, Classify(text)), name)) return std::pair{i + 1, NextHeader(i + 1)};
+  for (std::size_t h = 0; h < m_headers.size(); ++h) {
+    const Line& header = m_lines[m_headers[h]];
+    if (header.nameHash != hash) continue;
+    const std::u16string_view text = TextOf(header);
+    if (SameName(NameOf(text, Classify(text)), name)) {
+      const std::size_t end = h + 1 < m_headers.size() ? m_headers[h + 1] : m_lines.size();
+      return std::pair{std::size_t{m_headers[h]} + 1, end};
+    }
   }
   return std::nullopt;
 }
@@ -291,10 +350,10 @@ std::size_t IniDocument::FindKey(std::pair<std::size_t, std::size_t> range,
 template <typename Units, typename Decode>
 bool IniDocument::SplitLines(Units units, bool keepRaw, std::size_t maxLines, Decode decode) {
   using Unit = typename Units::value_type;
+  LineBreaks<Unit> lineBreaks(units);
   std::size_t start = 0;
   while (start < units.size()) {
-    std::size_t stop = start;
-    while (stop < units.size() && units[stop] != Unit('\r') && units[stop] != Unit('\n')) ++stop;
+    const std::size_t stop = lineBreaks.Next(start);
     std::size_t next = stop;
     Eol eol = Eol::None;
     if (next < units.size()) {
@@ -329,6 +388,8 @@ bool IniDocument::SplitLines(Units units, bool keepRaw, std::size_t maxLines, De
       line.kind = kind;
       line.nameHash = kind == LineKind::Blank ? 0 : NameHash(NameOf(lineText, shape));
       line.original = true;
+      if (kind == LineKind::Section)
+        m_headers.push_back(static_cast<std::uint32_t>(m_lines.size()));
       m_lines.push_back(line);
     }
     start = next;
@@ -363,11 +424,8 @@ IniDocument IniDocument::Parse(std::string_view bytes) {
     doc.m_hasBom = true;
     const std::size_t units = (bytes.size() - 2) / 2;
     std::u16string text(units, u'\0');
-    for (std::size_t i = 0; i < units; ++i) {
-      const char16_t first = byte(2 + 2 * i);
-      const char16_t second = byte(3 + 2 * i);
-      text[i] = bigEndian ? char16_t(first << 8 | second) : char16_t(second << 8 | first);
-    }
+    std::memcpy(text.data(), bytes.data() + 2, 2 * units);
+    if (bigEndian != (std::endian::native == std::endian::big)) SwapBytes(text);
     // A torn last unit is not text; it is kept only to write the file back unchanged.
     doc.m_tail.assign(bytes.substr(2 + 2 * units));
     doc.m_text.reserve(text.size());
@@ -420,6 +478,9 @@ std::string IniDocument::Serialize() const {
     }
   }
   const bool bytesKept = m_encoding == IniEncoding::Ansi || m_encoding == IniEncoding::Utf8;
+  // Enough for the whole file in most cases: one allocation instead of a dozen.
+  out.reserve(out.size() + m_raw.size() + 2 * (m_text.size() + m_edits.size()) +
+              4 * m_lines.size() + m_tail.size());
   std::u16string text;
   for (const Line& line : m_lines) {
     if (bytesKept && line.original) {
@@ -489,6 +550,12 @@ void IniDocument::MarkChanged() {
 
 std::optional<std::u16string> IniDocument::Find(std::u16string_view section,
                                                 std::u16string_view key) const {
+  const std::optional<std::u16string_view> value = FindValue(section, key);
+  return value ? std::optional<std::u16string>(*value) : std::nullopt;
+}
+
+std::optional<std::u16string_view> IniDocument::FindValue(std::u16string_view section,
+                                                          std::u16string_view key) const {
   key = CleanName(key);
   const auto range = FindSection(CleanName(section));
   if (!range) return std::nullopt;
@@ -497,7 +564,7 @@ std::optional<std::u16string> IniDocument::Find(std::u16string_view section,
   const std::u16string_view text = TextOf(m_lines[index]);
   const LineShape shape = Classify(text);
   if (shape.valueBegin == npos) return std::nullopt;
-  return std::u16string(ValueOf(text, shape));
+  return ValueOf(text, shape);
 }
 
 bool IniDocument::HasSection(std::u16string_view section) const {
@@ -514,20 +581,21 @@ std::u16string IniDocument::GetText(std::u16string_view section, std::u16string_
   std::size_t last = defaultText.size();
   while (last > 1 && defaultText[last - 1] == u' ') --last;
   defaultText = defaultText.substr(0, last);
-  const std::optional<std::u16string> value = Find(section, key);
-  return CopyEntry(value ? std::u16string_view(*value) : defaultText, bufferUnits);
+  const std::optional<std::u16string_view> value = FindValue(section, key);
+  return std::u16string(EntryText(value.value_or(defaultText), bufferUnits));
 }
 
 int IniDocument::GetInt(std::u16string_view section, std::u16string_view key,
                         int defaultValue) const {
   // The API reads the value through a 30-unit buffer first.
-  const std::u16string text = GetText(section, key, u"", 30);
+  const std::optional<std::u16string_view> value = FindValue(section, key);
+  const std::u16string_view text = value ? EntryText(*value, 30) : std::u16string_view();
   return text.empty() ? defaultValue : ParseInteger(text);
 }
 
 bool IniDocument::GetBlock(std::u16string_view section, std::u16string_view key, void* buffer,
                            std::size_t size) const {
-  const std::optional<std::u16string> value = Find(section, key);
+  const std::optional<std::u16string_view> value = FindValue(section, key);
   return value && DecodeIniBlock(*value, buffer, size);
 }
 
@@ -562,56 +630,55 @@ void IniDocument::SetText(std::u16string_view section, std::u16string_view key,
 
   const auto range = FindSection(section);
   if (!range) {
-    std::u16string header = u"[";
-    header += section;
-    header += u"]";
-    InsertLine(m_lines.size(), header);
-    std::u16string entry(key);
-    entry += u"=";
-    entry += text;
-    InsertLine(m_lines.size(), entry);
+    InsertLine(m_lines.size(), {u"[", section, u"]"});
+    InsertLine(m_lines.size(), {key, u"=", text});
     return;
   }
   const std::size_t index = FindKey(*range, key);
   if (index != npos) {
-    const std::u16string_view old = TextOf(m_lines[index]);
-    const LineShape shape = Classify(old);
-    std::u16string changed;
-    if (shape.valueBegin != npos) {
-      if (ValueOf(old, shape) == text) return;
-      changed = old.substr(0, shape.valueBegin);
-    } else {
-      changed = old.substr(0, shape.nameEnd);
-      changed += u"=";
-    }
-    changed += text;
+    const LineShape shape = Classify(TextOf(m_lines[index]));
+    const bool hasValue = shape.valueBegin != npos;
+    if (hasValue && ValueOf(TextOf(m_lines[index]), shape) == text) return;
+    // The line up to its value is kept; reserved first, so that the old text stays in place
+    // while it is copied.
+    const std::size_t kept = hasValue ? shape.valueBegin : shape.nameEnd;
+    m_edits.reserve(m_edits.size() + kept + 1 + text.size());
+    const std::size_t begin = m_edits.size();
+    m_edits += TextOf(m_lines[index]).substr(0, kept);
+    if (!hasValue) m_edits += u'=';
+    m_edits += text;
+    const std::u16string_view changed = std::u16string_view(m_edits).substr(begin);
     EnsureEncodable(changed);
+    // It still begins with its key, never '[': it stays an entry of the same name and hash.
     Line& line = m_lines[index];
-    line.begin = static_cast<std::uint32_t>(m_edits.size());
+    line.begin = static_cast<std::uint32_t>(begin);
     line.length = static_cast<std::uint32_t>(changed.size());
     line.original = false;
     line.eolAdded = false;
-    line.kind = Classify(changed).kind;
-    line.nameHash = LineNameHash(changed);
-    m_edits += changed;
     MarkChanged();
     return;
   }
   // After the last key of the section, so blank lines and comments before the next section
   // stay where they are.
-  std::size_t position = range->first;
-  for (std::size_t i = range->first; i < range->second; ++i) {
-    if (m_lines[i].kind == LineKind::Entry && !IsComment(TextOf(m_lines[i]))) position = i + 1;
+  std::size_t position = range->second;
+  while (position > range->first && (m_lines[position - 1].kind != LineKind::Entry ||
+                                     IsComment(TextOf(m_lines[position - 1])))) {
+    --position;
   }
-  std::u16string entry(key);
-  entry += u"=";
-  entry += text;
-  InsertLine(position, entry);
+  InsertLine(position, {key, u"=", text});
 }
 
 void IniDocument::SetInt(std::u16string_view section, std::u16string_view key, int value) {
-  const std::string digits = std::to_string(value);
-  SetText(section, key, std::u16string(digits.begin(), digits.end()));
+  char16_t digits[12];
+  char16_t* first = std::end(digits);
+  // In unsigned arithmetic, so that the most negative value has its digits too.
+  unsigned magnitude = value < 0 ? 0u - static_cast<unsigned>(value) : static_cast<unsigned>(value);
+  do {
+    *--first = static_cast<char16_t>(u'0' + magnitude % 10);
+    magnitude /= 10;
+  } while (magnitude != 0);
+  if (value < 0) *--first = u'-';
+  SetText(section, key, std::u16string_view(first, std::end(digits)));
 }
 
 void IniDocument::SetBlock(std::u16string_view section, std::u16string_view key, const void* buffer,
@@ -619,7 +686,10 @@ void IniDocument::SetBlock(std::u16string_view section, std::u16string_view key,
   SetText(section, key, EncodeIniBlock(buffer, size));
 }
 
-void IniDocument::InsertLine(std::size_t index, std::u16string_view text) {
+void IniDocument::InsertLine(std::size_t index, std::initializer_list<std::u16string_view> parts) {
+  const std::size_t begin = m_edits.size();
+  for (std::u16string_view part : parts) m_edits += part;
+  const std::u16string_view text = std::u16string_view(m_edits).substr(begin);
   EnsureEncodable(text);
   if (index > 0 && m_lines[index - 1].eol == Eol::None) {
     Line& previous = m_lines[index - 1];
@@ -627,13 +697,16 @@ void IniDocument::InsertLine(std::size_t index, std::u16string_view text) {
     previous.eolAdded = previous.original;
   }
   Line line;
-  line.begin = static_cast<std::uint32_t>(m_edits.size());
+  line.begin = static_cast<std::uint32_t>(begin);
   line.length = static_cast<std::uint32_t>(text.size());
   line.eol = m_newline;
   line.kind = Classify(text).kind;
   line.nameHash = LineNameHash(text);
-  m_edits += text;
   m_lines.insert(m_lines.begin() + static_cast<std::ptrdiff_t>(index), line);
+  // The headers from the new line on move down by one.
+  auto header = std::lower_bound(m_headers.begin(), m_headers.end(), index);
+  for (auto moved = header; moved != m_headers.end(); ++moved) ++*moved;
+  if (line.kind == LineKind::Section) m_headers.insert(header, static_cast<std::uint32_t>(index));
   MarkChanged();
 }
 
@@ -651,16 +724,16 @@ void IniDocument::EnsureEncodable(std::u16string_view text) {
 std::u16string EncodeIniBlock(const void* buffer, std::size_t size) {
   static constexpr char16_t kHex[] = u"0123456789ABCDEF";
   const auto* bytes = static_cast<const unsigned char*>(buffer);
-  std::u16string text;
-  text.reserve(2 * size + 2);
+  std::u16string text(2 * size + 2, u'0');
+  char16_t* out = text.data();
   unsigned sum = 0;
   for (std::size_t i = 0; i < size; ++i) {
-    text.push_back(kHex[bytes[i] >> 4]);
-    text.push_back(kHex[bytes[i] & 0x0F]);
+    out[2 * i] = kHex[bytes[i] >> 4];
+    out[2 * i + 1] = kHex[bytes[i] & 0x0F];
     sum += bytes[i];
   }
-  text.push_back(kHex[(sum >> 4) & 0x0F]);
-  text.push_back(kHex[sum & 0x0F]);
+  out[2 * size] = kHex[(sum >> 4) & 0x0F];
+  out[2 * size + 1] = kHex[sum & 0x0F];
   return text;
 }
 
@@ -668,16 +741,24 @@ bool DecodeIniBlock(std::u16string_view text, void* buffer, std::size_t size) {
   if (size > (std::numeric_limits<std::size_t>::max() - 2) / 2 || text.size() != 2 * size + 2) {
     return false;
   }
-  std::vector<unsigned char> bytes(size + 1);
+  // The buffer is written only when the whole block is sound: small blocks decode on the stack.
+  // A character that is no hex digit is noted, not tested for, so a block costs one test.
+  unsigned char local[512];
+  std::vector<unsigned char> heap(size + 1 > sizeof local ? size + 1 : 0);
+  unsigned char* bytes = heap.empty() ? local : heap.data();
+  const char16_t* digits = text.data();
+  int invalid = 0;
   unsigned sum = 0;
   for (std::size_t i = 0; i <= size; ++i) {
-    const int high = HexDigit(text[2 * i]);
-    const int low = HexDigit(text[2 * i + 1]);
-    if (high < 0 || low < 0) return false;
-    bytes[i] = static_cast<unsigned char>(high << 4 | low);
-    if (i < size) sum += bytes[i];
+    const int high = HexDigit(digits[2 * i]);
+    const int low = HexDigit(digits[2 * i + 1]);
+    invalid |= high | low;
+    bytes[i] =
+        static_cast<unsigned char>(static_cast<unsigned>(high) << 4 | static_cast<unsigned>(low));
+    sum += bytes[i];
   }
-  if ((sum & 0xFF) != bytes[size]) return false;
-  if (size > 0) std::memcpy(buffer, bytes.data(), size);
+  sum -= bytes[size];
+  if (invalid < 0 || (sum & 0xFF) != bytes[size]) return false;
+  if (size > 0) std::memcpy(buffer, bytes, size);
   return true;
 }

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -73,12 +74,16 @@ class IniDocument {
 
  private:
   std::u16string_view TextOf(const Line& line) const;
+  // Find's value as a view of the document's text (valid until the document changes).
+  std::optional<std::u16string_view> FindValue(std::u16string_view section,
+                                               std::u16string_view key) const;
   std::size_t NextHeader(std::size_t from) const;
   std::optional<std::pair<std::size_t, std::size_t>> FindSection(std::u16string_view name) const;
   std::size_t FindKey(std::pair<std::size_t, std::size_t> range, std::u16string_view key) const;
   template <typename Units, typename Decode>
   bool SplitLines(Units units, bool keepRaw, std::size_t maxLines, Decode decode);
-  void InsertLine(std::size_t index, std::u16string_view text);
+  // Inserts a line made of the parts.
+  void InsertLine(std::size_t index, std::initializer_list<std::u16string_view> parts);
   void EnsureEncodable(std::u16string_view text);
   void MarkChanged();
 
@@ -88,6 +93,7 @@ class IniDocument {
   std::string m_raw;
   std::u16string m_edits;
   std::vector<Line> m_lines;
+  std::vector<std::uint32_t> m_headers;  // the section header lines, in order
   IniEncoding m_encoding;
   Eol m_newline;  // line end of added lines: the file's own
   bool m_modified = false;
