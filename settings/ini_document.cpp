@@ -84,36 +84,38 @@ void AppendUtf16(std::u16string_view text, bool bigEndian, std::string& out) {
   for (std::size_t i = at; i + 1 < out.size(); i += 2) std::swap(out[i], out[i + 1]);
 }
 
-// The next line break ('\r' or '\n') at or after a position, found with memchr: a file costs a
-// few library calls per line instead of work per character. Positions asked for never go back.
+// The first unit equal to c from `from` on, or the size, found with memchr. A byte equal to c
+// may be part of another unit (UTF-16 units are two bytes in the machine's order): the search
+// then goes on. Not for NUL, whose byte is in every ASCII unit of UTF-16 text.
+template <typename Unit>
+std::size_t FindUnit(std::basic_string_view<Unit> units, Unit c, std::size_t from = 0) {
+  const char* bytes = reinterpret_cast<const char*>(units.data());
+  const std::size_t end = units.size() * sizeof(Unit);
+  for (std::size_t at = from * sizeof(Unit); at < end;) {
+    const void* hit = std::memchr(bytes + at, static_cast<unsigned char>(c), end - at);
+    if (!hit) break;
+    const std::size_t offset = static_cast<std::size_t>(static_cast<const char*>(hit) - bytes);
+    if (units[offset / sizeof(Unit)] == c) return offset / sizeof(Unit);
+    at = offset + 1;
+  }
+  return units.size();
+}
+
+// The next line break ('\r' or '\n') at or after a position: a file costs a few library calls
+// per line instead of work per character. Positions asked for never go back.
 template <typename Unit>
 class LineBreaks {
  public:
   explicit LineBreaks(std::basic_string_view<Unit> units)
-      : m_units(units), m_cr(Find(Unit('\r'), 0)), m_lf(Find(Unit('\n'), 0)) {}
+      : m_units(units), m_cr(FindUnit(units, Unit('\r'))), m_lf(FindUnit(units, Unit('\n'))) {}
 
   std::size_t Next(std::size_t from) {
-    if (m_cr < from) m_cr = Find(Unit('\r'), from);
-    if (m_lf < from) m_lf = Find(Unit('\n'), from);
+    if (m_cr < from) m_cr = FindUnit(m_units, Unit('\r'), from);
+    if (m_lf < from) m_lf = FindUnit(m_units, Unit('\n'), from);
     return std::min(m_cr, m_lf);
   }
 
  private:
-  // The first unit equal to c from `from` on, or the size. A byte equal to c may be part of
-  // another unit (UTF-16 units are two bytes in the machine's order): the search then goes on.
-  std::size_t Find(Unit c, std::size_t from) const {
-    const char* bytes = reinterpret_cast<const char*>(m_units.data());
-    const std::size_t end = m_units.size() * sizeof(Unit);
-    for (std::size_t at = from * sizeof(Unit); at < end;) {
-      const void* hit = std::memchr(bytes + at, static_cast<unsigned char>(c), end - at);
-      if (!hit) break;
-      const std::size_t offset = static_cast<std::size_t>(static_cast<const char*>(hit) - bytes);
-      if (m_units[offset / sizeof(Unit)] == c) return offset / sizeof(Unit);
-      at = offset + 1;
-    }
-    return m_units.size();
-  }
-
   std::basic_string_view<Unit> m_units;
   std::size_t m_cr;
   std::size_t m_lf;
@@ -211,15 +213,21 @@ std::u16string_view EolText(Eol eol) {
   return {};
 }
 
+}  // namespace
+
 // How the private-profile functions read a line: trimmed, "[name]" up to the last ']',
 // otherwise a key up to the first '=' with the rest as its value.
-struct LineShape {
+struct IniDocument::LineShape {
   LineKind kind = LineKind::Blank;
   std::size_t nameBegin = 0;
   std::size_t nameEnd = 0;
   std::size_t valueBegin = npos;  // npos: a key without '='
   std::size_t valueEnd = 0;
 };
+
+namespace {
+
+using LineShape = IniDocument::LineShape;
 
 LineShape Classify(std::u16string_view text) {
   LineShape shape;
@@ -334,13 +342,14 @@ std::optional<std::pair<std::size_t, std::size_t>> IniDocument::FindSection(
   return std::nullopt;
 }
 
-std::size_t IniDocument::FindKey(std::pair<std::size_t, std::size_t> range,
-                                 std::u16string_view key) const {
+std::size_t IniDocument::FindKey(std::pair<std::size_t, std::size_t> range, std::u16string_view key,
+                                 LineShape& shape) const {
   const std::uint32_t hash = NameHash(key);
   for (std::size_t i = range.first; i < range.second; ++i) {
     if (m_lines[i].kind != LineKind::Entry || m_lines[i].nameHash != hash) continue;
     const std::u16string_view text = TextOf(m_lines[i]);
-    if (SameName(NameOf(text, Classify(text)), key)) return i;
+    shape = Classify(text);
+    if (SameName(NameOf(text, shape), key)) return i;
   }
   return npos;
 }
@@ -559,12 +568,10 @@ std::optional<std::u16string_view> IniDocument::FindValue(std::u16string_view se
   key = CleanName(key);
   const auto range = FindSection(CleanName(section));
   if (!range) return std::nullopt;
-  const std::size_t index = FindKey(*range, key);
-  if (index == npos) return std::nullopt;
-  const std::u16string_view text = TextOf(m_lines[index]);
-  const LineShape shape = Classify(text);
-  if (shape.valueBegin == npos) return std::nullopt;
-  return ValueOf(text, shape);
+  LineShape shape;
+  const std::size_t index = FindKey(*range, key, shape);
+  if (index == npos || shape.valueBegin == npos) return std::nullopt;
+  return ValueOf(TextOf(m_lines[index]), shape);
 }
 
 bool IniDocument::HasSection(std::u16string_view section) const {
@@ -611,8 +618,8 @@ void IniDocument::SetText(std::u16string_view section, std::u16string_view key,
     return;
   }
   // A line break would end the line and turn the rest into keys of its own.
-  const std::size_t stop = text.find_first_of(std::u16string_view(u"\0\r\n", 3));
-  if (stop != npos) text = text.substr(0, stop);
+  text = CutAtNul(text);
+  text = text.substr(0, std::min(FindUnit(text, u'\r'), FindUnit(text, u'\n')));
   // White space around the value is not read back: it is not written either, so the quotes
   // below are the ones the reader sees.
   while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
@@ -634,9 +641,9 @@ void IniDocument::SetText(std::u16string_view section, std::u16string_view key,
     InsertLine(m_lines.size(), {key, u"=", text});
     return;
   }
-  const std::size_t index = FindKey(*range, key);
+  LineShape shape;
+  const std::size_t index = FindKey(*range, key, shape);
   if (index != npos) {
-    const LineShape shape = Classify(TextOf(m_lines[index]));
     const bool hasValue = shape.valueBegin != npos;
     if (hasValue && ValueOf(TextOf(m_lines[index]), shape) == text) return;
     // The line up to its value is kept; reserved first, so that the old text stays in place

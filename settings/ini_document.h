@@ -69,6 +69,7 @@ class IniDocument {
 
   // Defined in the implementation.
   struct Line;
+  struct LineShape;
   enum class Eol : std::uint8_t;
   enum class LineKind : std::uint8_t;
 
@@ -79,7 +80,9 @@ class IniDocument {
                                                std::u16string_view key) const;
   std::size_t NextHeader(std::size_t from) const;
   std::optional<std::pair<std::size_t, std::size_t>> FindSection(std::u16string_view name) const;
-  std::size_t FindKey(std::pair<std::size_t, std::size_t> range, std::u16string_view key) const;
+  // The first entry of that key in the range, and its shape; npos when there is none.
+  std::size_t FindKey(std::pair<std::size_t, std::size_t> range, std::u16string_view key,
+                      LineShape& shape) const;
   template <typename Units, typename Decode>
   bool SplitLines(Units units, bool keepRaw, std::size_t maxLines, Decode decode);
   // Inserts a line made of the parts.
