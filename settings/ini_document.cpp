@@ -30,10 +30,7 @@ std::u16string_view CutAtNul(std::u16string_view text) {
 
 // Names are C strings to the Windows functions, and compared trimmed.
 std::u16string_view CleanName(std::u16string_view name) {
-  name = CutAtNul(name);
-  while (!name.empty() && IsBlank(name.front())) name.remove_prefix(1);
-  while (!name.empty() && IsBlank(name.back())) name.remove_suffix(1);
-  return name;
+  return TrimIniBlanks(CutAtNul(name));
 }
 
 // Names compare without regard to ASCII case only, as the Windows functions under Wine do;
@@ -622,8 +619,7 @@ void IniDocument::SetText(std::u16string_view section, std::u16string_view key,
   text = text.substr(0, std::min(FindUnit(text, u'\r'), FindUnit(text, u'\n')));
   // White space around the value is not read back: it is not written either, so the quotes
   // below are the ones the reader sees.
-  while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
-  while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
+  text = TrimIniBlanks(text);
   // The reader drops one pair of matching quotes: a value that has them of its own gets another
   // pair, so that it reads back as it was written.
   std::u16string quoted;
@@ -726,6 +722,12 @@ void IniDocument::EnsureEncodable(std::u16string_view text) {
     m_encoding = IniEncoding::Utf16Le;
     m_hasBom = true;
   }
+}
+
+std::u16string_view TrimIniBlanks(std::u16string_view text) {
+  while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
+  while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
+  return text;
 }
 
 std::u16string EncodeIniBlock(const void* buffer, std::size_t size) {

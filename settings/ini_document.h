@@ -105,6 +105,9 @@ class IniDocument {
   bool m_hasBom = false;
 };
 
+// The text without the white space around it that the reader drops from names and values.
+std::u16string_view TrimIniBlanks(std::u16string_view text);
+
 // The checksummed upper-case hex encoding of the private-profile structure functions.
 std::u16string EncodeIniBlock(const void* buffer, std::size_t size);
 bool DecodeIniBlock(std::u16string_view text, void* buffer, std::size_t size);

@@ -100,6 +100,16 @@ std::uint8_t ReadByte(const IniDocument& ini, std::u16string_view section,
   return static_cast<std::uint8_t>(ini.GetInt(section, key, -1) & 0xFF);
 }
 
+// Cut to its field, and without white space around it. A value read keeps such white space when
+// it is quoted or cut (at a NUL, or to the field), but loses it once written and read again: the
+// name would change on its way through a save.
+void ReadMacroName(const IniDocument& ini, std::u16string_view section, ButtonAssignment& button) {
+  SetMacroName(button, ini.GetText(section, u"MacroName", u"", 4096));
+  const std::u16string stored = MacroNameOf(button);
+  const std::u16string_view trimmed = TrimIniBlanks(stored);
+  if (trimmed.size() != stored.size()) SetMacroName(button, trimmed);
+}
+
 void ReadRecord(const IniDocument& ini, const FileShape& shape, ProfileRecord& r) {
   const std::u16string group = shape.Group();
   // A missing colour is 0 in a profile file (validation keeps it) but unset in an exchange file.
@@ -141,7 +151,7 @@ void ReadRecord(const IniDocument& ini, const FileShape& shape, ProfileRecord& r
     button.ButtonFunc = ReadByte(ini, name, u"ButtonFunc");
     if (shape.profileFile) button.LoopNumber = ReadByte(ini, name, u"LoopNumber");
     button.KeyNumber = ReadByte(ini, name, u"KeyNumber");
-    SetMacroName(button, ini.GetText(name, u"MacroName", u"", 4096));
+    ReadMacroName(ini, name, button);
     ini.GetBlock(group, name, button.KeyBlock, sizeof button.KeyBlock);
   }
 }
