@@ -3,10 +3,12 @@
 #include <algorithm>
 #include <array>
 #include <bit>
+#include <cstddef>
 #include <cstring>
 #include <initializer_list>
 #include <iterator>
 #include <limits>
+#include <type_traits>
 #include <utility>
 
 #include "settings/ini_code_page.h"
@@ -352,11 +354,14 @@ std::size_t IniDocument::FindKey(std::pair<std::size_t, std::size_t> range, std:
 }
 
 // Splits decoded lines into records, a run of blank lines into one. `decode` appends a line's
-// text to the document's text; false when the records outgrow `maxLines`.
+// text to the document's text (nullptr: the units are that text already); false when the
+// records outgrow `maxLines`.
 template <typename Units, typename Decode>
 bool IniDocument::SplitLines(Units units, bool keepRaw, std::size_t maxLines, Decode decode) {
   using Unit = typename Units::value_type;
   LineBreaks<Unit> lineBreaks(units);
+  // Room for lines of a few dozen characters, so the records are seldom moved while they grow.
+  m_lines.reserve(std::min(maxLines, units.size() / 24 + 8));
   std::size_t start = 0;
   while (start < units.size()) {
     const std::size_t stop = lineBreaks.Next(start);
@@ -368,10 +373,15 @@ bool IniDocument::SplitLines(Units units, bool keepRaw, std::size_t maxLines, De
       eol = crlf ? Eol::CrLf : (units[next] == Unit('\r') ? Eol::Cr : Eol::Lf);
       next += crlf ? 2 : 1;
     }
-    const std::size_t textBegin = m_text.size();
-    decode(units.substr(start, stop - start));
-    const std::size_t textEnd = m_text.size();
-    m_text.append(EolText(eol));
+    // Without a decoder the units are the document's text already.
+    std::size_t textBegin = start;
+    std::size_t textEnd = stop;
+    if constexpr (!std::is_same_v<Decode, std::nullptr_t>) {
+      textBegin = m_text.size();
+      decode(units.substr(start, stop - start));
+      textEnd = m_text.size();
+      m_text.append(EolText(eol));
+    }
     const std::u16string_view lineText =
         std::u16string_view(m_text).substr(textBegin, textEnd - textBegin);
     const LineShape shape = Classify(lineText);
@@ -429,14 +439,12 @@ IniDocument IniDocument::Parse(std::string_view bytes) {
     doc.m_encoding = bigEndian ? IniEncoding::Utf16Be : IniEncoding::Utf16Le;
     doc.m_hasBom = true;
     const std::size_t units = (bytes.size() - 2) / 2;
-    std::u16string text(units, u'\0');
-    std::memcpy(text.data(), bytes.data() + 2, 2 * units);
-    if (bigEndian != (std::endian::native == std::endian::big)) SwapBytes(text);
+    doc.m_text.assign(units, u'\0');
+    std::memcpy(doc.m_text.data(), bytes.data() + 2, 2 * units);
+    if (bigEndian != (std::endian::native == std::endian::big)) SwapBytes(doc.m_text);
     // A torn last unit is not text; it is kept only to write the file back unchanged.
     doc.m_tail.assign(bytes.substr(2 + 2 * units));
-    doc.m_text.reserve(text.size());
-    withinBudget = doc.SplitLines(std::u16string_view(text), false, maxLines,
-                                  [&](std::u16string_view line) { doc.m_text.append(line); });
+    withinBudget = doc.SplitLines(std::u16string_view(doc.m_text), false, maxLines, nullptr);
   } else {
     // ANSI and UTF-8 files keep their bytes, so unchanged lines are written back exactly.
     const bool utf8 = bytes.size() >= 3 && byte(0) == 0xEF && byte(1) == 0xBB && byte(2) == 0xBF;
@@ -487,7 +495,6 @@ std::string IniDocument::Serialize() const {
   // Enough for the whole file in most cases: one allocation instead of a dozen.
   out.reserve(out.size() + m_raw.size() + 2 * (m_text.size() + m_edits.size()) +
               4 * m_lines.size() + m_tail.size());
-  std::u16string text;
   for (const Line& line : m_lines) {
     if (bytesKept && line.original) {
       out.append(m_raw, line.rawBegin, line.rawLength);
@@ -497,21 +504,21 @@ std::string IniDocument::Serialize() const {
       }
       continue;
     }
-    text = TextOf(line);
-    text += EolText(line.eol);
-    switch (m_encoding) {
-      case IniEncoding::Ansi:
-        AppendAnsi(text, out);
-        break;
-      case IniEncoding::Utf8:
-        AppendUtf8(text, out);
-        break;
-      case IniEncoding::Utf16Le:
-        AppendUtf16(text, false, out);
-        break;
-      case IniEncoding::Utf16Be:
-        AppendUtf16(text, true, out);
-        break;
+    for (const std::u16string_view text : {TextOf(line), EolText(line.eol)}) {
+      switch (m_encoding) {
+        case IniEncoding::Ansi:
+          AppendAnsi(text, out);
+          break;
+        case IniEncoding::Utf8:
+          AppendUtf8(text, out);
+          break;
+        case IniEncoding::Utf16Le:
+          AppendUtf16(text, false, out);
+          break;
+        case IniEncoding::Utf16Be:
+          AppendUtf16(text, true, out);
+          break;
+      }
     }
   }
   out += m_tail;
