@@ -1,7 +1,6 @@
 #include "settings/ini_document.h"
 
 #include <algorithm>
-#include <array>
 #include <bit>
 #include <cstddef>
 #include <cstring>
@@ -171,21 +170,31 @@ std::u16string_view EntryText(std::u16string_view value, std::size_t bufferUnits
 }
 
 // A table, so that decoding a block costs one test per character.
-constexpr auto kHexDigits = [] {
-  std::array<signed char, 128> digits{};
+struct HexTables {
+  signed char digits[128];   // a character's value, -1 for anything but a hex digit
+  std::uint32_t pairs[256];  // a byte's two upper-case digits, as two units in memory order
+};
+// Plain arrays, so that a lookup costs no call in builds that keep library functions out of line.
+constexpr HexTables kHexTables = [] {
+  constexpr char16_t kHex[] = u"0123456789ABCDEF";
+  HexTables tables{};
   for (int c = 0; c < 128; ++c) {
-    digits[c] = static_cast<signed char>(c >= '0' && c <= '9'   ? c - '0'
-                                         : c >= 'A' && c <= 'F' ? c - 'A' + 10
-                                         : c >= 'a' && c <= 'f' ? c - 'a' + 10
-                                                                : -1);
+    tables.digits[c] = static_cast<signed char>(c >= '0' && c <= '9'   ? c - '0'
+                                                : c >= 'A' && c <= 'F' ? c - 'A' + 10
+                                                : c >= 'a' && c <= 'f' ? c - 'a' + 10
+                                                                       : -1);
   }
-  return digits;
+  for (int b = 0; b < 256; ++b) {
+    const char16_t units[2] = {kHex[b >> 4], kHex[b & 0x0F]};
+    tables.pairs[b] = std::bit_cast<std::uint32_t>(units);
+  }
+  return tables;
 }();
 
 // Negative for anything but a hex digit, without a branch: a unit beyond the table's ASCII
 // range turns the value negative.
 int HexDigit(char16_t c) {
-  return kHexDigits[c & 0x7F] | -static_cast<int>((c + 0xFF80u) >> 16);
+  return kHexTables.digits[c & 0x7F] | -static_cast<int>((c + 0xFF80u) >> 16);
 }
 
 }  // namespace
@@ -743,13 +752,12 @@ std::u16string EncodeIniBlock(const void* buffer, std::size_t size) {
   std::u16string text(2 * size + 2, u'0');
   char16_t* out = text.data();
   unsigned sum = 0;
-  for (std::size_t i = 0; i < size; ++i) {
-    out[2 * i] = kHex[bytes[i] >> 4];
-    out[2 * i + 1] = kHex[bytes[i] & 0x0F];
-    sum += bytes[i];
+  for (const unsigned char* byte = bytes; byte != bytes + size; ++byte, out += 2) {
+    std::memcpy(out, &kHexTables.pairs[*byte], sizeof kHexTables.pairs[0]);
+    sum += *byte;
   }
-  out[2 * size] = kHex[(sum >> 4) & 0x0F];
-  out[2 * size + 1] = kHex[sum & 0x0F];
+  out[0] = kHex[(sum >> 4) & 0x0F];
+  out[1] = kHex[sum & 0x0F];
   return text;
 }
 
@@ -761,17 +769,17 @@ bool DecodeIniBlock(std::u16string_view text, void* buffer, std::size_t size) {
   // A character that is no hex digit is noted, not tested for, so a block costs one test.
   unsigned char local[512];
   std::vector<unsigned char> heap(size + 1 > sizeof local ? size + 1 : 0);
-  unsigned char* bytes = heap.empty() ? local : heap.data();
+  unsigned char* const bytes = heap.empty() ? local : heap.data();
   const char16_t* digits = text.data();
   int invalid = 0;
   unsigned sum = 0;
-  for (std::size_t i = 0; i <= size; ++i) {
-    const int high = HexDigit(digits[2 * i]);
-    const int low = HexDigit(digits[2 * i + 1]);
+  for (unsigned char* byte = bytes; byte != bytes + size + 1; ++byte, digits += 2) {
+    const int high = HexDigit(digits[0]);
+    const int low = HexDigit(digits[1]);
     invalid |= high | low;
-    bytes[i] =
+    *byte =
         static_cast<unsigned char>(static_cast<unsigned>(high) << 4 | static_cast<unsigned>(low));
-    sum += bytes[i];
+    sum += *byte;
   }
   sum -= bytes[size];
   if (invalid < 0 || (sum & 0xFF) != bytes[size]) return false;
