@@ -48,10 +48,12 @@ void ValidateProfile(ProfileRecord& r, int p, Replacer& fix) {
   for (int k = 0; k < kDpiStageCount; ++k) {
     DpiStage& stage = r.DpiStages[k];
     if (stage.X != 0) continue;
-    stage.Enabled = RuleOf(ProfileField::StageEnabled).Default.For(p);
-    stage.X = kDefaultDpiStageValues[k];
-    stage.Y = kDefaultDpiStageValues[k];
-    stage.Linked = RuleOf(ProfileField::StageLinked).Default.For(p);
+    const DpiStage replacement{RuleOf(ProfileField::StageEnabled).Default.For(p),
+                               kDefaultDpiStageValues[k], kDefaultDpiStageValues[k],
+                               RuleOf(ProfileField::StageLinked).Default.For(p)};
+    // The sixth stage's default has no X itself: putting it back is no change.
+    if (std::memcmp(&stage, &replacement, sizeof stage) == 0) continue;
+    stage = replacement;
     fix.Note();
   }
 
