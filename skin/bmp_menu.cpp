@@ -140,7 +140,8 @@ void CBmpMenu::OpenCascadeFor(int row) {
   for (size_t f = 0; f < faces.size(); ++f) faces[f] = CopyImage(m_subFaces[f].get(), sw, sh);
   const MenuRect rect =
       CascadeRect(m_x, m_y, rowSize.width, rowSize.height, row, sw, sh,
-                  static_cast<int>(item.subItems.size()), ::GetSystemMetrics(SM_CXFULLSCREEN));
+                  static_cast<int>(item.subItems.size()), ::GetSystemMetrics(SM_CXFULLSCREEN),
+                  ::GetSystemMetrics(SM_CYFULLSCREEN));
   auto cascade = std::make_unique<CSubBmpMenu>(Hwnd(), row, &item.subItems, std::move(faces), rect);
   if (!cascade->Open()) return;
   item.subMenuOpen = 1;

@@ -46,7 +46,8 @@ bool UsesSecondFaces(int row) {
 }
 
 MenuRect CascadeRect(int menuX, int menuY, int rowImageWidth, int rowImageHeight, int parentRow,
-                     int subImageWidth, int subImageHeight, int subCount, int screenWidth) {
+                     int subImageWidth, int subImageHeight, int subCount, int screenWidth,
+                     int screenHeight) {
   const int n = ClampRowCount(subCount);
   int x = menuX + rowImageWidth + 20;
   if (x + subImageWidth > screenWidth) x = menuX + 20 - subImageWidth;
@@ -57,9 +58,10 @@ MenuRect CascadeRect(int menuX, int menuY, int rowImageWidth, int rowImageHeight
   } else if (parentRow == 10 && n >= 7) {
     y -= 20 * n - 140;
   }
-  y = std::max(y, 0);
   const int width = subImageWidth + (parentRow == 10 ? 20 : 0);
   const int height = n * std::max(subImageHeight, 0) + 1;
+  // Rows past the bottom of the screen could not be chosen.
+  y = std::max(std::min(y, screenHeight - height), 0);
   return {x, y, x + width, y + height};
 }
 

@@ -43,9 +43,11 @@ bool UsesSecondFaces(int row);
 
 // Screen rectangle of the cascade of row `parentRow` with `subCount` rows, for a menu at
 // (menuX, menuY) whose row image is rowImageWidth × rowImageHeight and whose sub-row image is
-// subImageWidth × subImageHeight. Never placed above the top of the screen.
+// subImageWidth × subImageHeight. Lifted to end at the bottom of the screen rather than run past
+// it, and never placed above its top.
 MenuRect CascadeRect(int menuX, int menuY, int rowImageWidth, int rowImageHeight, int parentRow,
-                     int subImageWidth, int subImageHeight, int subCount, int screenWidth);
+                     int subImageWidth, int subImageHeight, int subCount, int screenWidth,
+                     int screenHeight);
 
 // Sub-row button `subRow` in cascade client coordinates (one pixel lower, one pixel shorter than
 // a whole row).

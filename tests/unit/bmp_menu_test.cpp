@@ -40,38 +40,40 @@ TEST(BmpMenuGeometry, SecondFacesOnRowsSevenToTenTwelveAndFourteen) {
 
 TEST(BmpMenuGeometry, CascadeOpensRightOfTheMenuBesideItsRow) {
   // Menu at (100, 200), rows 150 × 30, cascade rows 120 × 25, 4 of them, beside row 2.
-  const MenuRect cascade = CascadeRect(100, 200, 150, 30, 2, 120, 25, 4, 1280);
+  const MenuRect cascade = CascadeRect(100, 200, 150, 30, 2, 120, 25, 4, 1280, 1024);
   EXPECT_EQ(cascade, (MenuRect{270, 260, 390, 361}));
 }
 
 TEST(BmpMenuGeometry, CascadeThatWouldCrossTheScreenEdgeOpensLeftOverlappingByTwenty) {
   // Right side would end at 1100 + 170 + 120 = 1390 > 1280.
-  const MenuRect cascade = CascadeRect(1100, 200, 150, 30, 1, 120, 25, 3, 1280);
+  const MenuRect cascade = CascadeRect(1100, 200, 150, 30, 1, 120, 25, 3, 1280, 1024);
   EXPECT_EQ(cascade.left, 1100 + 20 - 120);
   EXPECT_EQ(cascade.Width(), 120);
   // Exactly touching the edge still opens right.
-  EXPECT_EQ(CascadeRect(990, 0, 150, 30, 0, 120, 25, 3, 1280).left, 1160);
-  EXPECT_EQ(CascadeRect(991, 0, 150, 30, 0, 120, 25, 3, 1280).left, 991 + 20 - 120);
+  EXPECT_EQ(CascadeRect(990, 0, 150, 30, 0, 120, 25, 3, 1280, 1024).left, 1160);
+  EXPECT_EQ(CascadeRect(991, 0, 150, 30, 0, 120, 25, 3, 1280, 1024).left, 991 + 20 - 120);
 }
 
 TEST(BmpMenuGeometry, LongCascadesOfRowsEightAndTenAreLifted) {
   const int menuY = 400;
   // Row 8: 100 pixels up from the row.
-  EXPECT_EQ(CascadeRect(0, menuY, 150, 30, 8, 120, 25, 8, 1280).top, menuY + 8 * 30 - 100);
+  EXPECT_EQ(CascadeRect(0, menuY, 150, 30, 8, 120, 25, 8, 1280, 1024).top, menuY + 8 * 30 - 100);
   // Row 10 with 8 rows: up by 20·8 − 140; and 20 pixels wider.
-  const MenuRect media = CascadeRect(0, menuY, 150, 30, 10, 120, 25, 8, 1280);
+  const MenuRect media = CascadeRect(0, menuY, 150, 30, 10, 120, 25, 8, 1280, 1024);
   EXPECT_EQ(media.top, menuY + 10 * 30 - (20 * 8 - 140));
   EXPECT_EQ(media.Width(), 140);
   // Row 10 with fewer than 7 rows stays beside its row.
-  EXPECT_EQ(CascadeRect(0, menuY, 150, 30, 10, 120, 25, 6, 1280).top, menuY + 300);
-  // Never above the screen.
-  EXPECT_EQ(CascadeRect(0, 0, 150, 5, 8, 120, 25, 8, 1280).top, 0);
+  EXPECT_EQ(CascadeRect(0, menuY, 150, 30, 10, 120, 25, 6, 1280, 1024).top, menuY + 300);
+  // Never above the screen, nor past its bottom: 8 rows of 25 end at the last line.
+  EXPECT_EQ(CascadeRect(0, 0, 150, 5, 8, 120, 25, 8, 1280, 1024).top, 0);
+  EXPECT_EQ(CascadeRect(0, 900, 150, 30, 3, 120, 25, 8, 1280, 1024).bottom, 1024);
+  EXPECT_EQ(CascadeRect(0, 900, 150, 30, 3, 120, 25, 8, 1280, 1024).Height(), 8 * 25 + 1);
 }
 
 TEST(BmpMenuGeometry, CascadeRowsStartOnePixelDownAndAreOnePixelShort) {
   EXPECT_EQ(CascadeRowRect(0, 120, 25), (MenuRect{0, 1, 120, 25}));
   EXPECT_EQ(CascadeRowRect(3, 120, 25), (MenuRect{0, 76, 120, 100}));
-  EXPECT_EQ(CascadeRect(0, 0, 150, 30, 0, 120, 25, 4, 1280).Height(), 4 * 25 + 1);
+  EXPECT_EQ(CascadeRect(0, 0, 150, 30, 0, 120, 25, 4, 1280, 1024).Height(), 4 * 25 + 1);
 }
 
 TEST(BmpMenuChoice, OneLevelChoiceCarriesIndexAndIdInTheHighWords) {
