@@ -94,12 +94,17 @@ std::vector<std::uint8_t> MouseProtocol::ReadMemory(std::uint16_t address, std::
     // A sequence of reads is worth nothing once one failed: no waiting on a gone mouse.
     return std::vector<std::uint8_t>(ReportLength(reportId) - kReportDataOffset, 0);
   }
-  Send(Request(reportId, kCommandRead, Low(address), High(address), length));
-  std::vector<std::uint8_t> answer(ReportLength(reportId), 0);
+  const std::vector<std::uint8_t> request =
+      Request(reportId, kCommandRead, Low(address), High(address), length);
+  std::vector<std::uint8_t> answer(request.size(), 0);
   answer[0] = reportId;
   answer[1] = kCommandRead;
-  if (!m_link.ReadReport(m_registry.CurrentDevice(), answer)) ++m_failures;
-  return std::vector<std::uint8_t>(answer.begin() + kReportDataOffset, answer.end());
+  WaitOutPause();
+  // The command and the fetch of its answer in one call: over the virtual mouse's link they
+  // travel together. A command that did not go out is not followed by a read.
+  if (!m_link.RequestReport(m_registry.CurrentDevice(), request, answer)) ++m_failures;
+  answer.erase(answer.begin(), answer.begin() + kReportDataOffset);
+  return answer;
 }
 
 void MouseProtocol::BeginTransfer() {

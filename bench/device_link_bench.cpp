@@ -70,7 +70,7 @@ LRESULT CALLBACK PlainProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
 }
 
 // The library alone, loaded here once the agent has gone: the read-back's 143 read commands
-// with their answer reads, without the agent's own work.
+// with their answer reads, without the agent's own work, each as one request (ordinal 9).
 void LibraryRoundTrip(VirtualMouseServer& mouse) {
   HMODULE library = LoadLibraryW((harness::BinFolder() + L"Conduit.dll").c_str());
   if (!library) return;
@@ -78,11 +78,9 @@ void LibraryRoundTrip(VirtualMouseServer& mouse) {
       reinterpret_cast<void*>(GetProcAddress(library, MAKEINTRESOURCEA(7))));
   auto registerWindow = reinterpret_cast<decltype(&ConduitRegisterWindow)>(
       reinterpret_cast<void*>(GetProcAddress(library, MAKEINTRESOURCEA(2))));
-  auto write = reinterpret_cast<decltype(&ConduitWriteReport)>(
-      reinterpret_cast<void*>(GetProcAddress(library, MAKEINTRESOURCEA(5))));
-  auto read = reinterpret_cast<decltype(&ConduitReadReport)>(
-      reinterpret_cast<void*>(GetProcAddress(library, MAKEINTRESOURCEA(6))));
-  if (!configure || !registerWindow || !write || !read) return;
+  auto request = reinterpret_cast<decltype(&ConduitRequestReport)>(
+      reinterpret_cast<void*>(GetProcAddress(library, MAKEINTRESOURCEA(9))));
+  if (!configure || !registerWindow || !request) return;
   WNDCLASSW windowClass{};
   windowClass.lpfnWndProc = PlainProc;
   windowClass.hInstance = GetModuleHandleW(nullptr);
@@ -103,10 +101,9 @@ void LibraryRoundTrip(VirtualMouseServer& mouse) {
   for (int run = 0; run < 5; ++run) {
     const auto start = Clock::now();
     for (int i = 0; i < 143; ++i) {
-      uint8_t request[16] = {2, 0xF2, 0x2C, 0x00, 1};
-      write(vendor, request, sizeof(request));
+      const uint8_t command[16] = {2, 0xF2, 0x2C, 0x00, 1};
       uint8_t answer[16] = {2, 0xF2};
-      read(vendor, answer, sizeof(answer));
+      request(vendor, command, sizeof(command), answer, sizeof(answer));
     }
     times.push_back(Milliseconds(Clock::now() - start));
   }

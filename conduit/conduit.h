@@ -49,5 +49,10 @@ BOOL __stdcall ConduitRegisterWindow(HWND window, UINT message);
 BOOL __stdcall ConduitWriteReport(uint32_t deviceId, const uint8_t* report, uint32_t length);
 // Ordinal 6: fetch the answer report into `buffer`, whose bytes 0 and 1 are preset.
 BOOL __stdcall ConduitReadReport(uint32_t deviceId, uint8_t* buffer, uint32_t length);
+// Ordinal 9: ordinal 5 with `report`, then, only when it succeeded, ordinal 6 with `buffer`,
+// in one call (over the virtual mouse's link both go out in one send). Nonzero only when both
+// succeeded; otherwise `buffer` is as ordinal 6 leaves it on failure.
+BOOL __stdcall ConduitRequestReport(uint32_t deviceId, const uint8_t* report, uint32_t reportLength,
+                                    uint8_t* buffer, uint32_t length);
 
 }  // extern "C"

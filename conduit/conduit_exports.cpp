@@ -1,4 +1,4 @@
-// The five ordinals of Conduit.dll.
+// The six ordinals of Conduit.dll.
 #include "conduit/conduit.h"
 #include "conduit/conduit_library.h"
 #include "conduit/notification_window.h"
@@ -23,6 +23,11 @@ BOOL __stdcall ConduitWriteReport(uint32_t deviceId, const uint8_t* report, uint
 
 BOOL __stdcall ConduitReadReport(uint32_t deviceId, uint8_t* buffer, uint32_t length) {
   return ConduitLibrary::Instance().ReadReport(deviceId, buffer, length);
+}
+
+BOOL __stdcall ConduitRequestReport(uint32_t deviceId, const uint8_t* report, uint32_t reportLength,
+                                    uint8_t* buffer, uint32_t length) {
+  return ConduitLibrary::Instance().RequestReport(deviceId, report, reportLength, buffer, length);
 }
 
 BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID reserved) {

@@ -72,26 +72,33 @@ BOOL ConduitLibrary::RegisterWindow(HWND window, UINT message) {
   return present ? TRUE : FALSE;
 }
 
+std::shared_ptr<ConduitTransport> ConduitLibrary::Transport() {
+  std::lock_guard lock(m_mutex);
+  return m_transport;
+}
+
 BOOL ConduitLibrary::WriteReport(uint32_t deviceId, const uint8_t* report, uint32_t length) {
-  std::shared_ptr<ConduitTransport> transport;
-  {
-    std::lock_guard lock(m_mutex);
-    transport = m_transport;
-  }
+  const std::shared_ptr<ConduitTransport> transport = Transport();
   return transport && transport->Write(deviceId, report, length) ? TRUE : FALSE;
 }
 
 BOOL ConduitLibrary::ReadReport(uint32_t deviceId, uint8_t* buffer, uint32_t length) {
-  std::shared_ptr<ConduitTransport> transport;
-  {
-    std::lock_guard lock(m_mutex);
-    transport = m_transport;
-  }
+  const std::shared_ptr<ConduitTransport> transport = Transport();
   if (!transport) {
     if (buffer) ClearAnswer(buffer, length);
     return FALSE;
   }
   return transport->Read(deviceId, buffer, length) ? TRUE : FALSE;
+}
+
+BOOL ConduitLibrary::RequestReport(uint32_t deviceId, const uint8_t* report, uint32_t reportLength,
+                                   uint8_t* buffer, uint32_t length) {
+  const std::shared_ptr<ConduitTransport> transport = Transport();
+  if (!transport) {
+    if (buffer) ClearAnswer(buffer, length);
+    return FALSE;
+  }
+  return transport->Request(deviceId, report, reportLength, buffer, length) ? TRUE : FALSE;
 }
 
 // The transports call these on their threads while they run; the notifier outlives them

@@ -27,6 +27,8 @@ class ConduitLibrary : public ConduitEventSink {
   BOOL RegisterWindow(HWND window, UINT message);
   BOOL WriteReport(uint32_t deviceId, const uint8_t* report, uint32_t length);
   BOOL ReadReport(uint32_t deviceId, uint8_t* buffer, uint32_t length);
+  BOOL RequestReport(uint32_t deviceId, const uint8_t* report, uint32_t reportLength,
+                     uint8_t* buffer, uint32_t length);
 
   void CollectionOpened(uint32_t deviceId, uint32_t deviceKey, uint16_t usagePage,
                         uint16_t usage) override;
@@ -36,6 +38,7 @@ class ConduitLibrary : public ConduitEventSink {
 
  private:
   ConduitLibrary() = default;
+  std::shared_ptr<ConduitTransport> Transport();
 
   std::mutex m_mutex;  // configuration, notifier and transport
   ConduitWatch m_watch;

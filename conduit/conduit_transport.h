@@ -15,9 +15,22 @@ class ConduitTransport {
   // Fills `buffer` with the answer report. On failure bytes 0 and 1 stay as preset and the rest
   // is zero, so the caller decodes an empty answer.
   virtual bool Read(uint32_t deviceId, uint8_t* buffer, uint32_t length) = 0;
+  // Write, then Read only when the write went out; the answer's buffer as Read leaves it.
+  virtual bool Request(uint32_t deviceId, const uint8_t* report, uint32_t reportLength,
+                       uint8_t* buffer, uint32_t length);
 };
 
 // A failed read leaves the two preset bytes and zeros behind them.
 inline void ClearAnswer(uint8_t* buffer, uint32_t length) {
   for (uint32_t i = 2; i < length; ++i) buffer[i] = 0;
+}
+
+// A device has no way to send both at once: the report, then the read.
+inline bool ConduitTransport::Request(uint32_t deviceId, const uint8_t* report,
+                                      uint32_t reportLength, uint8_t* buffer, uint32_t length) {
+  if (!Write(deviceId, report, reportLength)) {
+    if (buffer) ClearAnswer(buffer, length);
+    return false;
+  }
+  return Read(deviceId, buffer, length);
 }

@@ -35,6 +35,7 @@ class HidTransport : public ConduitTransport {
   void Stop() override;
   bool Write(uint32_t deviceId, const uint8_t* report, uint32_t length) override;
   bool Read(uint32_t deviceId, uint8_t* buffer, uint32_t length) override;
+  // Request stays the plain Write then Read: the HID API has no call for both.
 
  private:
   struct Retry {

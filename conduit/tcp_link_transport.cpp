@@ -394,8 +394,20 @@ bool TcpLinkTransport::SendLocked(const std::vector<uint8_t>& bytes) {
   return true;
 }
 
+namespace {
+
+bool IsWritable(const uint8_t* report, uint32_t length) {
+  return report && length != 0 && length <= kLinkMaxFrame - 3;
+}
+
+bool IsReadable(const uint8_t* buffer, uint32_t length) {
+  return buffer && length >= 2 && length <= 0xFFFF && length <= kLinkMaxFrame - 5;
+}
+
+}  // namespace
+
 bool TcpLinkTransport::Write(uint32_t deviceId, const uint8_t* report, uint32_t length) {
-  if (!report || length == 0 || length > kLinkMaxFrame - 3) return false;
+  if (!IsWritable(report, length)) return false;
   std::lock_guard sendLock(m_sendMutex);
   {
     std::lock_guard lock(m_mutex);
@@ -406,10 +418,24 @@ bool TcpLinkTransport::Write(uint32_t deviceId, const uint8_t* report, uint32_t 
 }
 
 bool TcpLinkTransport::Read(uint32_t deviceId, uint8_t* buffer, uint32_t length) {
-  if (!buffer || length < 2 || length > 0xFFFF || length > kLinkMaxFrame - 5) {
+  if (!IsReadable(buffer, length)) {
     if (buffer) ClearAnswer(buffer, length);
     return false;
   }
+  return SendAndRead(deviceId, {}, buffer, length);
+}
+
+bool TcpLinkTransport::Request(uint32_t deviceId, const uint8_t* report, uint32_t reportLength,
+                               uint8_t* buffer, uint32_t length) {
+  // What cannot go out in one send goes (or fails) as a write and a read would.
+  if (!IsWritable(report, reportLength) || !IsReadable(buffer, length)) {
+    return ConduitTransport::Request(deviceId, report, reportLength, buffer, length);
+  }
+  return SendAndRead(deviceId, std::span<const uint8_t>(report, reportLength), buffer, length);
+}
+
+bool TcpLinkTransport::SendAndRead(uint32_t deviceId, std::span<const uint8_t> report,
+                                   uint8_t* buffer, uint32_t length) {
   std::lock_guard readLock(m_readMutex);
   m_readRunUntil = GetTickCount64() + kReadRunMilliseconds;
   {
@@ -425,9 +451,15 @@ bool TcpLinkTransport::Read(uint32_t deviceId, uint8_t* buffer, uint32_t length)
       m_answerReady = false;
       m_answer.clear();
     }
-    // The whole buffer goes along as preset; the server needs at least bytes 0 and 1.
-    if (!SendLocked(ReadFrame(static_cast<uint16_t>(deviceId), static_cast<uint16_t>(length),
-                              std::span<const uint8_t>(buffer, length)))) {
+    // The whole buffer goes along as preset; the server needs at least bytes 0 and 1. Under
+    // Wine every send costs two server calls: a request's WRITE and READ share one.
+    std::vector<uint8_t> frames;
+    if (!report.empty()) frames = WriteFrame(static_cast<uint16_t>(deviceId), report);
+    const std::vector<uint8_t> read =
+        ReadFrame(static_cast<uint16_t>(deviceId), static_cast<uint16_t>(length),
+                  std::span<const uint8_t>(buffer, length));
+    frames.insert(frames.end(), read.begin(), read.end());
+    if (!SendLocked(frames)) {
       std::lock_guard lock(m_mutex);
       m_waitingFor = 0;
       ClearAnswer(buffer, length);

@@ -29,6 +29,9 @@ class TcpLinkTransport : public ConduitTransport {
   void Stop() override;
   bool Write(uint32_t deviceId, const uint8_t* report, uint32_t length) override;
   bool Read(uint32_t deviceId, uint8_t* buffer, uint32_t length) override;
+  // The WRITE and READ frames in one send.
+  bool Request(uint32_t deviceId, const uint8_t* report, uint32_t reportLength, uint8_t* buffer,
+               uint32_t length) override;
 
   // "HOST:PORT" whose host is a loopback address literal (127.0.0.0/8, ::1) or "localhost".
   static bool IsLoopbackAddress(const std::string& address);
@@ -56,6 +59,9 @@ class TcpLinkTransport : public ConduitTransport {
   void DeliverInputs();                      // network thread
   void Drop(bool report);
   bool SendLocked(const std::vector<uint8_t>& bytes);  // m_sendMutex held
+  // A read, its frame preceded in the same send by a WRITE of `report` unless that is empty.
+  bool SendAndRead(uint32_t deviceId, std::span<const uint8_t> report, uint8_t* buffer,
+                   uint32_t length);
   bool Stopping() const;
 
   const std::string m_address;

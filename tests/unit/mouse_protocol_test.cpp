@@ -343,6 +343,18 @@ TEST_F(MouseProtocolTest, ZeroAnswersDecodeAsTheEmptyMouse) {
   for (int b = 0; b < 10; ++b) EXPECT_EQ(Button(1, b).ButtonFunc, 16);
 }
 
+TEST_F(MouseProtocolTest, AReadWhoseCommandDidNotGoOutIsNotRead) {
+  // The polling rates' second read command is the third report: after it failed, a read would
+  // fetch the answer to the first command again.
+  m_link.ZeroAnswers = true;
+  m_link.UnpluggedAtWrite = 3;
+  m_protocol->ReadActiveProfile(m_set);
+  m_protocol->ReadPollingRates(m_set);
+  EXPECT_EQ(m_link.Writes, 3);
+  EXPECT_EQ(m_link.Reads, 2);
+  EXPECT_EQ(m_protocol->Failures(), 1u);
+}
+
 TEST_F(MouseProtocolTest, GarbageAnswersLeaveFieldsOrGiveValidValues) {
   const ProfileSet before = m_set;
   const Bytes garbage(56, 0xFF);

@@ -81,6 +81,12 @@ class ScriptedMouse {
   }
 
   int Connections() const { return m_connections; }
+  std::vector<LinkFrameType> FrameTypes() const {
+    std::lock_guard lock(m_mutex);
+    std::vector<LinkFrameType> types;
+    for (const auto& frame : m_frames) types.push_back(frame.Type);
+    return types;
+  }
   std::vector<LinkFrame> Frames(LinkFrameType type) const {
     std::lock_guard lock(m_mutex);
     std::vector<LinkFrame> found;
@@ -282,11 +288,12 @@ TEST(ConduitExportsTest, FunctionsAreExportedByOrdinalOnly) {
   EXPECT_NE(api.RegisterWindow, nullptr);
   EXPECT_NE(api.WriteReport, nullptr);
   EXPECT_NE(api.ReadReport, nullptr);
+  EXPECT_NE(api.RequestReport, nullptr);
   for (const char* name : {"ConduitConfigure", "ConduitSetInputCallback", "ConduitRegisterWindow",
-                           "ConduitWriteReport", "ConduitReadReport"}) {
+                           "ConduitWriteReport", "ConduitReadReport", "ConduitRequestReport"}) {
     EXPECT_EQ(GetProcAddress(api.Module, name), nullptr) << name;
   }
-  for (WORD ordinal : {1, 3, 4, 9}) {
+  for (WORD ordinal : {1, 3, 4, 10}) {
     EXPECT_EQ(GetProcAddress(api.Module, MAKEINTRESOURCEA(ordinal)), nullptr) << ordinal;
   }
 }
@@ -496,6 +503,39 @@ TEST_F(ConduitTest, AReadWithoutAnswerGivesUpAndItsLateAnswerIsNotTakenForTheNex
   mouse.SetReadMode(ScriptedMouse::ReadMode::Answer);
   EXPECT_TRUE(Api().ReadReport(kVendor, buffer.data(), 16));
   EXPECT_EQ(buffer[2], 2) << "the answer of the first read was taken";
+  EXPECT_EQ(mouse.Connections(), 1);
+}
+
+TEST_F(ConduitTest, ARequestSendsItsReportThenItsReadAndReturnsItsAnswer) {
+  ScriptedMouse mouse;
+  Attach(mouse);
+  const Bytes command = Report(2, 0xF2, 16);
+  Bytes buffer(16, 0);
+  buffer[0] = 2;
+  buffer[1] = 0xF2;
+  // Not open: neither the report nor a read goes out.
+  EXPECT_FALSE(Api().RequestReport(7, command.data(), 16, buffer.data(), 16));
+  EXPECT_EQ(buffer, (Bytes{2, 0xF2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
+
+  EXPECT_TRUE(Api().RequestReport(kVendor, command.data(), 16, buffer.data(), 16));
+  const Bytes longCommand = Report(3, 0xF2, 64);
+  Bytes longBuffer(64, 0);
+  longBuffer[0] = 3;
+  longBuffer[1] = 0xF2;
+  EXPECT_TRUE(Api().RequestReport(kVendor, longCommand.data(), 64, longBuffer.data(), 64));
+  const auto reads = mouse.Frames(LinkFrameType::Read);
+  ASSERT_EQ(reads.size(), 2u);
+  EXPECT_EQ(buffer, ScriptedMouse::AnswerFor(*ParseReadFrame(reads[0]), 1));
+  EXPECT_EQ(longBuffer, ScriptedMouse::AnswerFor(*ParseReadFrame(reads[1]), 2));
+
+  const std::vector<LinkFrameType> types = mouse.FrameTypes();
+  EXPECT_EQ(std::vector<LinkFrameType>(types.begin() + 1, types.end()),
+            (std::vector<LinkFrameType>{LinkFrameType::Write, LinkFrameType::Read,
+                                        LinkFrameType::Write, LinkFrameType::Read}));
+  const auto writes = mouse.Frames(LinkFrameType::Write);
+  ASSERT_EQ(writes.size(), 2u);
+  EXPECT_EQ(ParseReportFrame(writes[0])->Report, command);
+  EXPECT_EQ(ParseReportFrame(writes[1])->Report, longCommand);
   EXPECT_EQ(mouse.Connections(), 1);
 }
 

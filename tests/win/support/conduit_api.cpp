@@ -27,6 +27,7 @@ const ConduitApi& LoadConduit(const std::wstring& relativePath) {
   api.RegisterWindow = ByOrdinal<decltype(&ConduitRegisterWindow)>(api.Module, 2);
   api.WriteReport = ByOrdinal<decltype(&ConduitWriteReport)>(api.Module, 5);
   api.ReadReport = ByOrdinal<decltype(&ConduitReadReport)>(api.Module, 6);
+  api.RequestReport = ByOrdinal<decltype(&ConduitRequestReport)>(api.Module, 9);
   return api;
 }
 

@@ -16,6 +16,7 @@ struct ConduitApi {
   decltype(&ConduitRegisterWindow) RegisterWindow = nullptr;
   decltype(&ConduitWriteReport) WriteReport = nullptr;
   decltype(&ConduitReadReport) ReadReport = nullptr;
+  decltype(&ConduitRequestReport) RequestReport = nullptr;
 };
 
 // The library at `relativePath` below the test's folder, loaded once and kept.
