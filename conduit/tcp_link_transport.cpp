@@ -86,7 +86,8 @@ bool TcpLinkTransport::Start() {
   m_stopEvent.reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
   m_firstLookEvent.reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
   m_inputQueuedEvent.reset(CreateEventW(nullptr, FALSE, FALSE, nullptr));
-  m_socketEvent.reset(WSACreateEvent());
+  // Auto-reset: the wait that wakes on it resets it, which saves Wine a server call per read.
+  m_socketEvent.reset(CreateEventW(nullptr, FALSE, FALSE, nullptr));
   if (!m_stopEvent || !m_firstLookEvent || !m_inputQueuedEvent || !m_socketEvent) return false;
   if (!m_thread.Start([this] { Run(); })) return false;
   WaitForSingleObject(m_firstLookEvent.get(), kFirstLookMilliseconds);
@@ -231,13 +232,15 @@ void TcpLinkTransport::Serve() {
     HANDLE waits[] = {m_stopEvent.get(), m_socketEvent.get(), m_inputQueuedEvent.get()};
     const DWORD woke = WaitForMultipleObjects(3, waits, FALSE, timeout);
     if (woke == WAIT_OBJECT_0 || woke == WAIT_FAILED) return;
+    if (woke == WAIT_OBJECT_0 + 1) {
+      // The event wakes one waiter only: when it was the answer a read waits for, pass it on.
+      std::lock_guard lock(m_mutex);
+      if (m_waitingFor != 0) SetEvent(m_socketEvent.get());
+    }
   }
 }
 
 bool TcpLinkTransport::ReceiveAvailable() {
-  // Only the event: asking for the network events too (WSAEnumNetworkEvents) costs Wine two
-  // more server calls, and nothing here needs them.
-  WSAResetEvent(m_socketEvent.get());
   uint8_t buffer[16384];
   for (;;) {
     const int received = recv(m_socket.get(), reinterpret_cast<char*>(buffer), sizeof(buffer), 0);

@@ -50,10 +50,11 @@ class TcpLinkTransport : public ConduitTransport {
   void Run();
   UniqueSocket Connect() const;
   void Serve();
-  // Resets the socket's event, then receives what has arrived and handles its frames;
-  // m_receiveMutex held. False when the connection ended or the stream is malformed. The event
-  // is reset nowhere else: whatever arrives after a receive sets it again, so a thread that
-  // waits for it (the network thread, or a read for its answer) never misses data.
+  // Receives what has arrived and handles its frames; m_receiveMutex held. False when the
+  // connection ended or the stream is malformed. The socket's event resets as a wait wakes on
+  // it, before the receive: whatever arrives after a receive sets it again, so a thread that
+  // waits for it (the network thread, or a read for its answer) never misses data. A receive
+  // without that wait may leave it set for nothing, which costs one empty receive.
   bool ReceiveAvailable();
   bool HandleFrame(const LinkFrame& frame);  // false: the stream is malformed
   void DeliverInputs();                      // network thread
@@ -71,6 +72,7 @@ class TcpLinkTransport : public ConduitTransport {
   UniqueKernelHandle m_firstLookEvent;    // set once the first attempt has an outcome
   UniqueKernelHandle m_inputQueuedEvent;  // wakes the network thread to hand inputs on
   // Set by the socket when data or its close arrived (WSAEventSelect), and after a failed send.
+  // Auto-reset: it wakes one waiter; the network thread passes it on to a waiting read.
   UniqueKernelHandle m_socketEvent;
   LibraryThread m_thread;
 
