@@ -14,20 +14,28 @@ constexpr UINT kCaptionBoxFormat = 0x8135;
 }  // namespace
 
 bool CBitmapBtn::Create(HWND parent, int id, const RECT& rect, const Spec& spec) {
-  if (!CreateControl(L"BUTTON", 0, L"", WS_CHILD | WS_VISIBLE | BS_OWNERDRAW, rect.left, rect.top,
-                     rect.right - rect.left, rect.bottom - rect.top, parent, id)) {
+  // The caption is the window's text from the start, and a new window is wholly invalid
+  // already: each call saved here is a round trip to the Wine server per button.
+  if (!CreateControl(L"BUTTON", 0, spec.caption.c_str(), WS_CHILD | WS_VISIBLE | BS_OWNERDRAW,
+                     rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, parent,
+                     id)) {
     return false;
   }
   m_creationRect = rect;
   m_faces = spec.faces;
-  SetLook(spec.look);
-  if (!spec.caption.empty()) SetCaptionText(spec.caption);
+  m_caption = spec.caption;
+  ApplyLook(spec.look);
   // Made without border or tab stop, so no frame change (a SetWindowPos per button, a
   // noticeable share of a skinned window's start under Wine).
   return true;
 }
 
 void CBitmapBtn::SetLook(const ButtonLook& look) {
+  ApplyLook(look);
+  Redraw();
+}
+
+void CBitmapBtn::ApplyLook(const ButtonLook& look) {
   RECT client{};
   if (Hwnd() != nullptr) ::GetClientRect(Hwnd(), &client);
   m_showCaption = look.caption != CaptionLayout::kNone;
@@ -52,7 +60,6 @@ void CBitmapBtn::SetLook(const ButtonLook& look) {
   SetCaptionColours(look.normalColour, look.hoverColour, look.pressedColour);
   m_toggleMode = look.toggle;
   m_squareFace = look.squareFace;
-  Redraw();
 }
 
 void CBitmapBtn::SetCaptionText(std::wstring_view text) {

@@ -47,8 +47,8 @@ class CBitmapBtn : public Window {
 
   CBitmapBtn() = default;
 
-  // Creates the visible owner-drawn child button (empty title) at `rect` in the parent's client
-  // coordinates, with its faces, look and caption.
+  // Creates the visible owner-drawn child button (its caption as title) at `rect` in the parent's
+  // client coordinates, with its faces, look and caption.
   bool Create(HWND parent, int id, const RECT& rect, const Spec& spec);
   bool Create(HWND parent, int id, const RECT& rect) { return Create(parent, id, rect, Spec{}); }
   // Takes over an existing button window (made owner-drawn, without border and tab stop).
@@ -122,6 +122,8 @@ class CBitmapBtn : public Window {
   END_MESSAGE_TABLE()
 
   void RemoveFrameStyles() noexcept;
+  // SetLook without the redraw.
+  void ApplyLook(const ButtonLook& look);
   void Draw(HDC target, int x, int y, bool pressed, bool disabled);
   void DrawCaption(HDC dc, const RECT& client, COLORREF colour);
   HFONT CaptionFont(int escapement);
