@@ -1,7 +1,9 @@
 #include "skin/core/control_table.h"
 
+#include <algorithm>
 #include <map>
 #include <set>
+#include <string_view>
 
 namespace {
 
@@ -42,4 +44,32 @@ std::vector<std::string> LayoutProblems(const WindowLayout& layout) {
     if (size < 2) problems.push_back("group " + std::to_string(group) + ": a single button");
   }
   return problems;
+}
+
+std::vector<ImageFile> FirstPaintImages(std::span<const ControlRow> rows, int firstPage) {
+  std::vector<ImageFile> sliders, faces;
+  const auto add = [&](std::vector<ImageFile>& list, const ImageFile& file) {
+    if (file.Empty() || file.turn != ImageTurn::kNone) return;
+    const auto same = [&](const ImageFile& known) {
+      return known.folder == file.folder && std::u16string_view(known.file) == file.file;
+    };
+    if (std::none_of(sliders.begin(), sliders.end(), same) &&
+        std::none_of(faces.begin(), faces.end(), same)) {
+      list.push_back(file);
+    }
+  };
+  for (const ControlRow& row : rows) {
+    if (firstPage != 0 && !row.ShownOnPage(firstPage)) continue;
+    if (const auto* slider = std::get_if<SliderStyle>(&row.style)) {
+      add(sliders, slider->thumb);
+      add(sliders, slider->disabledThumb);
+      add(sliders, slider->track);
+    } else if (const auto* button = std::get_if<ButtonStyle>(&row.style)) {
+      add(faces, button->faces.normal);
+      if (row.disabled) add(faces, button->faces.disabled);
+      if (row.ticked || row.group != 0) add(faces, button->faces.pressed);
+    }
+  }
+  sliders.insert(sliders.end(), faces.begin(), faces.end());
+  return sliders;
 }

@@ -258,3 +258,10 @@ struct WindowLayout {
 // places, places outside a window of known size, radio groups of fewer than two buttons or with
 // other kinds of control, slider ranges that run backwards. Empty when all is well.
 std::vector<std::string> LayoutProblems(const WindowLayout& layout);
+
+// The pictures a window's first paint and the making of its controls decode, for decoding them
+// ahead: of the rows made first (those of `firstPage` and of every page; all rows for 0), the
+// sliders' pictures, then each button's normal face, its disabled face when it starts disabled,
+// and its pressed face when it starts ticked or is in a radio group (one of which is ticked).
+// Each file once, upright pictures only.
+std::vector<ImageFile> FirstPaintImages(std::span<const ControlRow> rows, int firstPage);
