@@ -1,9 +1,11 @@
 #include "skin/skin_image_set.h"
 
 #include <cwctype>
+#include <optional>
 #include <string_view>
 #include <utility>
 
+#include "skin/skin_prefetch.h"
 #include "win/text.h"
 
 SkinImageSet::Key SkinImageSet::KeyOf(const ImageFile& file) {
@@ -55,7 +57,8 @@ SkinImage SkinImageSet::Image(const ImageFile& file) {
   }
   SkinImage image;
   if (file.turn == ImageTurn::kNone) {
-    image = LoadImageFile(SkinPath(file));
+    std::optional<SkinImage> ahead = m_ahead != nullptr ? m_ahead->Image(file) : std::nullopt;
+    image = ahead ? std::move(*ahead) : LoadImageFile(SkinPath(file));
   } else if (const SkinImage upright = Image({file.folder, file.file, ImageTurn::kNone})) {
     image.reset(upright->Clone(0, 0, ImageWidth(upright.get()), ImageHeight(upright.get()),
                                PixelFormat32bppARGB));

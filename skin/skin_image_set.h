@@ -12,6 +12,8 @@
 #include "skin/skin_image.h"
 #include "win/unique_handle.h"
 
+class SkinPrefetch;
+
 // "images\0409\background\" and its siblings.
 const wchar_t* SkinFolderPath(SkinFolder folder) noexcept;
 // The full path of a skin picture below the program folder.
@@ -29,6 +31,9 @@ class SkinImageSet {
 
   // The GDI+ picture of `file`, turned as the reference says; empty when there is none.
   SkinImage Image(const ImageFile& file);
+  // From now, pictures `prefetch` has (or will have) are taken from it instead of being decoded
+  // here; null: no more. It must outlive the set or be unset.
+  void DecodeAheadBy(SkinPrefetch* prefetch) noexcept { m_ahead = prefetch; }
   // Takes `image`, decoded elsewhere, as the set's picture of `file`, unless it has one.
   void Keep(const ImageFile& file, SkinImage image);
   // The GDI bitmap of `file`, owned by the set (valid until Clear); null when there is none.
@@ -47,4 +52,5 @@ class SkinImageSet {
 
   std::vector<std::pair<Key, SkinImage>> m_images;
   std::vector<std::pair<Key, UniqueBitmap>> m_pictures;
+  SkinPrefetch* m_ahead = nullptr;
 };

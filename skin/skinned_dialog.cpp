@@ -11,23 +11,40 @@ SkinnedDialog::SkinnedDialog(const WindowLayout& layout, DialogTemplate dialogTe
 // The window and its controls go while the pictures they draw still exist.
 SkinnedDialog::~SkinnedDialog() {
   Destroy();
+  m_images.DecodeAheadBy(nullptr);
 }
 
 void SkinnedDialog::OnCreating() {
   m_prefetchTaken = false;
+  m_painted = false;
   const bool pngBackground = IsPngFile(m_layout.background);
-  if (pngBackground || !m_layout.mask.Empty()) {
-    m_prefetch.Start(pngBackground ? SkinPath(m_layout.background) : std::wstring(),
-                     m_layout.mask.Empty() ? std::wstring() : SkinPath(m_layout.mask));
+  m_size = {m_layout.width, m_layout.height};
+  // The header gives the size; the picture is decoded meanwhile.
+  if (pngBackground && (m_size.width <= 0 || m_size.height <= 0)) {
+    m_size = PngFileSize(SkinPath(m_layout.background));
   }
+  SkinPrefetch::Work work;
+  if (pngBackground) {
+    work.backgroundPath = SkinPath(m_layout.background);
+    work.size = m_size;
+  }
+  if (!m_layout.mask.Empty()) work.maskPath = SkinPath(m_layout.mask);
+  // GDI+ pictures only: a window whose pictures are all GDI bitmaps (the agent's) never
+  // starts GDI+.
+  for (const ImageFile& file : FirstPaintPictures()) {
+    if (IsPngFile(file)) work.files.push_back(file);
+  }
+  for (const ImageFile& file : FirstPaintImages(m_layout.controls, m_firstPage)) {
+    if (IsPngFile(file)) work.files.push_back(file);
+  }
+  m_prefetch.Start(std::move(work));
+  m_images.DecodeAheadBy(&m_prefetch);
 }
 
 BOOL SkinnedDialog::OnInitDialog() {
   m_page = 0;
-  PictureSize size{m_layout.width, m_layout.height};
+  PictureSize size = m_size;
   if (IsPngFile(m_layout.background)) {
-    // The header gives the size; the picture is decoded meanwhile.
-    if (size.width <= 0 || size.height <= 0) size = PngFileSize(SkinPath(m_layout.background));
     if (size.width <= 0 || size.height <= 0) {
       TakePrefetched();
       size = {ImageWidth(m_background.get()), ImageHeight(m_background.get())};
@@ -52,16 +69,13 @@ BOOL SkinnedDialog::OnInitDialog() {
 void SkinnedDialog::TakePrefetched() {
   if (m_prefetchTaken) return;
   m_prefetchTaken = true;
-  const bool prefetched = m_prefetch.Started();
-  m_prefetch.Finish();
   if (IsPngFile(m_layout.background)) {
-    if (prefetched) m_images.Keep(m_layout.background, m_prefetch.TakeBackground());
+    m_images.Keep(m_layout.background, m_prefetch.Background());
     m_background = m_images.Image(m_layout.background);
   }
   m_shaped = false;
   if (!m_layout.mask.Empty()) {
-    UniqueRegion outline =
-        prefetched ? m_prefetch.TakeOutline() : OutlineFromMask(SkinPath(m_layout.mask));
+    UniqueRegion outline = m_prefetch.TakeOutline();
     m_shaped = outline && SetWindowRegion(Hwnd(), outline, true);
   }
 }
@@ -119,14 +133,18 @@ void SkinnedDialog::PaintWindow(HDC dc, const RECT& client) {
 bool SkinnedDialog::CopyBackground(HDC dc, const RECT& client) {
   UniqueMemoryDc cache(::CreateCompatibleDC(dc));
   if (!cache) return false;
-  const bool stale = !m_backgroundCache || m_backgroundCacheSize.width != client.right ||
-                     m_backgroundCacheSize.height != client.bottom;
+  bool stale = !m_backgroundCache || m_backgroundCacheSize.width != client.right ||
+               m_backgroundCacheSize.height != client.bottom;
+  if (stale) {
+    m_backgroundCacheSize = {client.right, client.bottom};
+    m_backgroundCache = m_prefetch.TakeBackgroundCopy(m_backgroundCacheSize);
+    stale = !m_backgroundCache;
+  }
   if (stale) {
     // Made for the window's own DC: `dc` may be a memory DC of any format.
     const HDC windowDc = ::GetDC(Hwnd());
     m_backgroundCache.reset(::CreateCompatibleBitmap(windowDc, client.right, client.bottom));
     ::ReleaseDC(Hwnd(), windowDc);
-    m_backgroundCacheSize = {client.right, client.bottom};
   }
   ScopedSelect select(cache.get(), m_backgroundCache.get());
   if (!select) {
@@ -156,6 +174,11 @@ void SkinnedDialog::OnPaint() {
     m_pagesAfterPaint = false;
     SetTimer(kMakePagesTimer, 0);
   }
+  if (!m_painted) {
+    // What the second thread has not begun by now is done when asked for.
+    m_painted = true;
+    m_prefetch.Stop();
+  }
 }
 
 void SkinnedDialog::OnPrintClient(HDC dc, UINT) {
@@ -175,6 +198,8 @@ void SkinnedDialog::OnBackgroundPress(UINT, POINT point) {
 LRESULT SkinnedDialog::OnNcDestroy(WPARAM, LPARAM) {
   // The child windows are gone by now; their objects and the pictures follow.
   m_controls.Destroy();
+  m_prefetch.Finish();
+  m_images.DecodeAheadBy(nullptr);
   m_background.reset();
   m_backgroundCache.reset();
   m_backgroundPicture = nullptr;

@@ -20,6 +20,8 @@
 //   };
 #include <windows.h>
 
+#include <vector>
+
 #include "skin/control_set.h"
 #include "skin/core/control_table.h"
 #include "skin/skin_image_set.h"
@@ -49,6 +51,10 @@ class SkinnedDialog : public Dialog {
   // calls this first and draws over it.
   virtual void PaintWindow(HDC dc, const RECT& client);
 
+  // Pictures the first paint draws besides the background and the controls (PNG files, skin
+  // pictures upright), decoded ahead while the window is made.
+  virtual std::vector<ImageFile> FirstPaintPictures() const { return {}; }
+
   // Shows the controls of page `page` (rows on other pages are hidden) and remembers it; false,
   // and nothing changes, when that page is already shown.
   bool ShowPage(int page);
@@ -63,9 +69,7 @@ class SkinnedDialog : public Dialog {
   // window's state, as they would have been set had they been there all along.
   virtual void OnPageMade(int /*page*/) {}
   // Whether the controls of `page` are made (always, without MakePagesLater).
-  bool PageMade(int page) const noexcept {
-    return (m_controls.PagesToMake() & PageBit(page)) == 0;
-  }
+  bool PageMade(int page) const noexcept { return (m_controls.PagesToMake() & PageBit(page)) == 0; }
 
   // The controls; a control of a page not made yet makes that page first.
   ControlSet& Controls() noexcept { return m_controls; }
@@ -91,7 +95,7 @@ class SkinnedDialog : public Dialog {
  private:
   void OnCreating() final;
   BOOL OnInitDialog() final;
-  // The background and the outline, from the prefetch when it ran: once per creation.
+  // The background and the outline, from the prefetch: once per creation.
   void TakePrefetched();
   void OnPaint();
   BOOL OnEraseBackground(HDC) { return TRUE; }
@@ -108,8 +112,9 @@ class SkinnedDialog : public Dialog {
   // Makes the controls of `page` when they are not made yet, then OnPageMade.
   void MakePage(int page);
   ControlSet& MadeControls(int id);
-  // Copies the background picture, stretched once into a bitmap of the client's size: GDI+
-  // stretching it at every paint costs milliseconds. False when no such bitmap can be made.
+  // Copies the background picture, stretched once into a bitmap of the client's size (by the
+  // second thread, for the first paint): GDI+ stretching it at every paint costs milliseconds.
+  // False when no such bitmap can be made.
   bool CopyBackground(HDC dc, const RECT& client);
 
   const WindowLayout& m_layout;
@@ -121,7 +126,9 @@ class SkinnedDialog : public Dialog {
   HBITMAP m_backgroundPicture = nullptr;  // owned by m_images
   bool m_shaped = false;
   SkinPrefetch m_prefetch;
+  PictureSize m_size{};  // the client size from the layout or the PNG header; zero: unknown
   bool m_prefetchTaken = false;
+  bool m_painted = false;
   bool m_pagesAfterPaint = false;  // the make-pages timer is set again by the first paint
   int m_page = 0;
   int m_firstPage = 0;  // MakePagesLater's; 0: every control with the window

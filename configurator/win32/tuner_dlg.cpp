@@ -96,6 +96,10 @@ BOOL CTunerDlg::OnReady() {
   return TRUE;
 }
 
+std::vector<ImageFile> CTunerDlg::FirstPaintPictures() const {
+  return {kMousePicture};  // page 1's
+}
+
 void CTunerDlg::PaintWindow(HDC dc, const RECT& client) {
   if (::IsIconic(Hwnd())) {
     ::FillRect(dc, &client, static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));

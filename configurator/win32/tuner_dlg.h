@@ -39,6 +39,7 @@ class CTunerDlg : public SkinnedDialog, private ChoiceWindows {
   BOOL OnReady() override;
   void OnPageMade(int page) override;
   void PaintWindow(HDC dc, const RECT& client) override;
+  std::vector<ImageFile> FirstPaintPictures() const override;
   // Enter does not end the window: only OK, Cancel, Close and Escape do.
   void OnOK() override {}
   void OnAnyCommand(WORD id, WORD code, HWND control);
