@@ -8,7 +8,7 @@
 //   file save (with the agent's reload) and the agent's transfer, which has 400 ms of fixed
 //   pauses; beside it, SaveProfileFiles of the same set alone in this process.
 //
-//   tuner_bench.exe [runs]
+//   tuner_bench.exe [runs] [pause between looks, ms]
 #include <windows.h>
 
 #include <algorithm>
@@ -57,10 +57,19 @@ std::uint64_t Fingerprint(const harness::WindowCapture& capture) {
   return hash;
 }
 
+// How the window is watched: each look copies the whole window through the X server (about
+// 5 ms here), so looks back to back keep one of the machine's cores and the X server busy while
+// the program starts; a pause between looks leaves them to the program, at the price of
+// resolution. The same for both programs.
+struct Watcher {
+  DWORD pauseMs = 0;
+  std::vector<double> lookIntervals;  // ms, of every run, for the resolution
+};
+
 // Starts the program and watches its window (found by title) until it has looked the same for
 // `settle`; the time from the start to the first of those unchanged pictures, or none.
 std::optional<double> TimeToCompletePaint(const std::wstring& exe, const wchar_t* title,
-                                          Clock::duration settle = 2s) {
+                                          Watcher& watcher, Clock::duration settle = 2s) {
   SetCursorPos(0, 0);  // no button lit by the pointer
   const Clock::time_point start = Clock::now();
   harness::Process process(exe);
@@ -84,6 +93,11 @@ std::optional<double> TimeToCompletePaint(const std::wstring& exe, const wchar_t
     if (!harness::CaptureWindow(window, capture)) break;
     looks.push_back({Clock::now(), Fingerprint(capture)});
     if (looks.back().at - looks.front().at > settle) break;
+    if (watcher.pauseMs > 0) Sleep(watcher.pauseMs);
+  }
+  if (looks.size() > 1) {
+    watcher.lookIntervals.push_back(Milliseconds(looks.back().at - looks.front().at) /
+                                    static_cast<double>(looks.size() - 1));
   }
   if (window != nullptr) PostMessageW(window, WM_CLOSE, 0, 0);
   process.WaitExit(10000);
@@ -100,7 +114,7 @@ std::optional<double> TimeToCompletePaint(const std::wstring& exe, const wchar_t
   return Milliseconds(looks[first].at - start);
 }
 
-int Run(int runs) {
+int Run(int runs, DWORD pauseMs) {
   harness::TempFolder program(L"vireo-tuner-bench-program");
   harness::TempFolder documents(L"vireo-tuner-bench-documents");
   harness::DocumentsOverride documentsOverride(documents.Path());
@@ -130,17 +144,21 @@ int Run(int runs) {
   // ---- start to first complete paint
   const wchar_t* const tunerTitle = AsWide(program_names::kConfiguratorWindowTitle);
   std::vector<double> tuner, bare;
+  Watcher watcher{pauseMs};
   for (int run = 0; run < runs; ++run) {
-    if (auto ms = TimeToCompletePaint(program.Path() + L"tuner.exe", tunerTitle)) {
+    if (auto ms = TimeToCompletePaint(program.Path() + L"tuner.exe", tunerTitle, watcher)) {
       tuner.push_back(*ms);
     }
     if (auto ms = TimeToCompletePaint(harness::BinFolder() + L"bare_window.exe",
-                                      L"Vireo bench bare window")) {
+                                      L"Vireo bench bare window", watcher)) {
       bare.push_back(*ms);
     }
   }
   const double tunerMs = Median(tuner), bareMs = Median(bare);
-  std::printf("start to first complete paint, median of %d:\n", runs);
+  std::printf("start to first complete paint, median of %d (a look every %.1f ms: %s):\n", runs,
+              Median(watcher.lookIntervals),
+              pauseMs > 0 ? (std::to_string(pauseMs) + " ms pause between looks").c_str()
+                          : "looks back to back");
   std::printf("  tuner.exe           %7.1f ms\n", tunerMs);
   std::printf("  bare Win32 window   %7.1f ms\n", bareMs);
   std::printf("  ratio               %7.2f (goal <= 2.0)\n", bareMs > 0 ? tunerMs / bareMs : 0.0);
@@ -207,5 +225,6 @@ int Run(int runs) {
 
 int wmain(int argc, wchar_t** argv) {
   const int runs = argc > 1 ? std::max(1, _wtoi(argv[1])) : 5;
-  return Run(runs);
+  const DWORD pauseMs = argc > 2 ? static_cast<DWORD>(std::max(0, _wtoi(argv[2]))) : 0;
+  return Run(runs, pauseMs);
 }
