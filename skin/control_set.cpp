@@ -70,9 +70,8 @@ void ControlSet::Create(HWND parent, std::span<const ControlRow> rows, SkinImage
   m_images = &images;
   m_rows = rows;
   m_controls.resize(rows.size());
-  MakeRows([firstPage](const ControlRow& row) {
-    return firstPage == 0 || row.ShownOnPage(firstPage);
-  });
+  MakeRows(
+      [firstPage](const ControlRow& row) { return firstPage == 0 || row.ShownOnPage(firstPage); });
 }
 
 bool ControlSet::MakePage(int page, std::size_t most) {
@@ -233,7 +232,11 @@ void ControlSet::ShowPage(int page) {
   for (size_t i = 0; i < m_controls.size(); ++i) {
     const ControlRow& row = m_rows[i];
     if (row.pages == 0 || m_controls[i] == nullptr || m_controls[i]->Hwnd() == nullptr) continue;
-    ::ShowWindow(m_controls[i]->Hwnd(), row.ShownOnPage(page) ? SW_SHOWNA : SW_HIDE);
+    const HWND control = m_controls[i]->Hwnd();
+    const bool shown = row.ShownOnPage(page);
+    // Under Wine even a ShowWindow that changes nothing costs a round trip to the server.
+    const bool visible = (::GetWindowLongPtrW(control, GWL_STYLE) & WS_VISIBLE) != 0;
+    if (shown != visible) ::ShowWindow(control, shown ? SW_SHOWNA : SW_HIDE);
   }
 }
 

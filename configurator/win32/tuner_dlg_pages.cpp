@@ -68,11 +68,15 @@ AssignmentCaptions CTunerDlg::CaptionsOf(ProfileRecord& record) {
 
 void CTunerDlg::WriteCaptions() {
   const AssignmentCaptions captions = CaptionsOf(Current());
+  const bool visible = ::IsWindowVisible(Hwnd()) != FALSE;
   for (int b = 0; b < tuner_id::kAssignCount; ++b) {
     CBitmapBtn& button = Button(tuner_id::kFirstAssign + b);
     button.SetCaptionText(ToWide(captions[b]));
-    // At once: a caption is often rewritten while the window waits for the agent.
-    ::RedrawWindow(button.Hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    // At once: a caption is often rewritten while the window waits for the agent. A window not
+    // shown yet paints it with its first paint.
+    if (visible) {
+      ::RedrawWindow(button.Hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    }
   }
 }
 
