@@ -144,7 +144,7 @@ int Run(int runs, DWORD pauseMs) {
   // ---- start to first complete paint
   const wchar_t* const tunerTitle = AsWide(program_names::kConfiguratorWindowTitle);
   std::vector<double> tuner, bare;
-  Watcher watcher{pauseMs};
+  Watcher watcher{pauseMs, {}};
   for (int run = 0; run < runs; ++run) {
     if (auto ms = TimeToCompletePaint(program.Path() + L"tuner.exe", tunerTitle, watcher)) {
       tuner.push_back(*ms);
