@@ -472,6 +472,8 @@ TEST_F(ConfiguratorTest, ExportAndImportThroughTheFileDialogsRoundTripAProfile) 
   ASSERT_NE(warning, nullptr) << "no warning dialog";
   Click(kWarningOk, warning);
   ASSERT_TRUE(WaitUntil([&] { return Files().Profiles[profile].LedMode1 != 5; }));
+  // The files are written before the agent is told: wait for the mouse to hold the factory's too.
+  ASSERT_TRUE(WaitUntil([&] { return m_mouse->Memory()[PollingRateAddress(profile)] == 2; }));
 
   Click(kImport);
   ASSERT_NE(WaitForDialog(), nullptr) << "no open dialog";
@@ -485,8 +487,10 @@ TEST_F(ConfiguratorTest, ExportAndImportThroughTheFileDialogsRoundTripAProfile) 
   ASSERT_TRUE(ExportProfile(again, Files().Profiles[profile]));
   EXPECT_EQ(harness::ReadFileBytes(AsWide(again)), harness::ReadFileBytes(exported));
   EXPECT_EQ(Files().Profiles[profile].PollingRate, 1);
-  EXPECT_EQ(m_mouse->Memory()[PollingRateAddress(profile)], 1);
-  EXPECT_TRUE(Ticked(m_window, tuner_id::kFirstMode + 5));
+  // The window refreshes once the agent has taken the profile, and Settle() can come back
+  // before the agent's transfer has begun: wait for both.
+  EXPECT_TRUE(WaitUntil([&] { return m_mouse->Memory()[PollingRateAddress(profile)] == 1; }));
+  EXPECT_TRUE(WaitUntil([&] { return Ticked(m_window, tuner_id::kFirstMode + 5); }));
 }
 
 // Choices in the menus of page 1, each through its own route: a cascade row, the rapid-fire
