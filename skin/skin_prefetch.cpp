@@ -1,6 +1,5 @@
 #include "skin/skin_prefetch.h"
 
-#include <string_view>
 #include <utility>
 
 #include "skin/skin_image_set.h"
@@ -104,8 +103,7 @@ std::optional<SkinImage> SkinPrefetch::Image(const ImageFile& file) {
   if (file.Empty() || file.turn != ImageTurn::kNone) return std::nullopt;
   for (std::size_t i = 0; i < m_work.files.size(); ++i) {
     Picture& picture = m_pictures[i];
-    if (picture.file.folder == file.folder &&
-        std::u16string_view(picture.file.file) == std::u16string_view(file.file)) {
+    if (picture.file.SameFile(file)) {
       Ensure(picture.piece, [&] { Decode(picture); });
       return picture.image;
     }

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <map>
 #include <set>
-#include <string_view>
 
 namespace {
 
@@ -50,9 +49,7 @@ std::vector<ImageFile> FirstPaintImages(std::span<const ControlRow> rows, int fi
   std::vector<ImageFile> sliders, faces;
   const auto add = [&](std::vector<ImageFile>& list, const ImageFile& file) {
     if (file.Empty() || file.turn != ImageTurn::kNone) return;
-    const auto same = [&](const ImageFile& known) {
-      return known.folder == file.folder && std::u16string_view(known.file) == file.file;
-    };
+    const auto same = [&](const ImageFile& known) { return known.SameFile(file); };
     if (std::none_of(sliders.begin(), sliders.end(), same) &&
         std::none_of(faces.begin(), faces.end(), same)) {
       list.push_back(file);

@@ -22,6 +22,7 @@
 #include <initializer_list>
 #include <span>
 #include <string>
+#include <string_view>
 #include <variant>
 #include <vector>
 
@@ -59,6 +60,10 @@ struct ImageFile {
   const char16_t* file = nullptr;  // null: no picture
   ImageTurn turn = ImageTurn::kNone;
   constexpr bool Empty() const { return file == nullptr; }
+  // The same picture file, whatever the turn; neither may be empty.
+  bool SameFile(const ImageFile& other) const {
+    return folder == other.folder && std::u16string_view(file) == std::u16string_view(other.file);
+  }
 };
 
 // The four faces of an image button: normal, hover, pressed (also ticked), disabled.
