@@ -13,18 +13,18 @@ constexpr UINT kCaptionBoxFormat = 0x8135;
 
 }  // namespace
 
-bool CBitmapBtn::Create(HWND parent, int id, const RECT& rect, const Spec& spec) {
+bool CBitmapBtn::Create(HWND parent, int id, const RECT& rect, const Setup& setup) {
   // The caption is the window's text from the start, and a new window is wholly invalid
   // already: each call saved here is a round trip to the Wine server per button.
-  if (!CreateControl(L"BUTTON", 0, spec.caption.c_str(), WS_CHILD | WS_VISIBLE | BS_OWNERDRAW,
+  if (!CreateControl(L"BUTTON", 0, setup.caption.c_str(), WS_CHILD | WS_VISIBLE | BS_OWNERDRAW,
                      rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, parent,
                      id)) {
     return false;
   }
   m_creationRect = rect;
-  m_faces = spec.faces;
-  m_caption = spec.caption;
-  ApplyLook(spec.look);
+  m_faces = setup.faces;
+  m_caption = setup.caption;
+  ApplyLook(setup.look);
   // Made without border or tab stop, so no frame change (a SetWindowPos per button, a
   // noticeable share of a skinned window's start under Wine).
   return true;

@@ -4,8 +4,8 @@
 // holding the mouse capture while the pointer is over it, picks the face for its state, and
 // reports clicks to its parent (WM_COMMAND/BN_CLICKED) and every mouse move (0x1511).
 //
-//   CBitmapBtn::Spec spec{images.Faces(kOkFaces), kBoldCaption, L"OK"};
-//   m_ok.Create(Hwnd(), kOkId, rect, spec);
+//   CBitmapBtn::Setup setup{images.Faces(kOkFaces), kBoldCaption, L"OK"};
+//   m_ok.Create(Hwnd(), kOkId, rect, setup);
 //
 // Windows built on a control table (SkinnedDialog) get their buttons made from the table.
 // The parent must be a Window or Dialog of ours: it hands WM_DRAWITEM on to the button.
@@ -39,7 +39,7 @@ struct ButtonFaces {
 
 class CBitmapBtn : public Window {
  public:
-  struct Spec {
+  struct Setup {
     ButtonFaces faces{};
     ButtonLook look{.caption = CaptionLayout::kNone};
     std::wstring caption{};
@@ -49,8 +49,8 @@ class CBitmapBtn : public Window {
 
   // Creates the visible owner-drawn child button (its caption as title) at `rect` in the parent's
   // client coordinates, with its faces, look and caption.
-  bool Create(HWND parent, int id, const RECT& rect, const Spec& spec);
-  bool Create(HWND parent, int id, const RECT& rect) { return Create(parent, id, rect, Spec{}); }
+  bool Create(HWND parent, int id, const RECT& rect, const Setup& setup);
+  bool Create(HWND parent, int id, const RECT& rect) { return Create(parent, id, rect, Setup{}); }
   // Takes over an existing button window (made owner-drawn, without border and tab stop).
   bool SubclassButton(HWND button);
 

@@ -2,8 +2,8 @@
 
 #include "win/text.h"
 
-bool CClrEdit::Create(HWND parent, int id, const RECT& rect, const Spec& spec) {
-  const EditLook& look = spec.look;
+bool CClrEdit::Create(HWND parent, int id, const RECT& rect, const Setup& setup) {
+  const EditLook& look = setup.look;
   m_tag = look.tag;
   m_border = look.border;
   m_notifyKeyRelease = look.notifyKeyRelease;
@@ -34,7 +34,7 @@ bool CClrEdit::Create(HWND parent, int id, const RECT& rect, const Spec& spec) {
     if (m_font) ::SendMessageW(Hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(m_font.get()), FALSE);
   }
   if (look.limit > 0) ::SendMessageW(Hwnd(), EM_LIMITTEXT, static_cast<WPARAM>(look.limit), 0);
-  if (!spec.text.empty()) ::SetWindowTextW(Hwnd(), spec.text.c_str());
+  if (!setup.text.empty()) ::SetWindowTextW(Hwnd(), setup.text.c_str());
   return true;
 }
 

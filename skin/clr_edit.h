@@ -19,7 +19,7 @@
 
 class CClrEdit : public Window {
  public:
-  struct Spec {
+  struct Setup {
     // Tag, border, key-release reports, colours, limit; a font of its own when the look's font
     // has a height (else the parent's).
     EditLook look{.font = {0, 400}};
@@ -32,8 +32,8 @@ class CClrEdit : public Window {
 
   // A visible child edit control (with the plain one-pixel border when the look asks for one)
   // at `rect` in the parent's client coordinates.
-  bool Create(HWND parent, int id, const RECT& rect, const Spec& spec);
-  bool Create(HWND parent, int id, const RECT& rect) { return Create(parent, id, rect, Spec{}); }
+  bool Create(HWND parent, int id, const RECT& rect, const Setup& setup);
+  bool Create(HWND parent, int id, const RECT& rect) { return Create(parent, id, rect, Setup{}); }
 
   // Read at every colour request, so they may change at any time.
   void SetTextColour(COLORREF colour) noexcept { m_textColour = colour; }

@@ -11,14 +11,14 @@ void CDMarker::PrepareClass(WNDCLASSEXW& windowClass) const {
   windowClass.hbrBackground = nullptr;
 }
 
-bool CDMarker::Create(HWND parent, int id, const RECT& rect, const Spec& spec) {
+bool CDMarker::Create(HWND parent, int id, const RECT& rect, const Setup& setup) {
   m_left = rect.left;
   m_top = rect.top;
   m_right = rect.right;
   m_bottom = rect.bottom;
   m_parent = parent;
-  m_minimum = spec.minimum;
-  m_maximum = spec.maximum;
+  m_minimum = setup.minimum;
+  m_maximum = setup.maximum;
   m_position = MarkerPositionInRange(m_minimum, m_minimum, m_maximum);
   m_dragging = false;
   if (!Window::Create(0, L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP, rect.left, rect.top,
@@ -26,13 +26,13 @@ bool CDMarker::Create(HWND parent, int id, const RECT& rect, const Spec& spec) {
                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)))) {
     return false;
   }
-  if (spec.background != nullptr || spec.fill != nullptr) {
+  if (setup.background != nullptr || setup.fill != nullptr) {
     const bool whole =
-        spec.source.right <= spec.source.left || spec.source.bottom <= spec.source.top;
+        setup.source.right <= setup.source.left || setup.source.bottom <= setup.source.top;
     const RECT source =
-        whole ? RECT{0, 0, rect.right - rect.left, rect.bottom - rect.top} : spec.source;
-    SetMarkerImages(source.left, source.top, source.right, source.bottom, spec.background,
-                    spec.fill);
+        whole ? RECT{0, 0, rect.right - rect.left, rect.bottom - rect.top} : setup.source;
+    SetMarkerImages(source.left, source.top, source.right, source.bottom, setup.background,
+                    setup.fill);
   }
   return true;
 }

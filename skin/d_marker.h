@@ -11,7 +11,7 @@
 
 class CDMarker : public Window {
  public:
-  struct Spec {
+  struct Setup {
     // Borrowed for the call: the marker copies the part `source` of each (empty: from (0, 0)
     // the bar's size).
     HBITMAP background = nullptr;
@@ -24,8 +24,8 @@ class CDMarker : public Window {
   CDMarker() = default;
 
   // The bar at `rect` in the parent's client coordinates, showing the minimum.
-  bool Create(HWND parent, int id, const RECT& rect, const Spec& spec);
-  bool Create(HWND parent, int id, const RECT& rect) { return Create(parent, id, rect, Spec{}); }
+  bool Create(HWND parent, int id, const RECT& rect, const Setup& setup);
+  bool Create(HWND parent, int id, const RECT& rect) { return Create(parent, id, rect, Setup{}); }
   // Nothing is redrawn.
   void SetMarkerRange(int minimum, int maximum) noexcept;
   // Copies the (x, y)-(x2, y2) part of each image given (a null handle keeps the previous

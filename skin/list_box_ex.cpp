@@ -50,8 +50,8 @@ CListBoxEx::~CListBoxEx() {
   if (g_editingList == this) g_editingList = nullptr;
 }
 
-bool CListBoxEx::Create(HWND parent, int controlId, const RECT& rect, const Spec& spec) {
-  const ListLook& look = spec.look;
+bool CListBoxEx::Create(HWND parent, int controlId, const RECT& rect, const Setup& setup) {
+  const ListLook& look = setup.look;
   // Clip the editor child out of the rows' painting.
   const DWORD style = kListStyle | WS_CLIPCHILDREN | (look.scrollBar ? WS_VSCROLL : 0);
   if (!CreateControl(L"LISTBOX", 0, L"", style, rect.left, rect.top, rect.right - rect.left,
@@ -68,7 +68,7 @@ bool CListBoxEx::Create(HWND parent, int controlId, const RECT& rect, const Spec
   m_plainTextLayout = look.plainTextLayout;
   if (look.textColour != kDefaultColour) m_textColor = look.textColour;
   if (look.selectedTextColour != kDefaultColour) m_selectedTextColor = look.selectedTextColour;
-  if (spec.owner != nullptr) SetOwnerAndIcons(spec.owner);
+  if (setup.owner != nullptr) SetOwnerAndIcons(setup.owner);
   ApplyStyle();
   return true;
 }

@@ -28,7 +28,7 @@ class CListBoxEx : public Window {
   static constexpr DWORD kListStyle =
       WS_CHILD | WS_VISIBLE | LBS_NOTIFY | LBS_OWNERDRAWFIXED | LBS_HASSTRINGS;
 
-  struct Spec {
+  struct Setup {
     ListLook look{};  // modes, colours and scroll bar; the list is styled (ApplyStyle) with them
     // Receives the notifications and makes the in-place editor possible (SetOwnerAndIcons);
     // null: none, notifications go to the parent.
@@ -40,9 +40,9 @@ class CListBoxEx : public Window {
 
   // Creates the list box (kListStyle, WS_VSCROLL when the look asks for a scroll bar) at `rect`
   // in the parent's client coordinates.
-  bool Create(HWND parent, int controlId, const RECT& rect, const Spec& spec);
+  bool Create(HWND parent, int controlId, const RECT& rect, const Setup& setup);
   bool Create(HWND parent, int controlId, const RECT& rect) {
-    return Create(parent, controlId, rect, Spec{});
+    return Create(parent, controlId, rect, Setup{});
   }
 
   // The window that receives the notifications; loads the press and release icons.

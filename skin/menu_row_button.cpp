@@ -19,5 +19,5 @@ bool CreateMenuRowButton(CBitmapBtn& button, HWND parent, int row, const RECT& r
                          const ButtonFaces& faces, std::wstring_view text) {
   const ButtonLook look{.caption = CaptionLayout::kBox, .hoverColour = SkinRgb(200, 200, 200)};
   return button.Create(parent, kMenuRowButtonIdBase + row, rect,
-                       CBitmapBtn::Spec{faces, look, std::wstring(text)});
+                       CBitmapBtn::Setup{faces, look, std::wstring(text)});
 }

@@ -25,19 +25,19 @@ void CPngSliderBar::PrepareClass(WNDCLASSEXW& windowClass) const {
   windowClass.hbrBackground = nullptr;
 }
 
-bool CPngSliderBar::Create(HWND parent, int id, const RECT& rect, const Spec& spec) {
+bool CPngSliderBar::Create(HWND parent, int id, const RECT& rect, const Setup& setup) {
   m_id = id;
   m_rect = rect;
   m_parent = parent;
-  m_trackImage = spec.track;
-  m_minimum = spec.minimum;
-  m_maximum = spec.maximum;
+  m_trackImage = setup.track;
+  m_minimum = setup.minimum;
+  m_maximum = setup.maximum;
   if (!Window::Create(0, L"", WS_CHILD | WS_VISIBLE, rect.left, rect.top, rect.right - rect.left,
                       rect.bottom - rect.top, parent,
                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)))) {
     return false;
   }
-  if (!m_thumb->CreateThumb(spec.thumb, spec.disabledThumb, *this, id)) {
+  if (!m_thumb->CreateThumb(setup.thumb, setup.disabledThumb, *this, id)) {
     Destroy();
     return false;
   }

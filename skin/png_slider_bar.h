@@ -4,8 +4,8 @@
 // (wParam = value, lParam = the slider's id). This class is the vertical slider; the horizontal
 // one is CPngHSliderBar.
 //
-//   CPngSliderBar::Spec spec{thumb, thumb, track, 1, 20};   // pictures from the window's set
-//   m_speed.Create(Hwnd(), 10005, {511, 268, 721, 286}, spec);
+//   CPngSliderBar::Setup setup{thumb, thumb, track, 1, 20};   // pictures from the window's set
+//   m_speed.Create(Hwnd(), 10005, {511, 268, 721, 286}, setup);
 //   m_speed.SetSliderValue(profile.MouseSensitivity);
 #include <windows.h>
 // after windows.h, whose types it uses
@@ -19,7 +19,7 @@
 
 class CPngSliderBar : public Window {
  public:
-  struct Spec {
+  struct Setup {
     SkinImage thumb{};
     SkinImage disabledThumb{};  // shown while disabled; empty: the thumb
     SkinImage track{};          // drawn over the whole bar
@@ -31,7 +31,7 @@ class CPngSliderBar : public Window {
   ~CPngSliderBar() override;
 
   // Creates the bar at `rect` (parent client coordinates) and its thumb, set to the minimum.
-  bool Create(HWND parent, int id, const RECT& rect, const Spec& spec);
+  bool Create(HWND parent, int id, const RECT& rect, const Setup& setup);
 
   // The track image, drawn over the whole bar.
   void SetTrackImage(SkinImage image);

@@ -23,14 +23,14 @@ DWORD AlignmentStyle(TextAlign align) {
 
 }  // namespace
 
-bool CStaticTrans::Create(HWND parent, int id, const RECT& rect, const Spec& spec) {
-  const LabelLook& look = spec.look;
+bool CStaticTrans::Create(HWND parent, int id, const RECT& rect, const Setup& setup) {
+  const LabelLook& look = setup.look;
   SetFontHeight(look.font.height);
   SetFontWeight(look.font.weight);
   SetItalic(look.font.italic);
   SetTextColour(look.colour);
   SetBackgroundColour(look.background);
-  return CreateControl(L"STATIC", 0, spec.text.c_str(),
+  return CreateControl(L"STATIC", 0, setup.text.c_str(),
                        WS_CHILD | WS_VISIBLE | AlignmentStyle(look.align), rect.left, rect.top,
                        rect.right - rect.left, rect.bottom - rect.top, parent, id);
 }

@@ -20,7 +20,7 @@ class CStaticTrans : public Window {
   static constexpr std::int32_t kTransparent = -1;
   static constexpr int kDefaultId = 0xFFFF;
 
-  struct Spec {
+  struct Setup {
     LabelLook look{};  // alignment, font, colours
     std::wstring text{};
   };
@@ -28,8 +28,8 @@ class CStaticTrans : public Window {
   CStaticTrans() = default;
 
   // A visible static control at `rect` in the parent's client coordinates.
-  bool Create(HWND parent, int id, const RECT& rect, const Spec& spec);
-  bool Create(HWND parent, int id, const RECT& rect) { return Create(parent, id, rect, Spec{}); }
+  bool Create(HWND parent, int id, const RECT& rect, const Setup& setup);
+  bool Create(HWND parent, int id, const RECT& rect) { return Create(parent, id, rect, Setup{}); }
   void SetText(std::wstring_view text);
 
   // Take effect at the next repaint.
